@@ -1,0 +1,115 @@
+#include "rom/romimage.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace rom {
+
+Recognition recognise(const QByteArray &image) {
+    const auto byteAt = [&image](qint64 at) { return static_cast<quint8>(image.at(at)); };
+    if (image.size() <= Sonic1SigB)
+        return Recognition::OutOfRange;
+    if (byteAt(Sonic1SigA) == 0xB9 && byteAt(Sonic1SigB) == 0x12)
+        return Recognition::Sonic1;
+    if (byteAt(Sonic2SigA) == 0xCC && byteAt(Sonic2SigB) == 0x01)
+        return Recognition::Sonic2;
+    return Recognition::Unknown;
+}
+
+int gameCode(Recognition r) {
+    switch (r) {
+    case Recognition::Sonic1:
+        return 1;
+    case Recognition::Sonic2:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+bool ImageReader::open(const QString &path, QString *reason) {
+    m_file.close();
+    m_size = 0;
+    const QFileInfo info(path);
+    if (path == NoPath || path.isEmpty() || !info.exists()) {
+        *reason = QStringLiteral("no such file");
+        return false;
+    }
+    if (!info.isFile()) {
+        *reason = QStringLiteral("not a regular file");
+        return false;
+    }
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly)) {
+        *reason = m_file.errorString();
+        return false;
+    }
+    m_size = m_file.size();
+    if (m_size > MaxImageBytes) {
+        m_file.close();
+        *reason = QStringLiteral("file larger than %1 MiB").arg(MaxImageBytes / (1024 * 1024));
+        return false;
+    }
+    return true;
+}
+
+bool ImageReader::read(QByteArray &buffer, QString *reason) {
+    qint64 done = 0;
+    while (done < buffer.size()) {
+        const qint64 got = m_file.read(buffer.data() + done, buffer.size() - done);
+        if (got <= 0) {
+            *reason = got < 0 ? m_file.errorString()
+                              : QStringLiteral("the file ended after %1 bytes").arg(done);
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+bool saveImage(const QString &path, const QByteArray &data, QString *reason) {
+    if (path == NoPath || path.isEmpty()) {
+        *reason = QStringLiteral("no image is loaded");
+        return false;
+    }
+    // Write through a link to the file it names, so the link itself stays a link.
+    QString target = path;
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+
+    // Bytes beyond the loaded length belong to the file, not to us: carry them over.
+    QByteArray tail;
+    QFile existing(target);
+    if (existing.exists() && existing.size() > data.size()) {
+        if (!existing.open(QIODevice::ReadOnly) || !existing.seek(data.size())) {
+            *reason = existing.errorString();
+            return false;
+        }
+        tail = existing.readAll();
+        if (existing.error() != QFileDevice::NoError) {
+            *reason = existing.errorString();
+            return false;
+        }
+        existing.close();
+    }
+
+    QSaveFile out(target);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly)) {
+        *reason = out.errorString();
+        return false;
+    }
+    if (out.write(data) != data.size() || (!tail.isEmpty() && out.write(tail) != tail.size())) {
+        *reason = out.errorString();
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) {
+        *reason = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace rom
