@@ -46,7 +46,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= ctest --output-on-failure -j $(CTEST_J)
 
 bench: build
-	./$(BUILD)/tests/bench_listing
+	QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= ./$(BUILD)/tests/bench_listing
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
