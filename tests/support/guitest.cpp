@@ -1,6 +1,7 @@
 #include "support/guitest.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -69,6 +70,10 @@ void answerFileDialog(const QString &path) {
             QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
             return;
         }
+        // The file picked last time stays selected in the dialog's list and would be taken
+        // over the typed name (a user typing into the focused box deselects it).
+        if (auto *list = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView")))
+            list->clearSelection();
         if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             edit->setText(path);
         QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
