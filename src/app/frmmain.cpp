@@ -23,6 +23,9 @@
 #include <QScrollBar>
 #include <QTimer>
 
+// The icon and sound live in the static core library; make sure they are registered.
+static void initQuilletResources() { Q_INIT_RESOURCE(quillet); }
+
 namespace {
 
 const QString kTitlePrefix = QStringLiteral("Quillet 1.0b ");
@@ -115,6 +118,7 @@ frmMain::frmMain(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint) {
+    initQuilletResources();
     installFontSubstitutes();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quillet 1.0Beta"));
@@ -207,6 +211,9 @@ void frmMain::buildControls() {
 
     for (QWidget *w : std::initializer_list<QWidget *>{Frame3, Frame6, Command3, Command4, TypeCap})
         w->setFont(windowFont);
+    // The free stand-in for the window font runs wider than the one the sizes were made for: the
+    // longest button caption gets half a point less so that it clears the button's edges.
+    Command4->setFont(namedFont("MS Sans Serif", 7.5));
 
     tmrEgg = new QTimer(this);
     tmrEgg->setObjectName(QStringLiteral("tmrEgg"));
@@ -514,9 +521,10 @@ void frmMain::Command3_Click() {
                             subtype->text());
     level_Click();
     // A record rewritten as the end of the layout shortens the list: then nothing is selected.
-    if (row < m_sprites->rowCount())
-        sprite->selectionModel()->select(m_sprites->index(row),
-                                         QItemSelectionModel::ClearAndSelect);
+    if (row < m_sprites->rowCount()) {
+        sprite->setCurrentIndex(m_sprites->index(row));
+        sprite->scrollTo(m_sprites->index(row));
+    }
 }
 
 void frmMain::Command4_Click() {

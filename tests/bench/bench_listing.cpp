@@ -1,0 +1,201 @@
+// How fast the object list fills through the real window: a typical level, and the worst an
+// image can ask for (a 4 MiB image whose chosen layout has no end record). Prints the figures
+// and exits with 1 when one of them is beyond its bound.
+
+#include "app/frmmain.h"
+#include "demo/syntheticimage.h"
+#include "levels/leveltables.h"
+#include "rom/romimage.h"
+#include "support/guitest.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using testsupport::control;
+
+namespace {
+
+bool g_allWithin = true;
+
+double msSince(const QElapsedTimer &clock) {
+    return clock.nsecsElapsed() / 1e6;
+}
+
+void report(const char *what, double value, const char *unit, double bound = 0) {
+    if (bound <= 0) {
+        std::printf("    %-40s %10.2f %s\n", what, value, unit);
+        return;
+    }
+    const bool within = value < bound;
+    g_allWithin = g_allWithin && within;
+    std::printf("    %-40s %10.2f %s   (bound %.0f %s: %s)\n", what, value, unit, bound, unit,
+                within ? "ok" : "OVER");
+}
+
+// Peak resident memory of this process so far, in MB.
+double peakMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+void clickRow(QListWidget *level, int row) {
+    QListWidgetItem *item = level->item(row);
+    level->scrollToItem(item);
+    QTest::mouseClick(level->viewport(), Qt::LeftButton, {}, level->visualItemRect(item).center());
+}
+
+// Time for the window to catch up after a command: the view lays its rows out in a posted
+// event, then the list paints what it shows.
+double settleMs(QListView *sprite) {
+    QElapsedTimer clock;
+    clock.start();
+    QCoreApplication::processEvents();
+    sprite->viewport()->repaint();
+    return msSince(clock);
+}
+
+struct Window {
+    frmMain main;
+    QListWidget *level = control<QListWidget>(&main, "level");
+    QListView *sprite = control<QListView>(&main, "sprite");
+    QPushButton *clearAll = control<QPushButton>(&main, "Command4");
+
+    bool open(const QString &path) {
+        if (!testsupport::showActive(&main))
+            return false;
+        testsupport::loadThroughDialog(&main, path);
+        return level->count() == LevelCount;
+    }
+};
+
+bool typicalLevel(const QTemporaryDir &dir) {
+    // The Sonic 1 level whose layout is nearest to 300 records.
+    int row = 0;
+    int count = 0;
+    for (int r = 0; r < LevelCount; ++r) {
+        const int n = synthetic::levelRecords(1, r).size();
+        if (std::abs(n - 300) < std::abs(count - 300)) {
+            row = r;
+            count = n;
+        }
+    }
+    Window w;
+    if (!w.open(testsupport::writeFile(dir, QStringLiteral("typical.bin"), synthetic::image(1))))
+        return false;
+    std::printf("  typical level: Sonic 1 row %d, %d records\n", row, count);
+
+    // Alternate with a neighbouring row so that every click is a new choice.
+    const int other = row == 0 ? 1 : row - 1;
+    std::vector<double> clicks, shown;
+    constexpr int rounds = 200;
+    for (int i = 0; i < rounds; ++i) {
+        clickRow(w.level, other);
+        settleMs(w.sprite);
+        QElapsedTimer clock;
+        clock.start();
+        clickRow(w.level, row);
+        clicks.push_back(msSince(clock));
+        settleMs(w.sprite);
+        shown.push_back(msSince(clock));
+    }
+    if (w.sprite->model()->rowCount() != count)
+        return false;
+    std::sort(clicks.begin(), clicks.end());
+    std::sort(shown.begin(), shown.end());
+    report("listing (the click), median of 200", clicks[rounds / 2], "ms", 5);
+    report("listing until painted, median of 200", shown[rounds / 2], "ms", 5);
+    report("listing until painted, slowest of 200", shown.back(), "ms");
+    return true;
+}
+
+bool worstCase(const QTemporaryDir &dir) {
+    constexpr qint64 size = 4 * 1024 * 1024;
+    const int row = 0;
+    LevelAddressTable table{};
+    loadAddresses(table, 1);
+
+    // Records shaped like real ones from the level's start to the end of the image, so the
+    // walk only stops at the L - 100 bound; none has the X word FFFF.
+    QByteArray data(size, '\0');
+    const QVector<synthetic::Record> kinds = synthetic::levelRecords(1, 0);
+    for (qint64 at = table[row], i = 0; at + 6 <= size; at += 6, ++i) {
+        const synthetic::Record &r = kinds[i % kinds.size()];
+        std::copy(r.begin(), r.end(), data.begin() + at);
+    }
+    const QByteArray blank = synthetic::blankImage(1);
+    for (qint64 at : {rom::Sonic1SigA, rom::Sonic1SigB})
+        data[at] = blank[at];
+
+    Window w;
+    if (!w.open(testsupport::writeFile(dir, QStringLiteral("worst.bin"), data)))
+        return false;
+    const qint64 expected = (size - 100 - table[row]) / 6 + 1;
+
+    QElapsedTimer clock;
+    clock.start();
+    clickRow(w.level, row);
+    const double listing = msSince(clock);
+    const int lines = w.sprite->model()->rowCount();
+    std::printf("  worst case: 4 MiB Sonic 1 image, row %d without an end record: %d lines\n", row,
+                lines);
+    if (lines != expected)
+        return false;
+    const double listingShown = listing + settleMs(w.sprite);
+    report("listing (the click)", listing, "ms", 1000);
+    report("listing until laid out and painted", listingShown, "ms", 1000);
+
+    clock.restart();
+    w.sprite->scrollToBottom();
+    const double scrolling = msSince(clock) + settleMs(w.sprite);
+    report("scroll to the last line and paint", scrolling, "ms");
+
+    clock.restart();
+    QTest::mouseClick(w.clearAll, Qt::LeftButton);
+    const double clearing = msSince(clock);
+    const double clearingShown = clearing + settleMs(w.sprite);
+    report("Clear All Sprites (the click)", clearing, "ms", 2000);
+    report("Clear All Sprites until painted", clearingShown, "ms", 2000);
+    const QByteArray &held = w.main.fileData();
+    const bool zeroed =
+        std::all_of(held.begin() + table[row], held.begin() + table[row] + 6 * expected,
+                    [](char b) { return b == 0; });
+    if (!zeroed || w.sprite->model()->rowCount() != lines)
+        return false;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 2;
+    std::printf("Object list benchmark (platform %s)\n",
+                qPrintable(QGuiApplication::platformName()));
+    if (!typicalLevel(dir) || !worstCase(dir)) {
+        std::printf("  the window did not list what was expected\n");
+        return 2;
+    }
+    std::printf("  process\n");
+    report("peak memory (VmHWM)", peakMegabytes(), "MB", 300);
+    std::printf("%s\n", g_allWithin ? "All figures within their bounds."
+                                    : "Some figures are beyond their bounds.");
+    return g_allWithin ? 0 : 1;
+}
