@@ -1,400 +1,194 @@
-// The image file: recognising the game, reading the file, and writing it back without ever
-// leaving it damaged.
+// Everything below the window: hex text, captions, level tables, object records, recognising,
+// reading and saving the image file, and the stand-in images the other tests load. Most checks
+// join many results into one text, so a failure shows every result at once.
 
+#include "demo/syntheticimage.h"
+#include "levels/leveltables.h"
 #include "objects/layout.h"
 #include "rom/romimage.h"
 #include "support/guitest.h"
+#include "text/hextext.h"
+#include "text/modstring.h"
+#include "types/captions.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QProcess>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
+using namespace layout;
+using namespace rom;
+using namespace testsupport;
+using R = Recognition;
 
-using testsupport::readFile;
-using testsupport::writeFile;
-
-Q_DECLARE_METATYPE(rom::Recognition)
-
-namespace {
-
-constexpr qint64 kShortest = rom::Sonic1SigB + 1; // the first length that passes the range test
-
-QByteArray withBytes(qint64 size, const QList<QPair<qint64, quint8>> &bytes) {
-    QByteArray image(size, '\0');
-    for (const auto &b : bytes)
-        image[b.first] = static_cast<char>(b.second);
-    return image;
+// `size` zero bytes with `hex` (spaces allowed) written from `at` on.
+static QByteArray imageWith(qint64 size, qint64 at, const QByteArray &hex) {
+    const QByteArray bytes = QByteArray::fromHex(hex);
+    return QByteArray(size, '\0').replace(at, bytes.size(), bytes);
 }
-
-const QPair<qint64, quint8> s1a{0x226B9, 0xB9}, s1b{0x73FD8, 0x12};
-const QPair<qint64, quint8> s2a{0x1A0B, 0xCC}, s2b{0x1A08, 0x01};
-
-// A recognisable image with some varied bytes, so a round trip has something to lose.
-QByteArray sampleImage() {
-    QByteArray image = withBytes(kShortest + 4096, {s1a, s1b});
-    for (qsizetype i = 0; i < image.size(); i += 97)
-        image[i] = static_cast<char>(i * 31);
-    return image;
-}
-
-// The owner, group and other bits only: Qt also reports what the running user may do.
-QFile::Permissions modeBits(const QString &path) {
-    const auto bits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                      QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
-                      QFile::ExeOther;
-    return QFileInfo(path).permissions() & bits;
-}
-
-// Sets or clears the immutable attribute; false where the file system or the user cannot.
-bool setImmutable(const QString &path, bool on) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (ok) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return ok;
-}
-
-QStringList folderEntries(const QString &dir) {
-    return QDir(dir).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-} // namespace
 
 class TestRomImage : public QObject {
     Q_OBJECT
+    static QString str(const QString &s) { return s; }
+    static QString str(qint64 v) { return QString::number(v); }
+    template <class... T> QString all(const T &...v) { return QStringList{str(v)...}.join('|'); }
 
   private slots:
-    void recognition_data();
-    void recognition();
+    void hexText() {
+        const QString l = "438422: 0030 00B0 0D 00  Goal Sign", item = "1F ?? Swinging plat - $sub";
+        auto f = [](QString t, int n, bool r = false) { return getField(t, n, r, " "); };
+        QCOMPARE(all(four(0), four(60), four(2620), four(65536), four(-1), four(0x80000000LL),
+                     two(10), two(255), two(256), twa(""), twa("5"), twa("a"), twa("123"),
+                     QCase("1a-zF"), QCase(""), f(l, 2), f(l, 5), f(l, 6), f(l, 7), f(l, 0),
+                     f(l, 9), f("", 1), f(item, 3, true), cHex("0D"), cHex("D0"), cHex("FF"),
+                     cHex("A"), cHex(""), cHex("1a"), cHex("123"), cHex("G5")),
+                 "0000|003C|0A3C|10000|FFFFFFFF|0000|0A|FF|100|00|05|0a||1AF||0030|00||Goal||||"
+                 "Swinging plat - $sub|13|208|255|10|0|16|0|5");
+    }
 
-    void readsWholeFile();
-    void openFailures();
-    void missingFileIsNotCreated();
-    void sizeLimit_data();
-    void sizeLimit();
-    void readOnlyFileCanBeRead();
-    void fileShrunkAfterOpen();
+    void captionsAndLines() {
+        CaptionCatalogue c;
+        const auto entries = [&c](int n = 0) {
+            for (int i = 0; i < CaptionCatalogue::Size * CaptionCatalogue::Size; ++i)
+                n += !c.caption(i / CaptionCatalogue::Size, i % CaptionCatalogue::Size).isEmpty();
+            return n;
+        };
+        const QByteArray image = imageWith(64, 12, "FF00 8123 A603 00FF 0000 1180 0000 0000 2603");
+        QVERIFY(c.load(1));
+        QCOMPARE(all(c.pickList().size(), entries(), c.caption(0x1F, 0x0D), c.caption(0x1F, 0x0E),
+                     c.caption(0xC0, 0x00), c.caption(0x40, 0x00), c.caption(0x25, 0x81),
+                     c.pickList()[11], c.pickList()[37], c.pickList()[52], line(image, 12, c),
+                     line(image, 18, c), line(image, 24, c), lineOffset(line(image, 24, c))),
+                 "53|936|Swinging plat - 13||Local Enemy A|||11 ?? $sub log bridge|"
+                 "A2 00 Local Enemy B|F9 ?? Lamp Post|12: FF00 8123 A6 03  Shoe|"
+                 "18: 00FF 0000 11 80  128 log bridge|24: 0000 0000 26 03  |24");
+        QVERIFY(c.load(2));
+        QCOMPARE(all(c.pickList().size(), entries(), c.caption(0x25, 0x00), c.caption(0xA6, 0x03),
+                     c.caption(0x15, 0x80), c.pickList()[2]),
+                 "12|140|||Swinging Platform|02 00 Tails");
+    }
 
-    void saveRoundTrip();
-    void saveOneRecord();
-    void saveKeepsGrownTail();
-    void saveThroughSymlink();
-    void saveKeepsPermissions();
-    void saveWithoutImage();
-    void saveToReadOnlyFile_data();
-    void saveToReadOnlyFile();
-    void saveToVanishedFolder();
+    void levelTables() {
+        const auto rows = [](int game, LevelAddressTable t = {}) {
+            loadAddresses(t, 3 - game); // every entry must be overwritten
+            loadAddresses(t, game);
+            QStringList names = levelNames(game);
+            for (int r = 0; r < LevelCount; ++r)
+                names[r] += " @" + QString::number(t[r], 16).toUpper();
+            return names.join(',');
+        };
+        QCOMPARE(rows(1), "0 - Green Hill 1 @6B096,1 - Green Hill 2 @6B5A0,2 - Green Hill 3 @6BB5E,"
+                          "3 - Labyrinth 1 @6C218,4 - Labyrinth 2 @6C686,5 - Labyrinth 3 @6C9C8,"
+                          "6 - Labyrinth 4 @6CFAA,7 - Marble 1 @6D592,8 - Marble 2 @6D8FE,"
+                          "9 - Marble 3 @6DDA8,10 - Star Light 1 @6E31E,11 - Star Light 2 @6E85E,"
+                          "12 - Star Light 3 @6ECC6,13 - Spring Yd 1 @6F2A8,"
+                          "14 - Spring Yd 2 @6F734,15 - Spring Yd 3 @6FC9E,16 - Scrap Brn 1 @702A4,"
+                          "17 - Scrap Brn 2 @709E2,18 - Scrap Brn 3 @710C0,19 - Good Ending @710D2,"
+                          "20 - Bad Ending @71204");
+        QCOMPARE(rows(2), "0 - Emerald Hill 1 @E684A,1 - Emerald Hill 2 @E6B7A,"
+                          "2 - Metropolis 1 @E6F34,3 - Metropolis 2 @E73C0,4 - Metropolis 3 @E78EE,"
+                          "5 - Wing Fortress @E7F48,6 - Hill Top 1 @E8302,7 - Hill Top 2 @E8668,"
+                          "8 - Hidden Palace @E8C80,9 - Oil Ocean 1 @E8DA0,10 - Oil Ocean 2 @E9214,"
+                          "11 - Mystic Cave 1 @E968E,12 - Mystic Cave 2 @E99A0,"
+                          "13 - Carnival Night 1 @E9D1E,14 - Carnival Night 2 @EA3D8,"
+                          "15 - Chemical Plant 1 @EA9D2,16 - Chemical Plant 2 @EAD6E,"
+                          "17 - Death Egg @EB230,18 - Aquatic Ruin 1 @EB25A,"
+                          "19 - Aquatic Ruin 2 @EB6A4,20 - Sky Chase Zone @EBBDE");
+    }
+
+    void records() {
+        const QByteArray end = " FFFF 0000 0000";
+        const auto n = [](qint64 at, const QByteArray &hex, qint64 start) {
+            return walk(imageWith(400, at, hex), start).count;
+        };
+        // The end record's own FFFF Y must not raise the maxima.
+        const Walk w = walk(imageWith(400, 6, "12B4 0100 0000 1234 8123 0000 FFFF FFFF 0000"), 6);
+        const auto back = [](int v) { return sliderPosition(sliderText(v)); };
+        // 400 bytes: the last record may start at L-100 = 300.
+        QCOMPARE(all(n(12, end, 12), n(0, "FF00 0000 0100 00FF 0000 0100" + end, 0), n(0, "", 0),
+                     n(300, end, 0), n(294, "0102 0304 0506 0708 090A", 294), n(0, "", 301),
+                     n(0, "", -1), w.xMax, w.yMax, sliderPosition("0A3C"), sliderPosition("0A40"),
+                     sliderPosition("0A41"), sliderPosition("0AC0"), sliderPosition("0AFF"),
+                     back(1), back(2), back(1282), back(32642)),
+                 "0|2|51|50|2|0|0|2305|16512|1280|1280|1281|1282|1282|1|2|1282|32642");
+        QByteArray data(20, '\xEE');
+        QCOMPARE(all(writeRecord(data, 2, padPosition("A3C"), padPosition("7"), "1a", "??"),
+                     writeRecord(data, 8, "FFFF", padPosition(""), "G1", "ff"),
+                     writeRecord(data, 17, "0A3C", "8123", "A6", "03"),
+                     writeRecord(data, 20, "0A3C", "8123", "A6", "03"),
+                     writeRecord(data, -1, "0A3C", "8123", "A6", "03")),
+                 "6|6|3|0|0");
+        QCOMPARE(data.toHex(), "eeee0a3c00071a00ffff000001ffeeeeee0a3c81");
+    }
+
+    void recognition() {
+        const QByteArray s1 = synthetic::blankImage(1), s2 = synthetic::blankImage(2);
+        const QByteArray both = s1.left(0x1A08) + s2.mid(0x1A08, 4) + s1.mid(0x1A0C);
+        QCOMPARE(
+            QList<R>({recognise({}), recognise(s2.left(475096)), recognise(s1.left(475097)),
+                      recognise(s2.left(475097)), recognise(both),
+                      recognise(QByteArray(475097, '\0'))}),
+            QList<R>({R::OutOfRange, R::OutOfRange, R::Sonic1, R::Sonic2, R::Sonic1, R::Unknown}));
+    }
+
+    void reader() {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath("missing.bin"), big = writeFile(dir, "big.bin", {});
+        ImageReader reader;
+        QString why;
+        QVERIFY(!reader.open(missing, &why) && !QFileInfo::exists(missing));
+        // Sparse: no disk space, no time.
+        QVERIFY(QFile::resize(big, MaxImageBytes) && reader.open(big, &why));
+        QCOMPARE(reader.size(), MaxImageBytes);
+        QVERIFY(QFile::resize(big, MaxImageBytes + 1) && !reader.open(big, &why));
+    }
+
+    void saving() {
+        QTemporaryDir dir;
+        const QString cwd = QDir::currentPath(), path = dir.filePath("game.bin");
+        QVERIFY(QDir::setCurrent(dir.path())); // where a file named "<None>" would land
+        const auto back = qScopeGuard([&] { QDir::setCurrent(cwd); });
+        const QByteArray data = synthetic::image(1);
+        const QByteArray edited = QByteArray(data).replace(0x6B096, 6, "\x0A\x3C\x81\x23\xA6\x05");
+        QString why;
+        QVERIFY(saveImage(writeFile(dir, "game.bin", data), data, &why));
+        QCOMPARE(readFile(path), data);
+        QVERIFY(saveImage(path, edited, &why));
+        QCOMPARE(readFile(path), edited);
+        // Grown since it was loaded, and saved through a link: the tail and the link stay.
+        writeFile(dir, "game.bin", edited + "tail");
+        QVERIFY(QFile::link("game.bin", "link.bin"));
+        QVERIFY(saveImage("link.bin", data, &why));
+        QCOMPARE(readFile(path), data + "tail");
+        QVERIFY(!saveImage(NoPath, data, &why));
+        QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"game.bin", "link.bin"}));
+
+        // Root ignores the mode but not the immutable attribute.
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        QProcess::execute("chattr", {"+i", path});
+        const auto unlock = qScopeGuard([&] { QProcess::execute("chattr", {"-i", path}); });
+        if (QFileInfo(path).isWritable())
+            QSKIP("no way to make a file unwritable here");
+        QVERIFY(!saveImage(path, edited, &why) && !why.isEmpty());
+        QCOMPARE(readFile(path), data + "tail");
+    }
+
+    void syntheticImages() {
+        for (int game : {1, 2}) {
+            const QByteArray image = synthetic::image(game);
+            QCOMPARE(gameCode(recognise(image)), game);
+            LevelAddressTable table;
+            loadAddresses(table, game);
+            for (qint64 start : table) {
+                const qint64 end = start + 6 * walk(image, start).count;
+                QVERIFY2(end > start && synthetic::recordAt(image, end) == synthetic::EndRecord &&
+                             synthetic::recordAt(image, start - 6) == synthetic::EndRecord,
+                         qPrintable(QString::number(start, 16)));
+            }
+        }
+    }
 };
 
-void TestRomImage::recognition_data() {
-    QTest::addColumn<QByteArray>("image");
-    QTest::addColumn<rom::Recognition>("outcome");
-    QTest::addColumn<int>("game");
-    using R = rom::Recognition;
-
-    QTest::newRow("empty") << QByteArray() << R::OutOfRange << 0;
-    QTest::newRow("one byte") << QByteArray(1, '\x12') << R::OutOfRange << 0;
-    // The range test comes before the signatures, so even a Sonic 2 image this short fails.
-    QTest::newRow("475096 bytes, Sonic 2 bytes")
-        << withBytes(475096, {s1a, s2a, s2b}) << R::OutOfRange << 0;
-    QTest::newRow("Sonic 1 at the shortest length")
-        << withBytes(kShortest, {s1a, s1b}) << R::Sonic1 << 1;
-    QTest::newRow("Sonic 2") << withBytes(kShortest, {s2a, s2b}) << R::Sonic2 << 2;
-    QTest::newRow("Sonic 2, long") << withBytes(0x100000, {s2a, s2b}) << R::Sonic2 << 2;
-    QTest::newRow("both: Sonic 1 first")
-        << withBytes(kShortest, {s1a, s1b, s2a, s2b}) << R::Sonic1 << 1;
-    QTest::newRow("Sonic 1 first byte only, Sonic 2")
-        << withBytes(kShortest, {s1a, s2a, s2b}) << R::Sonic2 << 2;
-    QTest::newRow("Sonic 1 second byte only, Sonic 2")
-        << withBytes(kShortest, {s1b, s2a, s2b}) << R::Sonic2 << 2;
-    QTest::newRow("Sonic 1 one byte off, Sonic 2")
-        << withBytes(kShortest, {{0x226B9, 0xB8}, s1b, s2a, s2b}) << R::Sonic2 << 2;
-    QTest::newRow("Sonic 1 first byte only") << withBytes(kShortest, {s1a}) << R::Unknown << 0;
-    QTest::newRow("Sonic 2 first byte only") << withBytes(kShortest, {s2a}) << R::Unknown << 0;
-    QTest::newRow("Sonic 2 second byte only") << withBytes(kShortest, {s2b}) << R::Unknown << 0;
-    QTest::newRow("neither") << QByteArray(kShortest, '\0') << R::Unknown << 0;
-    QTest::newRow("all FF") << QByteArray(kShortest, '\xFF') << R::Unknown << 0;
-}
-
-void TestRomImage::recognition() {
-    QFETCH(QByteArray, image);
-    QFETCH(rom::Recognition, outcome);
-    QFETCH(int, game);
-    QCOMPARE(rom::recognise(image), outcome);
-    QCOMPARE(rom::gameCode(rom::recognise(image)), game);
-}
-
-void TestRomImage::readsWholeFile() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QByteArray data = sampleImage();
-    const QString path = writeFile(dir, QStringLiteral("game.bin"), data);
-
-    for (const QByteArray &content : {data, QByteArray()}) {
-        QVERIFY(writeFile(dir, QStringLiteral("game.bin"), content) == path);
-        rom::ImageReader reader;
-        QString reason;
-        QVERIFY2(reader.open(path, &reason), qPrintable(reason));
-        QCOMPARE(reader.size(), qint64(content.size()));
-        QByteArray buffer(reader.size(), '\0');
-        QVERIFY2(reader.read(buffer, &reason), qPrintable(reason));
-        reader.close();
-        QCOMPARE(buffer, content);
-    }
-}
-
-void TestRomImage::openFailures() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    // A file literally named "<None>" in the working folder must not be opened for the marker.
-    QVERIFY(!writeFile(dir, rom::NoPath, sampleImage()).isEmpty());
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
-
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.bin")));
-    const QStringList paths = {rom::NoPath, QString(), dir.filePath(QStringLiteral("folder.bin")),
-                               dir.filePath(QStringLiteral("gone/game.bin"))};
-    for (const QString &path : paths) {
-        rom::ImageReader reader;
-        QString reason;
-        QVERIFY2(!reader.open(path, &reason), qPrintable(path));
-        QVERIFY2(!reason.isEmpty(), qPrintable(path));
-    }
-}
-
-void TestRomImage::missingFileIsNotCreated() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("missing.bin"));
-    rom::ImageReader reader;
-    QString reason;
-    QVERIFY(!reader.open(path, &reason));
-    QVERIFY(!reason.isEmpty());
-    QVERIFY(!QFileInfo::exists(path));
-    QVERIFY(folderEntries(dir.path()).isEmpty());
-}
-
-void TestRomImage::sizeLimit_data() {
-    QTest::addColumn<qint64>("size");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("exactly 64 MiB") << rom::MaxImageBytes << true;
-    QTest::newRow("one byte more") << rom::MaxImageBytes + 1 << false;
-    QTest::newRow("1 GiB") << (qint64(1) << 30) << false;
-}
-
-void TestRomImage::sizeLimit() {
-    QFETCH(qint64, size);
-    QFETCH(bool, accepted);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("big.bin"));
-    {
-        // Sparse: costs no disk space and no time.
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QVERIFY(f.resize(size));
-    }
-    rom::ImageReader reader;
-    QString reason;
-    QCOMPARE(reader.open(path, &reason), accepted);
-    if (accepted)
-        QCOMPARE(reader.size(), size);
-    else
-        QVERIFY(!reason.isEmpty());
-    reader.close();
-}
-
-void TestRomImage::readOnlyFileCanBeRead() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QByteArray data = sampleImage();
-    const QString path = writeFile(dir, QStringLiteral("ro.bin"), data);
-    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-
-    rom::ImageReader reader;
-    QString reason;
-    QVERIFY2(reader.open(path, &reason), qPrintable(reason));
-    QByteArray buffer(reader.size(), '\0');
-    QVERIFY2(reader.read(buffer, &reason), qPrintable(reason));
-    reader.close();
-    QCOMPARE(buffer, data);
-    // Reading never touched the file's mode.
-    QCOMPARE(modeBits(path), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-}
-
-// A file cut short between opening and reading is a read failure, not a short image.
-void TestRomImage::fileShrunkAfterOpen() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = writeFile(dir, QStringLiteral("game.bin"), QByteArray(1000, 'x'));
-    rom::ImageReader reader;
-    QString reason;
-    QVERIFY(reader.open(path, &reason));
-    QByteArray buffer(reader.size(), '\0');
-    QVERIFY(QFile::resize(path, 400));
-    QVERIFY(!reader.read(buffer, &reason));
-    QVERIFY(!reason.isEmpty());
-    reader.close();
-}
-
-void TestRomImage::saveRoundTrip() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QByteArray data = sampleImage();
-    const QString path = writeFile(dir, QStringLiteral("game.bin"), data);
-    QString reason;
-    for (int i = 0; i < 2; ++i) {
-        QVERIFY2(rom::saveImage(path, data, &reason), qPrintable(reason));
-        QCOMPARE(readFile(path), data);
-    }
-    // No temporary file is left behind.
-    QCOMPARE(folderEntries(dir.path()), QStringList{QStringLiteral("game.bin")});
-}
-
-void TestRomImage::saveOneRecord() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QByteArray original = sampleImage();
-    const QString path = writeFile(dir, QStringLiteral("game.bin"), original);
-
-    QByteArray edited = original;
-    const qint64 at = 0x6B096;
-    QCOMPARE(layout::writeRecord(edited, at, QStringLiteral("0A3C"), QStringLiteral("8123"),
-                                 QStringLiteral("A6"), QStringLiteral("05")),
-             6);
-    QString reason;
-    QVERIFY2(rom::saveImage(path, edited, &reason), qPrintable(reason));
-
-    const QByteArray saved = readFile(path);
-    QCOMPARE(saved.size(), original.size());
-    QCOMPARE(saved.mid(at, 6), QByteArray::fromHex("0A3C8123A605"));
-    QCOMPARE(saved.left(at), original.left(at));
-    QCOMPARE(saved.mid(at + 6), original.mid(at + 6));
-}
-
-void TestRomImage::saveKeepsGrownTail() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QByteArray loaded = sampleImage();
-    const QByteArray tail("bytes appended after the load", 29);
-    const QString path = writeFile(dir, QStringLiteral("game.bin"), loaded + tail);
-
-    QByteArray edited = loaded;
-    edited[100] = '\x42';
-    QString reason;
-    QVERIFY2(rom::saveImage(path, edited, &reason), qPrintable(reason));
-    QCOMPARE(readFile(path), edited + tail);
-}
-
-void TestRomImage::saveThroughSymlink() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("roms")));
-    const QByteArray original = sampleImage();
-    const QString target = writeFile(dir, QStringLiteral("roms/game.bin"), original);
-    const QString link = dir.filePath(QStringLiteral("link.bin"));
-    QVERIFY(QFile::link(QStringLiteral("roms/game.bin"), link));
-
-    QByteArray edited = original;
-    edited[7] = '\x77';
-    QString reason;
-    QVERIFY2(rom::saveImage(link, edited, &reason), qPrintable(reason));
-
-    QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(QFileInfo(link).symLinkTarget(), QFileInfo(target).absoluteFilePath());
-    QCOMPARE(readFile(target), edited);
-    QCOMPARE(readFile(link), edited);
-}
-
-void TestRomImage::saveKeepsPermissions() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QByteArray original = sampleImage();
-    const QString path = writeFile(dir, QStringLiteral("game.bin"), original);
-    const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
-    QVERIFY(QFile::setPermissions(path, mode));
-
-    const QByteArray edited(original.size(), '\x01');
-    QString reason;
-    QVERIFY2(rom::saveImage(path, edited, &reason), qPrintable(reason));
-    QCOMPARE(readFile(path), edited);
-    QCOMPARE(modeBits(path), mode);
-}
-
-void TestRomImage::saveWithoutImage() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
-
-    for (const QString &path : {rom::NoPath, QString()}) {
-        QString reason;
-        QVERIFY(!rom::saveImage(path, sampleImage(), &reason));
-        QVERIFY(!reason.isEmpty());
-    }
-    QVERIFY(folderEntries(dir.path()).isEmpty());
-}
-
-void TestRomImage::saveToReadOnlyFile_data() {
-    QTest::addColumn<bool>("immutable");
-    QTest::newRow("mode 0444") << false;
-    // Root ignores the mode, but not the immutable attribute.
-    QTest::newRow("immutable") << true;
-}
-
-void TestRomImage::saveToReadOnlyFile() {
-    QFETCH(bool, immutable);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QByteArray original = sampleImage();
-    const QString path = writeFile(dir, QStringLiteral("ro.bin"), original);
-    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    if (immutable && !setImmutable(path, true))
-        QSKIP("this file system or user cannot make a file immutable");
-    auto release = qScopeGuard([&] {
-        if (immutable)
-            setImmutable(path, false);
-    });
-
-    QString reason;
-    const bool saved = rom::saveImage(path, QByteArray(original.size(), '\x01'), &reason);
-    if (saved && !immutable && geteuid() == 0)
-        QSKIP("root may write any file whatever its mode");
-    QVERIFY(!saved);
-    QVERIFY(!reason.isEmpty());
-    QCOMPARE(readFile(path), original);
-    QCOMPARE(folderEntries(dir.path()), QStringList{QStringLiteral("ro.bin")});
-}
-
-void TestRomImage::saveToVanishedFolder() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("roms")));
-    const QString path = writeFile(dir, QStringLiteral("roms/game.bin"), sampleImage());
-    QVERIFY(QDir(dir.filePath(QStringLiteral("roms"))).removeRecursively());
-
-    QString reason;
-    QVERIFY(!rom::saveImage(path, sampleImage(), &reason));
-    QVERIFY(!reason.isEmpty());
-    QVERIFY(!QFileInfo::exists(path));
-    QVERIFY(folderEntries(dir.path()).isEmpty());
-}
-
-QTEST_MAIN(TestRomImage)
+QTEST_GUILESS_MAIN(TestRomImage)
 #include "tst_romimage.moc"

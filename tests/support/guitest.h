@@ -1,60 +1,105 @@
 #pragma once
-// Helpers for driving the real window the way a user would: answering the file dialog and
-// message boxes that open modally, and watching the title.
+// Drives the real window as a user would: answers its modal dialogs and watches its title.
 
-#include <QByteArray>
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QObject>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
-#include <QWidget>
+#include <QTest>
+#include <QTimer>
 
 #include <memory>
 
 namespace testsupport {
 
-// Writes `data` to `name` in `dir` and returns the full path.
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data);
-QByteArray readFile(const QString &path);
+// Writes `data` to `name` in `dir` and returns the full path (empty on failure).
+inline QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data) {
+    QFile f(dir.filePath(name));
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size() ? f.fileName() : QString();
+}
 
-// What a message box showed before the test pressed its OK button.
+inline QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// What a message box showed before OK was pressed on it, and the main window's title and path
+// label while it was up. Clearing `armed` stops the wait, so a later box is left alone.
 struct SeenBox {
-    bool seen = false;
-    QString title;
-    QString text;
+    bool seen = false, armed = true;
+    QString title, text, windowTitleWhileOpen, pathWhileOpen;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
-    QString windowTitleWhileOpen; // the main window's title while the box was up
-    bool armed = true;            // set false to stop waiting for the box
 };
 
-// Arms a watcher that answers the next modal file dialog: types `path` into its file name box
-// and accepts, or cancels it when `path` is empty.
-void answerFileDialog(const QString &path);
+// Polls every 20 ms for a visible modal T and answers it, while `armed` (if given) holds and
+// tries are left.
+template <typename T>
+void whenModal(std::function<bool()> armed, std::function<void(T *)> answer, int tries = 500) {
+    QTimer::singleShot(20, qApp, [=] {
+        auto *w = qobject_cast<T *>(QApplication::activeModalWidget());
+        if ((!armed || armed()) && tries > 0)
+            w && w->isVisible() ? answer(w) : whenModal(armed, answer, tries - 1);
+    });
+}
 
-// Arms a watcher that presses OK on the next modal message box and records what it showed.
-// `mainWindow` (may be null) is the window whose title is recorded while the box is open.
-// The watcher stops once the returned record is dropped or disarmed.
-std::shared_ptr<SeenBox> answerMessageBox(QWidget *mainWindow = nullptr);
+// Answers the next modal file dialog with `path`, or cancels it when `path` is empty.
+inline void answerFileDialog(const QString &path) {
+    whenModal<QFileDialog>(nullptr, [path](QFileDialog *dialog) {
+        // The file picked last time stays selected in the list and would win over a typed name.
+        dialog->findChild<QAbstractItemView *>(QStringLiteral("listView"))->clearSelection();
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+        QMetaObject::invokeMethod(dialog, path.isEmpty() ? &QDialog::reject : &QDialog::accept,
+                                  Qt::QueuedConnection);
+    });
+}
 
-// Records every title the window shows, in order.
-class TitleRecorder : public QObject {
-  public:
-    explicit TitleRecorder(QWidget *window);
+// Presses OK on the next modal message box and records it, until disarmed or dropped.
+inline std::shared_ptr<SeenBox> answerMessageBox(QWidget *mainWindow = nullptr) {
+    auto seen = std::make_shared<SeenBox>();
+    std::weak_ptr<SeenBox> watch(seen);
+    const auto armed = [watch] { return !watch.expired() && watch.lock()->armed; };
+    whenModal<QMessageBox>(armed, [watch, main = QPointer<QWidget>(mainWindow)](QMessageBox *b) {
+        const QString title = main ? main->windowTitle() : QString();
+        QObject *label = main ? main->findChild<QObject *>(QStringLiteral("RomPath")) : nullptr;
+        const QString path = label ? label->property("text").toString() : QString();
+        *watch.lock() = {true,  true, b->windowTitle(), b->text(),
+                         title, path, b->icon(),        b->standardButtons()};
+        QAbstractButton *ok = b->button(QMessageBox::Ok);
+        QTest::mouseClick(ok ? ok : b->buttons().first(), Qt::LeftButton);
+    });
+    return seen;
+}
+
+// Every title the window shows, in order.
+struct TitleRecorder : QObject {
+    explicit TitleRecorder(QWidget *window) {
+        connect(window, &QWidget::windowTitleChanged, this, [this](auto &t) { titles << t; });
+    }
     QStringList titles;
 };
 
-// Finds a control by its object name; fails the test (returns null) if there is none.
 template <typename T> T *control(QWidget *window, const char *name) {
     return window->findChild<T *>(QLatin1String(name));
 }
 
-// Loads `path` through "Load..." and the file dialog. A message box that the load opens is
-// answered and returned (seen == false when none opened).
-std::shared_ptr<SeenBox> loadThroughDialog(QWidget *mainWindow, const QString &path);
+// Loads `path` through "Load..." and the file dialog; returns the box the load opened, if any.
+inline std::shared_ptr<SeenBox> loadThroughDialog(QWidget *mainWindow, const QString &path) {
+    answerFileDialog(path);
+    auto box = answerMessageBox(mainWindow);
+    QTest::mouseClick(control<QWidget>(mainWindow, "Command1"), Qt::LeftButton);
+    box->armed = false; // the load is over: a later box belongs to someone else
+    return box;
+}
 
-// Shows the window, makes it active (focus events need that offscreen) and waits for it.
-bool showActive(QWidget *window);
+// Shows the window and makes it active (focus events need that offscreen).
+inline bool showActive(QWidget *window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    return QTest::qWaitForWindowActive(window);
+}
 
 } // namespace testsupport
