@@ -88,7 +88,7 @@ QPointer<EggSound> s_egg;
 
 EggSound *eggSound() {
     if (s_egg || !QCoreApplication::instance())
-        return s_egg;
+        return s_egg.data();
     static const bool usable = canPlay();
     if (!usable)
         return nullptr;
@@ -98,7 +98,7 @@ EggSound *eggSound() {
         return nullptr;
     // Owned by the application, so it goes away with it rather than after Qt has shut down.
     s_egg = new EggSound(file.readAll(), QCoreApplication::instance());
-    return s_egg;
+    return s_egg.data();
 }
 
 } // namespace

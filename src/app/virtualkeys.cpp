@@ -9,6 +9,7 @@ namespace {
 
 struct KeyCode {
     int key;
+    // cppcheck-suppress unusedStructMember ; read through the iterator in lookUp()
     int code;
 };
 

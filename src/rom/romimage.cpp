@@ -47,7 +47,7 @@ bool ImageReader::open(const QString &path, QString *reason) {
     m_size = m_file.size();
     if (m_size > MaxImageBytes) {
         m_file.close();
-        *reason = QStringLiteral("file larger than %1 MiB").arg(MaxImageBytes / (1024 * 1024));
+        *reason = QStringLiteral("file larger than %1 MiB").arg(MaxImageBytes / (1024LL * 1024));
         return false;
     }
     return true;

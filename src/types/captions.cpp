@@ -77,7 +77,7 @@ void loadSonic2(CaptionCatalogue &c) {
 }
 } // namespace
 
-CaptionCatalogue::CaptionCatalogue() : m_table(Size * Size) {}
+CaptionCatalogue::CaptionCatalogue() : m_table(std::size_t{Size} * Size) {}
 
 void CaptionCatalogue::clear() {
     for (QString &entry : m_table)

@@ -1,0 +1,21 @@
+#pragma once
+// What the fuzz targets check, kept apart from libFuzzer so that the ordinary test suite can
+// replay the seed inputs and every input that once broke an invariant.
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace fuzzcheck {
+
+// The hex text helpers and the field picker on arbitrary text. Empty when every invariant
+// held, otherwise what broke.
+QString textHelpers(const std::uint8_t *data, std::size_t size);
+
+// An image built from the input (see imagepath.cpp for how the bytes are read) taken through
+// recognition, the level tables, the listing of every level, an edit, a cleared level and a
+// save. Empty when every invariant held, otherwise what broke.
+QString imagePath(const std::uint8_t *data, std::size_t size);
+
+} // namespace fuzzcheck
