@@ -1,26 +1,15 @@
 #include "app/frmabout.h"
 
+#include "app/classiclook.h"
+
 #include <QGroupBox>
-#include <QIcon>
 #include <QPlainTextEdit>
 
 #include <initializer_list>
 
 namespace {
 
-// Positions are laid out in twips, 15 to a pixel, rounded as the main window rounds them.
-QRect twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, (width + 7) / 15, (height + 7) / 15);
-}
-
-// The frame looks like the main window's frames.
-const char *const kStyleSheet = R"(
-QGroupBox#Frame1 { background: black; color: rgb(0,255,0); border: 1px solid rgb(128,128,128);
-                   margin-top: 6px; }
-QGroupBox#Frame1::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px;
-                          padding: 0 2px; color: rgb(0,255,0); background: black; }
-QPlainTextEdit#Text1 { background: black; color: rgb(0,255,0); }
-)";
+const char *const kTextStyle = "QPlainTextEdit#Text1 { background: black; color: rgb(0,255,0); }";
 
 const char *const kAboutText = "Quillet 1.0\n"
                                "\n"
@@ -36,13 +25,8 @@ frmAbout::frmAbout(QWidget *parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon/quillet.png")));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
-    setAutoFillBackground(true);
-    setStyleSheet(QLatin1String(kStyleSheet));
+    setUpWindow(this, QStringLiteral("About"));
+    setStyleSheet(QLatin1String(kFrameStyle) + QLatin1String(kTextStyle));
 
     Frame1 = new QGroupBox(QStringLiteral("About"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));

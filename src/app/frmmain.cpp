@@ -1,5 +1,6 @@
 #include "app/frmmain.h"
 
+#include "app/classiclook.h"
 #include "app/eggsound.h"
 #include "app/frmabout.h"
 #include "app/virtualkeys.h"
@@ -24,17 +25,14 @@
 #include <QTimer>
 
 // The icon and sound live in the static core library; make sure they are registered.
-static void initQuilletResources() { Q_INIT_RESOURCE(quillet); }
+static void initQuilletResources() {
+    Q_INIT_RESOURCE(quillet);
+}
 
 namespace {
 
 const QString kTitlePrefix = QStringLiteral("Quillet 1.0b ");
 const QString kListHeader = QStringLiteral("address: xxxx yyyy tt ss  Desc");
-
-// Positions are laid out in twips, 15 to a pixel.
-QRect twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, (width + 7) / 15, (height + 7) / 15);
-}
 
 QFont namedFont(const char *family, qreal points) {
     QFont f(QString::fromLatin1(family));
@@ -61,10 +59,6 @@ void installFontSubstitutes() {
 }
 
 const char *const kStyleSheet = R"(
-QGroupBox { background: black; color: rgb(0,255,0); border: 1px solid rgb(128,128,128);
-            margin-top: 6px; }
-QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px;
-                   padding: 0 2px; color: rgb(0,255,0); background: black; }
 QLabel#RomPath, QLabel#Label1 { background: black; color: rgb(0,255,0); }
 QLabel#Label2, QLabel#Label3, QLabel#Label4 { background: black; color: rgb(255,255,0); }
 QLineEdit#x, QLineEdit#y, QLineEdit#maintype, QLineEdit#subtype {
@@ -121,12 +115,7 @@ frmMain::frmMain(QWidget *parent)
     initQuilletResources();
     installFontSubstitutes();
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Quillet 1.0Beta"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon/quillet.png")));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    setUpWindow(this, QStringLiteral("Quillet 1.0Beta"));
     m_levelAddresses.fill(NoLevel);
     buildControls();
     resize(609, 425);
@@ -135,10 +124,12 @@ frmMain::frmMain(QWidget *parent)
 
 frmMain::~frmMain() = default;
 
-frmAbout *frmMain::aboutWindow() const { return m_about.data(); }
+frmAbout *frmMain::aboutWindow() const {
+    return m_about.data();
+}
 
 void frmMain::buildControls() {
-    setStyleSheet(QLatin1String(kStyleSheet));
+    setStyleSheet(QLatin1String(kFrameStyle) + QLatin1String(kStyleSheet));
     // The window's own font, for the controls that name no other. Set on each of them, since
     // style-sheeted children do not inherit it.
     const QFont windowFont = namedFont("MS Sans Serif", 8);
@@ -343,7 +334,9 @@ void frmMain::Form_Resize() {
 // ---------------------------------------------------------------------------------------------
 // Loading
 
-void frmMain::ChgCaption(const QString &text) { setWindowTitle(kTitlePrefix + text); }
+void frmMain::ChgCaption(const QString &text) {
+    setWindowTitle(kTitlePrefix + text);
+}
 
 void frmMain::Command1_Click() {
     const QString titleBefore = windowTitle();
@@ -432,8 +425,7 @@ void frmMain::openFailure() {
 void frmMain::readFailure(const QString &description) {
     ChgCaption(QStringLiteral("- [Couldnt Read ROM]"));
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"),
-                    QStringLiteral("That rom couldnt be loaded (") + description +
-                        QLatin1Char(')'),
+                    QStringLiteral("That rom couldnt be loaded (") + description + QLatin1Char(')'),
                     QMessageBox::Ok, this);
     box.exec();
 }
@@ -453,8 +445,7 @@ void frmMain::Command2_Click() {
                       .arg(path, reason);
     if (message.isEmpty())
         return;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), message, QMessageBox::Ok,
-                    this);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), message, QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -466,13 +457,21 @@ void frmMain::LoadLevels(int game) {
     level->addItems(levelNames(game));
 }
 
-void frmMain::LoadAddresses(int game) { loadAddresses(m_levelAddresses, game); }
+void frmMain::LoadAddresses(int game) {
+    loadAddresses(m_levelAddresses, game);
+}
 
-void frmMain::clrAdd() { ::clrAdd(m_levelAddresses); }
+void frmMain::clrAdd() {
+    ::clrAdd(m_levelAddresses);
+}
 
-int frmMain::selectedLevelRow() const { return selectedRow(level); }
+int frmMain::selectedLevelRow() const {
+    return selectedRow(level);
+}
 
-int frmMain::selectedSpriteRow() const { return selectedRow(sprite); }
+int frmMain::selectedSpriteRow() const {
+    return selectedRow(sprite);
+}
 
 bool frmMain::level_Click() {
     const int row = selectedLevelRow();
@@ -517,8 +516,7 @@ void frmMain::Command3_Click() {
     y->setText(layout::padPosition(y->text()));
     const qint64 at = layout::lineOffset(m_sprites->lineAt(row));
     if (at >= 0)
-        layout::writeRecord(FileData, at, x->text(), y->text(), maintype->text(),
-                            subtype->text());
+        layout::writeRecord(FileData, at, x->text(), y->text(), maintype->text(), subtype->text());
     level_Click();
     // A record rewritten as the end of the layout shortens the list: then nothing is selected.
     if (row < m_sprites->rowCount()) {
@@ -550,11 +548,17 @@ void frmMain::x_Change() {
     y->setCursorPosition(int(y->text().size()));
 }
 
-void frmMain::y_Change() { x_Change(); }
+void frmMain::y_Change() {
+    x_Change();
+}
 
-void frmMain::xplane_Scroll() { x->setText(layout::sliderText(xplane->sliderPosition())); }
+void frmMain::xplane_Scroll() {
+    x->setText(layout::sliderText(xplane->sliderPosition()));
+}
 
-void frmMain::yplane_Scroll() { y->setText(layout::sliderText(yplane->sliderPosition())); }
+void frmMain::yplane_Scroll() {
+    y->setText(layout::sliderText(yplane->sliderPosition()));
+}
 
 // ---------------------------------------------------------------------------------------------
 // Type editors
@@ -578,16 +582,22 @@ void frmMain::getType() {
     TypeCap->setEditText(Captions.caption(t, s));
 }
 
-void frmMain::maintype_Change() { getType(); }
+void frmMain::maintype_Change() {
+    getType();
+}
 
-void frmMain::subtype_Change() { getType(); }
+void frmMain::subtype_Change() {
+    getType();
+}
 
 void frmMain::maintype_LostFocus() {
     maintype->setText(twa(maintype->text()));
     subtype->setText(twa(subtype->text()));
 }
 
-void frmMain::subtype_LostFocus() { maintype_LostFocus(); }
+void frmMain::subtype_LostFocus() {
+    maintype_LostFocus();
+}
 
 void frmMain::TypeCap_Click(int index) {
     const QString text = TypeCap->itemText(index);
