@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 namespace fuzzcheck {
 
@@ -13,9 +15,18 @@ namespace fuzzcheck {
 // held, otherwise what broke.
 QString textHelpers(const std::uint8_t *data, std::size_t size);
 
-// An image built from the input (see imagepath.cpp for how the bytes are read) taken through
+// An image built from the input (see imagechecks.cpp for how the bytes are read) taken through
 // recognition, the level tables, the listing of every level, an edit, a cleared level and a
 // save. Empty when every invariant held, otherwise what broke.
 QString imagePath(const std::uint8_t *data, std::size_t size);
+
+// For the libFuzzer entry points: a broken invariant aborts, so libFuzzer keeps the input.
+inline int abortOnFailure(const QString &failure) {
+    if (!failure.isEmpty()) {
+        std::fprintf(stderr, "invariant broken: %s\n", qPrintable(failure));
+        std::abort();
+    }
+    return 0;
+}
 
 } // namespace fuzzcheck

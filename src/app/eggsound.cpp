@@ -59,8 +59,6 @@ class EggSound : public QObject {
         m_player.setAudioOutput(&m_output);
     }
 
-    QMediaPlayer *player() { return &m_player; }
-
     void restart() {
         // Still loading from the last call means it has not started yet. Touching the pipeline
         // now would stall the GUI for a second: GStreamer waits for data that this very thread
@@ -106,8 +104,4 @@ EggSound *eggSound() {
 void PlayEggSound() {
     if (EggSound *egg = eggSound())
         egg->restart();
-}
-
-QMediaPlayer *eggSoundPlayer() {
-    return s_egg ? s_egg->player() : nullptr;
 }

@@ -1,14 +1,7 @@
 #pragma once
 
-class QMediaPlayer;
-
 // Plays the built-in jingle (resource :/SOUND/101) in the background and returns at once.
 // Calling it again while the jingle runs starts it over from the beginning. Without a
 // QCoreApplication, the resource, an audio backend or an output device nothing happens: no
 // message, no error, no wait.
 void PlayEggSound();
-
-// The single player PlayEggSound() uses, or nullptr before its first call and whenever it
-// cannot play at all (no backend, no resource). Exposed so tests can watch playback; it belongs
-// to the application object, so do not delete it.
-QMediaPlayer *eggSoundPlayer();

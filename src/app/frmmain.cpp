@@ -385,9 +385,7 @@ void frmMain::doRomCheck() {
     switch (found) {
     case rom::Recognition::OutOfRange:
         readFailure(QStringLiteral("Subscript out of range: the image ends before offset 0x%1")
-                        .arg(rom::Sonic1SigB, 0, 16)
-                        .toUpper()
-                        .replace(QLatin1String("0X"), QLatin1String("0x")));
+                        .arg(QString::number(rom::Sonic1SigB, 16).toUpper()));
         return;
     case rom::Recognition::Unknown:
         ChgCaption(QStringLiteral("- [Non recognized ROM]"));
@@ -412,22 +410,21 @@ void frmMain::replaceImage(QByteArray data) {
     FileData = std::move(data);
 }
 
-void frmMain::openFailure() {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"),
-                    QStringLiteral("That path could not be opened (") + RomPath->text() +
-                        QLatin1Char(')'),
-                    QMessageBox::Ok, this);
+void frmMain::showError(const QString &text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), text, QMessageBox::Ok, this);
     box.exec();
+}
+
+void frmMain::openFailure() {
+    showError(QStringLiteral("That path could not be opened (") + RomPath->text() +
+              QLatin1Char(')'));
     RomPath->setText(rom::NoPath);
     ChgCaption(QStringLiteral("- [Couldnt Open ROM]"));
 }
 
 void frmMain::readFailure(const QString &description) {
     ChgCaption(QStringLiteral("- [Couldnt Read ROM]"));
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"),
-                    QStringLiteral("That rom couldnt be loaded (") + description + QLatin1Char(')'),
-                    QMessageBox::Ok, this);
-    box.exec();
+    showError(QStringLiteral("That rom couldnt be loaded (") + description + QLatin1Char(')'));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -436,17 +433,12 @@ void frmMain::readFailure(const QString &description) {
 void frmMain::Command2_Click() {
     const QString path = RomPath->text();
     QString reason;
-    QString message;
     if (path == rom::NoPath)
-        message = QStringLiteral("There is no image to save: load one first.");
+        showError(QStringLiteral("There is no image to save: load one first."));
     else if (!rom::saveImage(path, FileData, &reason))
-        message = QStringLiteral("The image could not be saved to %1 (%2). The file was left "
+        showError(QStringLiteral("The image could not be saved to %1 (%2). The file was left "
                                  "as it was.")
-                      .arg(path, reason);
-    if (message.isEmpty())
-        return;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), message, QMessageBox::Ok, this);
-    box.exec();
+                      .arg(path, reason));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -459,10 +451,6 @@ void frmMain::LoadLevels(int game) {
 
 void frmMain::LoadAddresses(int game) {
     loadAddresses(m_levelAddresses, game);
-}
-
-void frmMain::clrAdd() {
-    ::clrAdd(m_levelAddresses);
 }
 
 int frmMain::selectedLevelRow() const {

@@ -55,6 +55,7 @@ class frmMain : public QWidget {
     void fillROM(rom::ImageReader &reader);
     void doRomCheck();
     void ChgCaption(const QString &text);
+    void showError(const QString &text);
     void openFailure();
     void readFailure(const QString &description);
     void replaceImage(QByteArray data);
@@ -63,7 +64,6 @@ class frmMain : public QWidget {
     // Levels and objects
     void LoadLevels(int game);
     void LoadAddresses(int game);
-    void clrAdd();
     bool level_Click();
     void LoadSprites(qint32 address);
     void sprite_Click();

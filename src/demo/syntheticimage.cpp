@@ -39,6 +39,16 @@ const Record kSonic2Kinds[] = {
     {0, 0, 0, 0, 0x26, 0x00}, {0, 0, 0, 0, 0x14, 0x00}, {0, 0, 0, 0, 0x9C, 0x81},
     {0, 0, 0, 0, 0x0E, 0x00}, {0, 0, 0, 0, 0x36, 0x10}, {0, 0, 0, 0, 0xA4, 0x00}};
 
+// Writes `records` at `offset`, followed by an end record.
+void putLayout(QByteArray &image, qint64 offset, const QVector<Record> &records) {
+    qint64 at = offset;
+    for (const Record &r : records) {
+        std::copy(r.begin(), r.end(), image.begin() + at);
+        at += 6;
+    }
+    std::copy(EndRecord.begin(), EndRecord.end(), image.begin() + at);
+}
+
 } // namespace
 
 QByteArray blankImage(int game) {
@@ -82,16 +92,6 @@ QVector<Record> levelRecords(int game, int row) {
         x = std::min(x + 0x10 + static_cast<int>(rng.below(0x180)), 0x7F00);
     }
     return records;
-}
-
-void putLayout(QByteArray &image, qint64 offset, const QVector<Record> &records, bool closed) {
-    qint64 at = offset;
-    for (const Record &r : records) {
-        std::copy(r.begin(), r.end(), image.begin() + at);
-        at += 6;
-    }
-    if (closed)
-        std::copy(EndRecord.begin(), EndRecord.end(), image.begin() + at);
 }
 
 Record recordAt(const QByteArray &image, qint64 offset) {

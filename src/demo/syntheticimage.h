@@ -29,10 +29,6 @@ QByteArray image(int game);
 // words FFxx and xxFF that do not end a layout).
 QVector<Record> levelRecords(int game, int row);
 
-// Writes `records` at `offset` followed by an end record (if `closed`).
-void putLayout(QByteArray &image, qint64 offset, const QVector<Record> &records,
-               bool closed = true);
-
 // The record stored at `offset`.
 Record recordAt(const QByteArray &image, qint64 offset);
 
