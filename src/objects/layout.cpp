@@ -7,7 +7,9 @@
 namespace layout {
 
 namespace {
-quint8 byteAt(const QByteArray &image, qint64 at) { return static_cast<quint8>(image.at(at)); }
+quint8 byteAt(const QByteArray &image, qint64 at) {
+    return static_cast<quint8>(image.at(at));
+}
 } // namespace
 
 Walk walk(const QByteArray &image, qint64 start) {
@@ -67,9 +69,9 @@ qint64 lineOffset(const QString &line) {
 
 int writeRecord(QByteArray &image, qint64 offset, const QString &xText, const QString &yText,
                 const QString &typeText, const QString &subtypeText) {
-    const int values[RecordSize] = {cHex(xText.left(2)),       cHex(xText.right(2)),
-                                    cHex(yText.left(2)),       cHex(yText.right(2)),
-                                    cHex(typeText.toUpper()),  cHex(subtypeText.toUpper())};
+    const int values[RecordSize] = {cHex(xText.left(2)),      cHex(xText.right(2)),
+                                    cHex(yText.left(2)),      cHex(yText.right(2)),
+                                    cHex(typeText.toUpper()), cHex(subtypeText.toUpper())};
     int written = 0;
     for (int i = 0; i < RecordSize; ++i) {
         const qint64 at = offset + i;

@@ -12,7 +12,9 @@ namespace layout {
 constexpr int RecordSize = 6;
 
 // Last offset at which a record may start in an image of `length` bytes.
-constexpr qint64 lastRecordStart(qint64 length) { return length - 100; }
+constexpr qint64 lastRecordStart(qint64 length) {
+    return length - 100;
+}
 
 struct Walk {
     qint64 start = 0;
@@ -26,7 +28,9 @@ struct Walk {
 Walk walk(const QByteArray &image, qint64 start);
 
 // Coarse slider scale used for the ranges: high byte times 128 plus the low byte's top bit.
-constexpr int coarseValue(quint8 high, quint8 low) { return high * 128 + (low >= 0x80 ? 1 : 0); }
+constexpr int coarseValue(quint8 high, quint8 low) {
+    return high * 128 + (low >= 0x80 ? 1 : 0);
+}
 
 // Slider position of a four-digit position text: high * 128 + low / 128, rounded half to even.
 int sliderPosition(const QString &positionText);

@@ -26,9 +26,13 @@ int digitValue(QChar c) {
 
 } // namespace
 
-QString four(qint64 x) { return padded(x, 4); }
+QString four(qint64 x) {
+    return padded(x, 4);
+}
 
-QString two(qint64 x) { return padded(x, 2); }
+QString two(qint64 x) {
+    return padded(x, 2);
+}
 
 QString twa(const QString &x) {
     switch (x.size()) {
