@@ -392,12 +392,11 @@ void frmMain::doRomCheck() {
         RomPath->setText(rom::NoPath);
         return;
     case rom::Recognition::Sonic1:
-        ChgCaption(QStringLiteral("- [Sonic 1]"));
-        break;
     case rom::Recognition::Sonic2:
-        ChgCaption(QStringLiteral("- [Sonic 2 Final]"));
         break;
     }
+    m_revision = rom::revision(FileData);
+    ChgCaption(rom::revisionStatus(m_revision));
     const int Game = rom::gameCode(found);
     LoadAddresses(Game);
     LoadLevels(Game);
@@ -450,7 +449,10 @@ void frmMain::LoadLevels(int game) {
 }
 
 void frmMain::LoadAddresses(int game) {
-    loadAddresses(m_levelAddresses, game);
+    if (rom::gameCode(m_revision) == game)
+        loadAddresses(m_levelAddresses, FileData, m_revision);
+    else
+        loadAddresses(m_levelAddresses, game);
 }
 
 int frmMain::selectedLevelRow() const {

@@ -92,6 +92,7 @@ class frmMain : public QWidget {
 
     QByteArray FileData;
     LevelAddressTable m_levelAddresses{};
+    rom::Revision m_revision = rom::Revision::None;
     CaptionCatalogue Captions;
     QString KeyBuffer;
     int StartWidth = 0;

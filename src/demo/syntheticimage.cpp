@@ -1,6 +1,7 @@
 #include "demo/syntheticimage.h"
 
 #include "levels/leveltables.h"
+#include "rom/checksum.h"
 #include "rom/romimage.h"
 
 #include <algorithm>
@@ -11,12 +12,31 @@ namespace {
 
 // Records between a layout's start and the next layout, which starts right after this
 // layout's end record; the last layout of each game gets a modest size of its own.
-int recordCount(int game, int row) {
-    LevelAddressTable table{};
-    loadAddresses(table, game);
-    if (row + 1 < LevelCount)
-        return static_cast<int>((table[row + 1] - table[row]) / 6 - 1);
+int recordCount(rom::Revision revision, int row) {
+    const LevelAddressTable table = fixedAddresses(revision);
+    for (int next = row + 1; next < LevelCount; ++next)
+        if (table[next] != table[row])
+            return static_cast<int>((table[next] - table[row]) / 6 - 1);
     return 37;
+}
+
+// The first row that reads the same layout as `row`.
+int firstRowSharing(rom::Revision revision, int row) {
+    const LevelAddressTable table = fixedAddresses(revision);
+    int first = row;
+    while (first > 0 && table[first - 1] == table[row])
+        --first;
+    return first;
+}
+
+void putWord(QByteArray &image, qint64 at, quint32 value) {
+    image[at] = static_cast<char>(value >> 8);
+    image[at + 1] = static_cast<char>(value);
+}
+
+void putLong(QByteArray &image, qint64 at, quint32 value) {
+    putWord(image, at, value >> 16);
+    putWord(image, at + 2, value & 0xFFFF);
 }
 
 // A small deterministic generator, so every image is the same from run to run.
@@ -39,7 +59,8 @@ const Record kSonic2Kinds[] = {
     {0, 0, 0, 0, 0x26, 0x00}, {0, 0, 0, 0, 0x14, 0x00}, {0, 0, 0, 0, 0x9C, 0x81},
     {0, 0, 0, 0, 0x0E, 0x00}, {0, 0, 0, 0, 0x36, 0x10}, {0, 0, 0, 0, 0xA4, 0x00}};
 
-// Writes `records` at `offset`, followed by an end record.
+} // namespace
+
 void putLayout(QByteArray &image, qint64 offset, const QVector<Record> &records) {
     qint64 at = offset;
     for (const Record &r : records) {
@@ -49,7 +70,13 @@ void putLayout(QByteArray &image, qint64 offset, const QVector<Record> &records)
     std::copy(EndRecord.begin(), EndRecord.end(), image.begin() + at);
 }
 
-} // namespace
+void pointRow(QByteArray &image, int game, int row, qint64 offset) {
+    putWord(image, objectTableEntry(game, row), static_cast<quint32>(offset - objectTableAt(game)));
+}
+
+rom::Revision defaultRevision(int game) {
+    return game == 1 ? rom::Revision::Sonic1Rev0 : rom::Revision::Sonic2Rev1;
+}
 
 QByteArray blankImage(int game) {
     QByteArray data(game == 2 ? Sonic2Size : Sonic1Size, '\0');
@@ -63,8 +90,30 @@ QByteArray blankImage(int game) {
     return data;
 }
 
+QByteArray blankImage(rom::Revision revision) {
+    const int game = rom::gameCode(revision);
+    QByteArray data(game == 2 ? Sonic2Size : Sonic1Size, '\0');
+    const QByteArray serial = rom::revisionSerial(revision);
+    std::copy(serial.begin(), serial.end(), data.begin() + rom::SerialAt);
+    putLong(data, rom::RomEndAt, static_cast<quint32>(data.size() - 1));
+    if (revision == rom::Revision::Sonic1Rev0) {
+        data[rom::Sonic1SigA] = char(0xB9);
+        data[rom::Sonic1SigB] = char(0x12);
+    } else if (revision == rom::Revision::Sonic2Rev1) {
+        data[rom::Sonic2SigA] = char(0xCC);
+        data[rom::Sonic2SigB] = char(0x01);
+    }
+    return data;
+}
+
 QVector<Record> levelRecords(int game, int row) {
-    const int count = std::max(recordCount(game, row), 0);
+    return levelRecords(defaultRevision(game), row);
+}
+
+QVector<Record> levelRecords(rom::Revision revision, int row) {
+    const int game = rom::gameCode(revision);
+    row = firstRowSharing(revision, row);
+    const int count = std::max(recordCount(revision, row), 0);
     Lcg rng{static_cast<quint32>(game * 1000 + row * 7 + 1)};
     QVector<Record> records;
     records.reserve(count);
@@ -102,13 +151,33 @@ Record recordAt(const QByteArray &image, qint64 offset) {
 }
 
 QByteArray image(int game) {
-    QByteArray data = blankImage(game);
-    LevelAddressTable table{};
-    loadAddresses(table, game);
+    return image(defaultRevision(game));
+}
+
+QByteArray image(rom::Revision revision, const ImageOptions &options) {
+    const int game = rom::gameCode(revision);
+    QByteArray data = blankImage(revision);
+    const LevelAddressTable table = fixedAddresses(revision);
     // The layout before the first one ends just in front of it, as in the games.
     std::copy(EndRecord.begin(), EndRecord.end(), data.begin() + table[0] - 6);
+    qint64 end = 0;
+    for (int row = 0; row < LevelCount; ++row) {
+        const QVector<Record> records = levelRecords(revision, row);
+        putLayout(data, table[row], records);
+        end = std::max(end, table[row] + 6 * (records.size() + 1));
+    }
+    // Every entry of the game's table that no row reads points at an empty list behind the
+    // last layout, as the games' unused entries do.
+    const qint64 tableAt = objectTableAt(game);
+    const qint64 tableEnd = game == 1 ? tableAt + 7 * 16 : tableAt + 17 * 4;
+    std::copy(EndRecord.begin(), EndRecord.end(), data.begin() + end);
+    for (qint64 at = tableAt; at < tableEnd; at += 2)
+        putWord(data, at, static_cast<quint32>(end - tableAt));
     for (int row = 0; row < LevelCount; ++row)
-        putLayout(data, table[row], levelRecords(game, row));
+        pointRow(data, game, row, table[row]);
+    rom::writeChecksum(data);
+    if (options.spoilChecksum)
+        data[rom::ChecksumAt] = static_cast<char>(data[rom::ChecksumAt] ^ 0x5A);
     return data;
 }
 

@@ -2,6 +2,8 @@
 // Stand-in game images for tests and demos: real images cannot be shipped, so these carry the
 // recognition bytes and object layouts shaped like the real ones at the real layout offsets.
 
+#include "rom/romimage.h"
+
 #include <QByteArray>
 #include <QVector>
 
@@ -17,17 +19,38 @@ constexpr qint64 Sonic2Size = 0x100000; // 1 MiB
 // The record that closes every layout.
 constexpr Record EndRecord = {0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00};
 
+// The revision image(game) stands for: the one that carries the game's recognition bytes.
+rom::Revision defaultRevision(int game);
+
 // An image of the right size for game 1 or 2 carrying only that game's recognition bytes.
 QByteArray blankImage(int game);
 
+// An image of the right size for `revision` with its serial, its end address, and the
+// recognition bytes only where that revision really has them; no layouts, checksum not set.
+QByteArray blankImage(rom::Revision revision);
+
+struct ImageOptions {
+    // Leaves a wrong checksum in the header, like a dump or hack that skips the check.
+    bool spoilChecksum = false;
+};
+
 // A full image: every one of the 21 layouts at its offset, each behind and ended by an end
-// record, filled with varied records (see levelRecords).
+// record, filled with varied records (see levelRecords), the game's own object layout table
+// pointing at them, and a right header checksum.
+QByteArray image(rom::Revision revision, const ImageOptions &options = {});
 QByteArray image(int game);
 
-// The records of level `row` of game 1 or 2 in image(game): deterministic, and varied the way
-// real layouts are (Y words with their top bits set, type and subtype bytes from 0x80 up, X
-// words FFxx and xxFF that do not end a layout).
+// The records of level `row` in image(revision): deterministic, and varied the way real
+// layouts are (Y words with their top bits set, type and subtype bytes from 0x80 up, X words
+// FFxx and xxFF that do not end a layout). Rows that share a layout share their records.
+QVector<Record> levelRecords(rom::Revision revision, int row);
 QVector<Record> levelRecords(int game, int row);
+
+// Writes `records` at `offset`, followed by an end record.
+void putLayout(QByteArray &image, qint64 offset, const QVector<Record> &records);
+
+// Points row `row`'s entry of the game's own object layout table at `offset`.
+void pointRow(QByteArray &image, int game, int row, qint64 offset);
 
 // The record stored at `offset`.
 Record recordAt(const QByteArray &image, qint64 offset);

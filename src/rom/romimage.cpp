@@ -5,15 +5,58 @@
 
 namespace rom {
 
-Recognition recognise(const QByteArray &image) {
+namespace {
+
+struct RevisionFacts {
+    Revision revision;
+    const char *serial;
+    const char *status;
+};
+
+// Sonic 1 revision 1 also covers the later compilation build, whose layouts are identical.
+const RevisionFacts kRevisions[] = {
+    {Revision::Sonic1Rev0, "GM 00001009-00", "- [Sonic 1]"},
+    {Revision::Sonic1Rev1, "GM 00004049-01", "- [Sonic 1 Rev 01]"},
+    {Revision::Sonic2Rev0, "GM 00001051-00", "- [Sonic 2 Final Rev 00]"},
+    {Revision::Sonic2Rev1, "GM 00001051-01", "- [Sonic 2 Final]"},
+    {Revision::Sonic2Rev2, "GM 00001051-02", "- [Sonic 2 Final Rev 02]"},
+};
+
+const RevisionFacts *factsOf(Revision r) {
+    for (const RevisionFacts &f : kRevisions)
+        if (f.revision == r)
+            return &f;
+    return nullptr;
+}
+
+} // namespace
+
+Revision revision(const QByteArray &image) {
     const auto byteAt = [&image](qint64 at) { return static_cast<quint8>(image.at(at)); };
     if (image.size() <= Sonic1SigB)
-        return Recognition::OutOfRange;
+        return Revision::None;
     if (byteAt(Sonic1SigA) == 0xB9 && byteAt(Sonic1SigB) == 0x12)
-        return Recognition::Sonic1;
+        return Revision::Sonic1Rev0;
     if (byteAt(Sonic2SigA) == 0xCC && byteAt(Sonic2SigB) == 0x01)
+        return Revision::Sonic2Rev1;
+    const QByteArray serial = image.mid(SerialAt, SerialLength);
+    for (const RevisionFacts &f : kRevisions)
+        if (serial == f.serial)
+            return f.revision;
+    return Revision::None;
+}
+
+Recognition recognise(const QByteArray &image) {
+    if (image.size() <= Sonic1SigB)
+        return Recognition::OutOfRange;
+    switch (gameCode(revision(image))) {
+    case 1:
+        return Recognition::Sonic1;
+    case 2:
         return Recognition::Sonic2;
-    return Recognition::Unknown;
+    default:
+        return Recognition::Unknown;
+    }
 }
 
 int gameCode(Recognition r) {
@@ -25,6 +68,31 @@ int gameCode(Recognition r) {
     default:
         return 0;
     }
+}
+
+int gameCode(Revision r) {
+    switch (r) {
+    case Revision::Sonic1Rev0:
+    case Revision::Sonic1Rev1:
+        return 1;
+    case Revision::Sonic2Rev0:
+    case Revision::Sonic2Rev1:
+    case Revision::Sonic2Rev2:
+        return 2;
+    case Revision::None:
+        break;
+    }
+    return 0;
+}
+
+QString revisionStatus(Revision r) {
+    const RevisionFacts *f = factsOf(r);
+    return f ? QLatin1String(f->status) : QString();
+}
+
+QByteArray revisionSerial(Revision r) {
+    const RevisionFacts *f = factsOf(r);
+    return f ? QByteArray(f->serial) : QByteArray();
 }
 
 bool ImageReader::open(const QString &path, QString *reason) {

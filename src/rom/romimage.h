@@ -22,10 +22,30 @@ constexpr qint64 Sonic2SigB = 0x1A08;  // 0x01
 
 enum class Recognition { OutOfRange, Sonic1, Sonic2, Unknown };
 
+// Every released revision of both games. The revision only decides where the level data lies;
+// everything else per game is the same.
+enum class Revision { None, Sonic1Rev0, Sonic1Rev1, Sonic2Rev0, Sonic2Rev1, Sonic2Rev2 };
+
+// The 14-byte serial at 0x180 tells all five revisions apart.
+constexpr qint64 SerialAt = 0x180;
+constexpr int SerialLength = 14;
+
+// The revision of an image: the recognition bytes first (Sonic 1 before Sonic 2), then the
+// serial. None for an image out of range or of neither game.
+Revision revision(const QByteArray &image);
+
+// The game of an image, by revision().
 Recognition recognise(const QByteArray &image);
 
 // The game code (1 or 2) of a recognised image, 0 otherwise.
 int gameCode(Recognition r);
+int gameCode(Revision r);
+
+// The title status shown once an image of `r` is recognised ("- [Sonic 1]", ...); empty for None.
+QString revisionStatus(Revision r);
+
+// The serial each revision carries.
+QByteArray revisionSerial(Revision r);
 
 // Opens an image for reading only: a missing file is an open failure and is never created.
 class ImageReader {

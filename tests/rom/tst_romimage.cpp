@@ -83,7 +83,7 @@ class TestRomImage : public QObject {
                           "9 - Marble 3 @6DDA8,10 - Star Light 1 @6E31E,11 - Star Light 2 @6E85E,"
                           "12 - Star Light 3 @6ECC6,13 - Spring Yd 1 @6F2A8,"
                           "14 - Spring Yd 2 @6F734,15 - Spring Yd 3 @6FC9E,16 - Scrap Brn 1 @702A4,"
-                          "17 - Scrap Brn 2 @709E2,18 - Scrap Brn 3 @710C0,19 - Good Ending @710D2,"
+                          "17 - Scrap Brn 2 @709E2,18 - Scrap Brn 3 @710C0,19 - Good Ending @71204,"
                           "20 - Bad Ending @71204");
         QCOMPARE(rows(2), "0 - Emerald Hill 1 @E684A,1 - Emerald Hill 2 @E6B7A,"
                           "2 - Metropolis 1 @E6F34,3 - Metropolis 2 @E73C0,4 - Metropolis 3 @E78EE,"
