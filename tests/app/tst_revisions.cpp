@@ -68,6 +68,26 @@ class tst_Revisions : public QObject {
         }
     }
 
+    // A layout moved by a hack is listed where the game's own table says, records and all.
+    void movedLayoutIsFollowed() {
+        frmMain w;
+        QVERIFY(showActive(&w));
+        const Revision r = Revision::Sonic2Rev0;
+        const QByteArray image = synthetic::movedLayoutsImage(r, {0, 5});
+        QVERIFY(!loadThroughDialog(&w, writeFile(dir, QStringLiteral("hack.bin"), image))->seen);
+        auto *level = control<QAbstractItemView>(&w, "level");
+        auto *sprite = control<QAbstractItemView>(&w, "sprite");
+        chooseRow(level, 5);
+        const qint64 to =
+            synthetic::movedLayoutsAt(2) + 6 * (synthetic::levelRecords(r, 0).size() + 1);
+        const QVector<synthetic::Record> records = synthetic::levelRecords(r, 5);
+        QCOMPARE(sprite->model()->rowCount(), records.size());
+        QCOMPARE(offsets(sprite).first().toLongLong(), to);
+        QCOMPARE(synthetic::recordAt(image, to), records.last());
+        chooseRow(level, 6);
+        QCOMPARE(offsets(sprite), expectedOffsets(r, 6));
+    }
+
     // Both endings read the one ending layout; clearing it from row 19 touches nothing else.
     void endingRowClearsOnlyTheEndingLayout() {
         for (Revision revision : {Revision::Sonic1Rev0, Revision::Sonic1Rev1}) {

@@ -222,13 +222,8 @@ class TestRomImage : public QObject {
         for (Revision r : {Revision::Sonic1Rev1, Revision::Sonic2Rev2}) {
             const int game = gameCode(r);
             const QByteArray original = synthetic::image(r);
-            const qint64 to = game == 1 ? 0x7A000 : 0xF0000;
-            QByteArray moved = original;
-            QVector<synthetic::Record> records = synthetic::levelRecords(r, 3);
-            std::reverse(records.begin(), records.end());
-            synthetic::putLayout(moved, to - 6, {});
-            synthetic::putLayout(moved, to, records);
-            synthetic::pointRow(moved, game, 3, to);
+            const qint64 to = synthetic::movedLayoutsAt(game);
+            const QByteArray moved = synthetic::movedLayoutsImage(r, {3});
             LevelAddressTable table{};
             loadAddresses(table, moved, r);
             LevelAddressTable expected = fixedAddresses(r);
