@@ -46,11 +46,12 @@ double statusMegabytes(const char *key) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
+    const QList<QByteArray> lines = status.readAll().split('\n');
+    const auto found = std::find_if(lines.cbegin(), lines.cend(),
+                                    [key](const QByteArray &line) { return line.startsWith(key); });
+    return found == lines.cend()
+               ? -1
+               : found->mid(int(qstrlen(key))).trimmed().split(' ').first().toDouble() / 1024.0;
 }
 
 // A chunk as the decoder would give it: 8x8 tiles in palette colours, pixel value 0 clear.
@@ -132,7 +133,7 @@ int main(int argc, char **argv) {
     const double rssBefore = statusMegabytes("VmRSS:");
 
     constexpr int columns = 104, rows = 16, size = 128;
-    QVector<int> cells(columns * rows);
+    QVector<int> cells(qsizetype(columns) * rows);
     for (int i = 0; i < cells.size(); ++i)
         cells[i] = (i * 37 + i / columns * 11) % 256;
     auto terrain =
@@ -179,7 +180,7 @@ int main(int argc, char **argv) {
     std::vector<Cost> coldZoom, zooms;
     for (int pass = 0; pass < 2; ++pass) {
         w.setZoom(frmMap::MaxZoom);
-        w.view()->centerOn(columns * size / 2, rows * size / 2);
+        w.view()->centerOn(columns * size / 2.0, rows * size / 2.0);
         settle();
         while (w.zoom() > frmMap::MinZoom) {
             w.zoomOut();
@@ -191,6 +192,7 @@ int main(int argc, char **argv) {
 
     // The whole level on screen at 1/8.
     std::vector<Cost> small;
+    small.reserve(20);
     for (int i = 0; i < 20; ++i)
         small.push_back(repaint(port));
     reportSteps("full repaint at 1/8", small, 16);

@@ -110,12 +110,13 @@ void frmMap::buildControls() {
 // ---------------------------------------------------------------------------------------------
 // What is shown
 
-void frmMap::showLevel(const QString &rowText, std::shared_ptr<const map::TerrainSource> terrain,
+void frmMap::showLevel(const QString &rowText,
+                       const std::shared_ptr<const map::TerrainSource> &terrain,
                        const QVector<map::MapObject> &objects) {
     // The same level shown again (after an edit) stays where the user was looking.
     const bool sameLevel = rowText == m_rowText && !m_scene->levelRect().isEmpty();
     const QPointF centre = m_view->mapToScene(m_view->viewport()->rect().center());
-    m_scene->setLevel(std::move(terrain), objects);
+    m_scene->setLevel(terrain, objects);
     m_rowText = rowText;
     setWindowTitle(QStringLiteral("Map - ") + rowText);
     actionGrid->setEnabled(m_scene->hasTerrain());
@@ -292,11 +293,10 @@ void frmMap::saveImage() {
         // Written beside the old file and swapped in at the end: a failure leaves it as it was.
         QSaveFile file(path);
         QImageWriter writer(&file, "png");
-        if (!file.open(QIODevice::WriteOnly))
-            reason = file.errorString();
-        else if (!writer.write(picture))
+        const bool written = file.open(QIODevice::WriteOnly) && writer.write(picture);
+        if (!written && file.isOpen())
             reason = writer.errorString();
-        else if (!file.commit())
+        else if (!written || !file.commit())
             reason = file.errorString();
     }
     if (reason.isEmpty())

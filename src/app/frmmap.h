@@ -30,7 +30,7 @@ class frmMap : public QWidget {
 
     // Shows a level (replacing what was shown; the zoom stays). `terrain` may be null or say
     // it has none: then the objects stand on a plain grid and the status line gives the reason.
-    void showLevel(const QString &rowText, std::shared_ptr<const map::TerrainSource> terrain,
+    void showLevel(const QString &rowText, const std::shared_ptr<const map::TerrainSource> &terrain,
                    const QVector<map::MapObject> &objects);
     // Shows nothing (no image loaded).
     void clearLevel();

@@ -107,7 +107,7 @@ void LevelScene::clearLevel() {
     setSceneRect({});
 }
 
-void LevelScene::setLevel(std::shared_ptr<const TerrainSource> terrain,
+void LevelScene::setLevel(const std::shared_ptr<const TerrainSource> &terrain,
                           const QVector<MapObject> &objects) {
     m_pressed = nullptr;
     m_dragging = false;

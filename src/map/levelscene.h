@@ -34,7 +34,8 @@ class LevelScene : public QGraphicsScene {
 
     // Replaces everything shown. A null or unusable terrain gives the plain grid over the
     // objects' extent.
-    void setLevel(std::shared_ptr<const TerrainSource> terrain, const QVector<MapObject> &objects);
+    void setLevel(const std::shared_ptr<const TerrainSource> &terrain,
+                  const QVector<MapObject> &objects);
     void clearLevel();
 
     bool hasTerrain() const { return m_terrain != nullptr; }
