@@ -115,18 +115,20 @@ void frmMap::showLevel(const QString &rowText,
                        const QVector<map::MapObject> &objects) {
     // The same level shown again (after an edit) stays where the user was looking.
     const bool sameLevel = rowText == m_rowText && !m_scene->levelRect().isEmpty();
-    const QPointF centre = m_view->mapToScene(m_view->viewport()->rect().center());
+    QScrollBar *h = m_view->horizontalScrollBar(), *v = m_view->verticalScrollBar();
+    const QPoint scrolled(h->value(), v->value());
     m_scene->setLevel(terrain, objects);
     m_rowText = rowText;
     setWindowTitle(QStringLiteral("Map - ") + rowText);
     actionGrid->setEnabled(m_scene->hasTerrain());
     actionSaveImage->setEnabled(true);
     if (sameLevel) {
-        m_view->centerOn(centre);
+        h->setValue(scrolled.x());
+        v->setValue(scrolled.y());
     } else {
         m_pointerText.clear(); // known again at the next move
-        m_view->horizontalScrollBar()->setValue(m_view->horizontalScrollBar()->minimum());
-        m_view->verticalScrollBar()->setValue(m_view->verticalScrollBar()->minimum());
+        h->setValue(h->minimum());
+        v->setValue(v->minimum());
     }
     updateStatus();
 }

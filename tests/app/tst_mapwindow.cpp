@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QToolTip>
 
 using namespace testsupport;
 using map::MapObject;
@@ -91,6 +92,7 @@ class tst_MapWindow : public QObject {
     void clickingAMarkerReportsIt();
     void draggingMovesOnceAndEscCancels_data();
     void draggingMovesOnceAndEscCancels();
+    void theOwnerMayRedrawWhileTold();
     void zoomStaysWithinItsLimits();
     void wheelAndMiddleButtonPan();
     void statusShowsThePositionUnderTheMouse_data();
@@ -115,7 +117,10 @@ void tst_MapWindow::markersStandOnTheirObjects() {
         for (QPoint d : {QPoint(-2, 0), QPoint(2, 0), QPoint(0, -2), QPoint(0, 2), QPoint(2, 2)})
             QCOMPARE(shot.pixel(p + d), Black);
         QVERIFY(shot.pixel(p + QPoint(3, 0)) != Black && shot.pixel(p + QPoint(0, -3)) != Black);
-        QCOMPARE(m.w.scene()->marker(Objects[i].offset)->toolTip(), Objects[i].line);
+        // Hovering shows the record's line.
+        QHelpEvent help(QEvent::ToolTip, p, m.port->mapToGlobal(p));
+        QApplication::sendEvent(m.port, &help);
+        QCOMPARE(QToolTip::text(), Objects[i].line);
     }
     // The selected marker gets an outline of its own colour; the others none.
     const QPoint outline = m.onObject(1) + QPoint(0, -4), plain = m.onObject(0) + QPoint(0, -4);
@@ -199,6 +204,43 @@ void tst_MapWindow::draggingMovesOnceAndEscCancels() {
     QCOMPARE(args.at(0).toLongLong(), Objects[object].offset);
     QCOMPARE(QPoint(args.at(1).toInt(), args.at(2).toInt()), landed);
     QCOMPARE(marker->pos(), QPointF(landed) + QPointF(0.5, 0.5));
+}
+
+void tst_MapWindow::theOwnerMayRedrawWhileTold() {
+    // As the main window will: a click selects the line, a move rewrites the record (which may
+    // land at another offset) and shows the level again with the line selected.
+    Map m;
+    QVector<MapObject> objects = Objects;
+    const qint64 movedTo = 0x1012;
+    QObject::connect(&m.w, &frmMap::objectClicked, &m.w, &frmMap::selectObject);
+    QObject::connect(&m.w, &frmMap::objectMoved, &m.w, [&](qint64 offset, int x, int y) {
+        for (MapObject &o : objects) {
+            if (o.offset == offset)
+                o = {movedTo, x, y, QStringLiteral("moved")};
+        }
+        m.w.showLevel(QStringLiteral("GHZ 1"), m.terrain, objects);
+        m.w.selectObject(movedTo);
+    });
+    m.w.setZoom(2);
+    m.view->centerOn(Objects[1].x, Objects[1].y);
+    const QPointF centre = m.centre();
+    const QPoint from = m.onObject(1);
+    m.dragTo(from, from + QPoint(30, 20));
+    QTest::mouseRelease(m.port, Qt::LeftButton, {}, from + QPoint(30, 20));
+    QCOMPARE(m.moved.count(), 1);
+    QCOMPARE(m.w.scene()->markerCount(), Objects.size());
+    QVERIFY(!m.w.scene()->marker(Objects[1].offset));
+    QCOMPARE(m.w.scene()->marker(movedTo)->pos(),
+             QPointF(Objects[1].x + 15.5, Objects[1].y + 10.5));
+    QCOMPARE(m.w.scene()->selectedOffset(), movedTo);
+    QCOMPARE(m.centre(), centre);
+    // The new marker is live: it can be dragged again.
+    const QPoint again = m.on(m.w.scene()->marker(movedTo)->pos());
+    m.dragTo(again, again + QPoint(-20, 0));
+    QTest::mouseRelease(m.port, Qt::LeftButton, {}, again + QPoint(-20, 0));
+    QCOMPARE(m.moved.count(), 2);
+    QCOMPARE(m.moved.last().at(0).toLongLong(), movedTo);
+    QCOMPARE(m.moved.last().at(1).toInt(), Objects[1].x + 5);
 }
 
 void tst_MapWindow::zoomStaysWithinItsLimits() {
