@@ -30,6 +30,8 @@ class frmMap : public QWidget {
 
     // Shows a level (replacing what was shown; the zoom stays). `terrain` may be null or say
     // it has none: then the objects stand on a plain grid and the status line gives the reason.
+    // Showing the same row again keeps the view where it was, and the same terrain object keeps
+    // the chunks already rendered from it.
     void showLevel(const QString &rowText, const std::shared_ptr<const map::TerrainSource> &terrain,
                    const QVector<map::MapObject> &objects);
     // Shows nothing (no image loaded).

@@ -114,9 +114,13 @@ void LevelScene::setLevel(const std::shared_ptr<const TerrainSource> &terrain,
     m_selected = nullptr;
     m_markers.clear();
     clear();
-    m_cache.clear();
     m_reason = terrain ? terrain->reason() : QString();
-    m_terrain = terrain && terrain->hasTerrain() && terrain->chunkSize() > 0 ? terrain : nullptr;
+    const auto shown =
+        terrain && terrain->hasTerrain() && terrain->chunkSize() > 0 ? terrain : nullptr;
+    // The same terrain shown again (the objects changed) keeps its rendered chunks.
+    if (shown != m_terrain)
+        m_cache.clear();
+    m_terrain = shown;
 
     QRect objectsBox;
     for (const MapObject &o : objects) {

@@ -33,7 +33,7 @@ class LevelScene : public QGraphicsScene {
     ~LevelScene() override;
 
     // Replaces everything shown. A null or unusable terrain gives the plain grid over the
-    // objects' extent.
+    // objects' extent. Passing the terrain shown already keeps the chunks rendered from it.
     void setLevel(const std::shared_ptr<const TerrainSource> &terrain,
                   const QVector<MapObject> &objects);
     void clearLevel();

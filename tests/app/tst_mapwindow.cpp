@@ -487,8 +487,18 @@ void tst_MapWindow::terrainIsDrawnFromItsChunks() {
         if (m.port->rect().contains(m.on(e.at))) // nothing beyond the level shows from close up
             QCOMPARE(m.pixel(e.at), e.colour);
     }
-    // Each chunk is rendered once, however often it is painted.
-    QVERIFY(m.terrain->chunkRenders > 0 && m.terrain->chunkRenders <= 3);
+    // Each chunk is rendered once, however often it is painted, and the same terrain shown
+    // again with other objects keeps them.
+    const int renders = m.terrain->chunkRenders;
+    QVERIFY(renders > 0 && renders <= 3);
+    m.w.showLevel(QStringLiteral("GHZ 1"), m.terrain, Objects.mid(1));
+    m.shot();
+    QCOMPARE(m.terrain->chunkRenders, renders);
+    // Another terrain is rendered afresh.
+    auto other = smallTerrain();
+    m.w.showLevel(QStringLiteral("GHZ 1"), other, Objects);
+    m.shot();
+    QVERIFY(other->chunkRenders > 0);
 }
 
 QTEST_MAIN(tst_MapWindow)
