@@ -120,8 +120,9 @@ void frmMap::showLevel(const QString &rowText,
     m_scene->setLevel(terrain, objects);
     m_rowText = rowText;
     setWindowTitle(QStringLiteral("Map - ") + rowText);
+    // Without terrain there is no picture to save either (the export needs terrain too).
     actionGrid->setEnabled(m_scene->hasTerrain());
-    actionSaveImage->setEnabled(true);
+    actionSaveImage->setEnabled(m_scene->hasTerrain());
     if (sameLevel) {
         h->setValue(scrolled.x());
         v->setValue(scrolled.y());
@@ -288,9 +289,7 @@ void frmMap::saveImage() {
     const QImage picture = m_picture ? m_picture() : QImage();
     QString reason;
     if (picture.isNull()) {
-        reason = m_scene->hasTerrain() || m_scene->reason().isEmpty()
-                     ? QStringLiteral("there is no picture of this level")
-                     : m_scene->reason();
+        reason = QStringLiteral("there is no picture of this level");
     } else {
         // Written beside the old file and swapped in at the end: a failure leaves it as it was.
         QSaveFile file(path);

@@ -345,7 +345,7 @@ void tst_MapWindow::noTerrainShowsAGridAndTheReason() {
     QVERIFY(!box->seen);
     box->armed = false;
     QCOMPARE(m.status(), why);
-    QVERIFY(!m.action("actionGrid")->isEnabled());
+    QVERIFY(!m.action("actionGrid")->isEnabled() && !m.action("actionSaveImage")->isEnabled());
     // Whole grid cells round every object, with the markers on them.
     QCOMPARE(m.w.scene()->levelRect(), QRectF(0, 0, 0x400, 0x300));
     QCOMPARE(m.pixel({100.5, 100.5}), Backdrop);
@@ -461,6 +461,16 @@ void tst_MapWindow::savesTheOwnersPicture() {
     QVERIFY(box->seen);
     QCOMPARE(box->text, QStringLiteral("The map image could not be saved to %1 (%2).")
                             .arg(lost, probe.errorString()));
+
+    // The owner has no picture: said so, and nothing written.
+    m.w.setPictureSource([] { return QImage(); });
+    const QString none = dir.filePath(QStringLiteral("none.png"));
+    answerFileDialog(none);
+    box = answerMessageBox(&m.w);
+    save->trigger();
+    box->armed = false;
+    QVERIFY(box->seen && box->text.endsWith("(there is no picture of this level)."));
+    QVERIFY(!QFile::exists(none));
 }
 
 void tst_MapWindow::terrainIsDrawnFromItsChunks_data() {
