@@ -36,7 +36,9 @@ class frmMap : public QWidget {
                    const QVector<map::MapObject> &objects);
     // Shows nothing (no image loaded).
     void clearLevel();
-    // Highlights the object's marker and centres the view on it. Reports nothing.
+    // Highlights the object's marker and centres the view on it, except while this window is
+    // reporting a click or move (the answer must not move the map under the mouse). Reports
+    // nothing.
     void selectObject(qint64 offset);
     // What "Save Map Image..." writes: the exported picture of the shown level (null: none).
     void setPictureSource(std::function<QImage()> picture) { m_picture = std::move(picture); }
