@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
 namespace rom {
 
 namespace {
@@ -27,6 +29,23 @@ const RevisionFacts *factsOf(Revision r) {
         if (f.revision == r)
             return &f;
     return nullptr;
+}
+
+// Writes all of `data`. A full disk shows as a short write, after which Qt's own error text says
+// nothing useful: the system's reason is taken from the write that fails outright.
+bool writeAll(QSaveFile &out, const QByteArray &data, QString *reason) {
+    qint64 done = 0;
+    while (done < data.size()) {
+        errno = 0;
+        const qint64 n = out.write(data.constData() + done, data.size() - done);
+        if (n <= 0) {
+            const int err = errno;
+            *reason = err != 0 ? qt_error_string(err) : out.errorString();
+            return false;
+        }
+        done += n;
+    }
+    return true;
 }
 
 } // namespace
@@ -168,13 +187,15 @@ bool saveImage(const QString &path, const QByteArray &data, QString *reason) {
         *reason = out.errorString();
         return false;
     }
-    if (out.write(data) != data.size() || (!tail.isEmpty() && out.write(tail) != tail.size())) {
-        *reason = out.errorString();
+    if (!writeAll(out, data, reason) || !writeAll(out, tail, reason)) {
         out.cancelWriting();
         return false;
     }
+    errno = 0;
     if (!out.commit()) {
-        *reason = out.errorString();
+        const int err = errno;
+        *reason = out.error() == QFileDevice::NoError && err != 0 ? qt_error_string(err)
+                                                                  : out.errorString();
         return false;
     }
     return true;
