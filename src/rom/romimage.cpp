@@ -3,7 +3,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 
 namespace rom {
 
@@ -25,10 +27,9 @@ const RevisionFacts kRevisions[] = {
 };
 
 const RevisionFacts *factsOf(Revision r) {
-    for (const RevisionFacts &f : kRevisions)
-        if (f.revision == r)
-            return &f;
-    return nullptr;
+    const auto *f = std::find_if(std::cbegin(kRevisions), std::cend(kRevisions),
+                                 [r](const RevisionFacts &facts) { return facts.revision == r; });
+    return f == std::cend(kRevisions) ? nullptr : f;
 }
 
 // Writes all of `data`. A full disk shows as a short write, after which Qt's own error text says
@@ -59,10 +60,10 @@ Revision revision(const QByteArray &image) {
     if (byteAt(Sonic2SigA) == 0xCC && byteAt(Sonic2SigB) == 0x01)
         return Revision::Sonic2Rev1;
     const QByteArray serial = image.mid(SerialAt, SerialLength);
-    for (const RevisionFacts &f : kRevisions)
-        if (serial == f.serial)
-            return f.revision;
-    return Revision::None;
+    const auto *f =
+        std::find_if(std::cbegin(kRevisions), std::cend(kRevisions),
+                     [&serial](const RevisionFacts &facts) { return serial == facts.serial; });
+    return f == std::cend(kRevisions) ? Revision::None : f->revision;
 }
 
 Recognition recognise(const QByteArray &image) {
