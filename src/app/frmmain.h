@@ -5,8 +5,6 @@
 #include "levels/leveltables.h"
 #include "types/captions.h"
 
-#include <QtGlobal>
-
 #include <QByteArray>
 #include <QPointer>
 #include <QWidget>
