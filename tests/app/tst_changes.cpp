@@ -46,8 +46,8 @@ bool drop(QWidget *w, QMimeData *mime) {
     return enter.isAccepted() && dropped.isAccepted();
 }
 
-QMimeData *files(const QStringList &paths) {
-    auto *mime = new QMimeData;
+std::unique_ptr<QMimeData> files(const QStringList &paths) {
+    auto mime = std::make_unique<QMimeData>();
     QList<QUrl> urls;
     for (const QString &p : paths)
         urls << QUrl::fromLocalFile(p);
@@ -233,7 +233,7 @@ class tst_Changes : public QObject {
                 answerFileDialog(b);
             QTest::mouseClick(control<QWidget>(&w, "Command1"), Qt::LeftButton);
         } else {
-            QVERIFY(drop(&w, files({b})));
+            QVERIFY(drop(&w, files({b}).get()));
         }
         QTRY_COMPARE(boxes->size(), answers.size());
         const SeenBox &q = boxes->first();
@@ -263,19 +263,16 @@ class tst_Changes : public QObject {
         QVERIFY(w);
         const QString a = romPath(w.get());
         const QString b = writeFile(dir, "b.bin", synthetic::image(2));
-        auto text = new QMimeData;
-        text->setText(b);
-        auto remote = new QMimeData;
-        remote->setUrls({QUrl("https://example.org/b.bin")});
-        for (QMimeData *mime : {files({b, b}), text, remote}) {
-            QVERIFY(!drop(w.get(), mime));
-            delete mime;
-        }
+        std::unique_ptr<QMimeData> refused[] = {files({b, b}), std::make_unique<QMimeData>(),
+                                                files({})};
+        refused[1]->setText(b);
+        refused[2]->setUrls({QUrl("https://example.org/b.bin")});
+        for (const auto &mime : refused)
+            QVERIFY(!drop(w.get(), mime.get()));
         QTest::qWait(50);
         QCOMPARE(romPath(w.get()), a);
-        auto mime = std::unique_ptr<QMimeData>(files({b}));
         const auto box = answerMessageBox(w.get());
-        QVERIFY(drop(w.get(), mime.get()));
+        QVERIFY(drop(w.get(), files({b}).get()));
         QTRY_COMPARE(romPath(w.get()), b);
         QVERIFY(!box->seen);
     }
