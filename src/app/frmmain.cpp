@@ -4,12 +4,15 @@
 #include "app/eggsound.h"
 #include "app/frmabout.h"
 #include "app/virtualkeys.h"
+#include "document/imagedocument.h"
 #include "objects/layout.h"
 #include "objects/spritemodel.h"
 #include "rom/romimage.h"
 #include "text/hextext.h"
 #include "text/modstring.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -19,10 +22,14 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QUndoStack>
+#include <QUrl>
 
 // The icon and sound live in the static core library; make sure they are registered.
 static void initQuilletResources() {
@@ -106,6 +113,28 @@ int selectedRow(const QAbstractItemView *view) {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
+// `standard`'s keys on this platform, with `extra` added where the platform lacks them.
+QList<QKeySequence> keysOf(QKeySequence::StandardKey standard, const QList<QKeySequence> &extra) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
+    for (const QKeySequence &key : extra)
+        if (!keys.contains(key))
+            keys.append(key);
+    return keys;
+}
+
+// The one local file a drop carries, or the empty text for anything else.
+QString droppedFile(const QMimeData *mime) {
+    if (!mime || !mime->hasUrls())
+        return QString();
+    const QList<QUrl> urls = mime->urls();
+    return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
+}
+
+QString saveFailure(const QString &path, const QString &reason) {
+    return QStringLiteral("The image could not be saved to %1 (%2). The file was left as it was.")
+        .arg(path, reason);
+}
+
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
@@ -116,13 +145,20 @@ frmMain::frmMain(QWidget *parent)
     installFontSubstitutes();
     setObjectName(QStringLiteral("frmMain"));
     setUpWindow(this, QStringLiteral("Quillet 1.0Beta"));
-    m_levelAddresses.fill(NoLevel);
+    m_doc = new ImageDocument(this);
+    connect(m_doc, &ImageDocument::recordsChanged, this, &frmMain::recordsChanged);
     buildControls();
+    buildActions();
+    setAcceptDrops(true);
     resize(609, 425);
     Form_Load();
 }
 
 frmMain::~frmMain() = default;
+
+const QByteArray &frmMain::fileData() const {
+    return m_doc->data();
+}
 
 frmAbout *frmMain::aboutWindow() const {
     return m_about.data();
@@ -275,6 +311,44 @@ void frmMain::buildControls() {
     connect(tmrEgg, &QTimer::timeout, this, &frmMain::tmrEgg_Timer);
 }
 
+void frmMain::buildActions() {
+    const auto add = [this](QAction *action, const char *name, const QList<QKeySequence> &keys) {
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        addAction(action);
+        return action;
+    };
+    m_undo = add(m_doc->undoStack()->createUndoAction(this), "actionUndo",
+                 keysOf(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}));
+    m_redo = add(m_doc->undoStack()->createRedoAction(this), "actionRedo",
+                 keysOf(QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                             QKeySequence(Qt::CTRL | Qt::Key_Y)}));
+    m_saveAs = add(new QAction(QStringLiteral("Save As..."), this), "actionSaveAs",
+                   keysOf(QKeySequence::SaveAs, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}));
+    connect(m_saveAs, &QAction::triggered, this, &frmMain::SaveAs_Click);
+    QAction *open = add(new QAction(QStringLiteral("Load..."), this), "actionLoad",
+                        keysOf(QKeySequence::Open, {QKeySequence(Qt::CTRL | Qt::Key_O)}));
+    connect(open, &QAction::triggered, this, &frmMain::Command1_Click);
+    QAction *save = add(new QAction(QStringLiteral("Save Chgs"), this), "actionSave",
+                        keysOf(QKeySequence::Save, {QKeySequence(Qt::CTRL | Qt::Key_S)}));
+    connect(save, &QAction::triggered, this, &frmMain::Command2_Click);
+
+    sprite->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(sprite, &QWidget::customContextMenuRequested, this, &frmMain::sprite_ContextMenu);
+}
+
+void frmMain::sprite_ContextMenu(const QPoint &pos) {
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("spriteMenu"));
+    menu.addAction(m_undo);
+    menu.addAction(m_redo);
+    menu.addSeparator();
+    menu.addAction(m_saveAs);
+    menu.exec(sprite->viewport()->mapToGlobal(pos));
+}
+
 bool frmMain::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
     case QEvent::FocusOut:
@@ -338,10 +412,24 @@ void frmMain::ChgCaption(const QString &text) {
     setWindowTitle(kTitlePrefix + text);
 }
 
+QStringList frmMain::imageFilters() const {
+    return {QStringLiteral("Binary ROM Images (*.bin)"),
+            QStringLiteral("Mega Drive images (*.bin *.md *.gen)"),
+            QStringLiteral("All files (*)")};
+}
+
+void frmMain::setRomPath(const QString &path) {
+    // The label shows the path the image is saved to; the document saves there.
+    RomPath->setText(path);
+    m_doc->setPath(path);
+}
+
 void frmMain::Command1_Click() {
+    if (!maybeSave())
+        return;
     const QString titleBefore = windowTitle();
     ChgCaption(QStringLiteral("- [Loading ROM]"));
-    cd->setNameFilter(QStringLiteral("Binary ROM Images (*.bin)"));
+    cd->setNameFilters(imageFilters());
     const bool chosen = cd->exec() == QDialog::Accepted;
     const QStringList files = cd->selectedFiles();
     if (!chosen || files.isEmpty() || files.first().isEmpty()) {
@@ -349,7 +437,16 @@ void frmMain::Command1_Click() {
         setWindowTitle(titleBefore);
         return;
     }
-    RomPath->setText(files.first());
+    setRomPath(files.first());
+    ChgCaption(QStringLiteral("- [Opening ROM]"));
+    loadRom();
+}
+
+void frmMain::openPath(const QString &path) {
+    if (!maybeSave())
+        return;
+    ChgCaption(QStringLiteral("- [Loading ROM]"));
+    setRomPath(path.isEmpty() ? rom::NoPath : path);
     ChgCaption(QStringLiteral("- [Opening ROM]"));
     loadRom();
 }
@@ -361,27 +458,29 @@ void frmMain::loadRom() {
         openFailure();
         return;
     }
-    replaceImage(QByteArray(reader.size(), '\0'));
     ChgCaption(QStringLiteral("- [Reading ROM]"));
     fillROM(reader);
 }
 
 void frmMain::fillROM(rom::ImageReader &reader) {
     QString reason;
-    if (!reader.read(FileData, &reason)) {
+    QByteArray buffer(reader.size(), '\0');
+    if (!reader.read(buffer, &reason)) {
         reader.close();
         // The buffer no longer matches the file, so it must never be saved over it.
-        RomPath->setText(rom::NoPath);
+        setRomPath(rom::NoPath);
+        replaceImage(std::move(buffer));
         readFailure(reason);
         return;
     }
+    replaceImage(std::move(buffer));
     ChgCaption(QStringLiteral("- [ROM Loaded]"));
     reader.close();
     doRomCheck();
 }
 
 void frmMain::doRomCheck() {
-    const rom::Recognition found = rom::recognise(FileData);
+    const rom::Recognition found = rom::recognise(m_doc->data());
     switch (found) {
     case rom::Recognition::OutOfRange:
         readFailure(QStringLiteral("Subscript out of range: the image ends before offset 0x%1")
@@ -389,14 +488,13 @@ void frmMain::doRomCheck() {
         return;
     case rom::Recognition::Unknown:
         ChgCaption(QStringLiteral("- [Non recognized ROM]"));
-        RomPath->setText(rom::NoPath);
+        setRomPath(rom::NoPath);
         return;
     case rom::Recognition::Sonic1:
     case rom::Recognition::Sonic2:
         break;
     }
-    m_revision = rom::revision(FileData);
-    ChgCaption(rom::revisionStatus(m_revision));
+    ChgCaption(rom::revisionStatus(m_doc->revision()));
     const int Game = rom::gameCode(found);
     LoadAddresses(Game);
     LoadLevels(Game);
@@ -406,7 +504,8 @@ void frmMain::doRomCheck() {
 void frmMain::replaceImage(QByteArray data) {
     // Lines listed from the previous image must never address the new one.
     m_sprites->clear();
-    FileData = std::move(data);
+    m_shownLevel = -1;
+    m_doc->load(std::move(data), RomPath->text());
 }
 
 void frmMain::showError(const QString &text) {
@@ -417,7 +516,7 @@ void frmMain::showError(const QString &text) {
 void frmMain::openFailure() {
     showError(QStringLiteral("That path could not be opened (") + RomPath->text() +
               QLatin1Char(')'));
-    RomPath->setText(rom::NoPath);
+    setRomPath(rom::NoPath);
     ChgCaption(QStringLiteral("- [Couldnt Open ROM]"));
 }
 
@@ -430,14 +529,93 @@ void frmMain::readFailure(const QString &description) {
 // Saving
 
 void frmMain::Command2_Click() {
+    saveChanges();
+}
+
+bool frmMain::saveChanges() {
     const QString path = RomPath->text();
     QString reason;
-    if (path == rom::NoPath)
+    if (path == rom::NoPath) {
         showError(QStringLiteral("There is no image to save: load one first."));
-    else if (!rom::saveImage(path, FileData, &reason))
-        showError(QStringLiteral("The image could not be saved to %1 (%2). The file was left "
-                                 "as it was.")
-                      .arg(path, reason));
+        return false;
+    }
+    if (!m_doc->save(&reason)) {
+        showError(saveFailure(path, reason));
+        return false;
+    }
+    return true;
+}
+
+void frmMain::SaveAs_Click() {
+    saveAs();
+}
+
+bool frmMain::saveAs() {
+    if (m_doc->data().isEmpty()) {
+        showError(QStringLiteral("There is no image to save: load one first."));
+        return false;
+    }
+    QFileDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("saveAsDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(imageFilters());
+    dialog.setDefaultSuffix(QStringLiteral("bin"));
+    if (RomPath->text() != rom::NoPath)
+        dialog.selectFile(RomPath->text());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+        return false;
+    const QString path = dialog.selectedFiles().first();
+    QString reason;
+    if (!m_doc->saveAs(path, &reason)) {
+        showError(saveFailure(path, reason));
+        return false;
+    }
+    setRomPath(path);
+    return true;
+}
+
+bool frmMain::maybeSave() {
+    if (!m_doc->isModified())
+        return true;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillet"),
+                    QStringLiteral("Save changes to %1?").arg(RomPath->text()),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        // An image without a path can only be saved under a new one.
+        return RomPath->text() == rom::NoPath ? saveAs() : saveChanges();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmMain::closeEvent(QCloseEvent *event) {
+    if (maybeSave())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event) {
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void frmMain::dropEvent(QDropEvent *event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Out of the drop first: the drag's source waits until the drop returns.
+    QTimer::singleShot(0, this, [this, path] { openPath(QFileInfo(path).absoluteFilePath()); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -449,10 +627,7 @@ void frmMain::LoadLevels(int game) {
 }
 
 void frmMain::LoadAddresses(int game) {
-    if (rom::gameCode(m_revision) == game)
-        loadAddresses(m_levelAddresses, FileData, m_revision);
-    else
-        loadAddresses(m_levelAddresses, game);
+    m_doc->loadLevelAddresses(game);
 }
 
 int frmMain::selectedLevelRow() const {
@@ -472,13 +647,15 @@ bool frmMain::level_Click() {
     Label1->setText(QStringLiteral("Loading ..."));
     // Paint the header now, but take no user input in the middle of a listing.
     Label1->repaint();
-    LoadSprites(m_levelAddresses[row]);
+    LoadSprites(m_doc->levelAddresses()[row]);
     Label1->setText(kListHeader);
+    m_shownLevel = row;
+    emit levelShown(row);
     return true;
 }
 
 void frmMain::LoadSprites(qint32 address) {
-    const layout::Walk w = m_sprites->list(FileData, address);
+    const layout::Walk w = m_sprites->list(m_doc->data(), address);
     if (w.xMax > xplane->maximum())
         xplane->setMaximum(w.xMax);
     if (w.yMax > yplane->maximum())
@@ -496,19 +673,49 @@ void frmMain::sprite_Click() {
     xplane->setValue(layout::sliderPosition(x->text()));
     yplane->setValue(layout::sliderPosition(y->text()));
     getType();
+    emit recordSelected(m_sprites->offsetAt(selectedSpriteRow()));
+}
+
+void frmMain::selectRecord(qint64 offset) {
+    const int row = m_sprites->rowOf(offset);
+    if (row < 0) {
+        sprite->selectionModel()->clearSelection();
+        emit recordSelected(-1);
+        return;
+    }
+    const QModelIndex index = m_sprites->index(row);
+    sprite->scrollTo(index);
+    if (selectedSpriteRow() == row)
+        sprite_Click(); // selecting it again changes no selection: fill the editors anyway
+    else
+        sprite->setCurrentIndex(index);
+}
+
+void frmMain::recordsChanged(int levelRow, qint64 recordOffset) {
+    // Show what a step did, undone or redone: its level listed, its record selected.
+    if (selectedLevelRow() == levelRow || levelRow < 0 || levelRow >= level->count())
+        level_Click();
+    else
+        level->setCurrentRow(levelRow);
+    if (recordOffset >= 0)
+        selectRecord(recordOffset);
 }
 
 void frmMain::Command3_Click() {
+    const int levelRow = selectedLevelRow();
     const int row = selectedSpriteRow();
-    if (selectedLevelRow() < 0 || row < 0)
+    if (levelRow < 0 || row < 0)
         return; // no record to write to
     x->setText(layout::padPosition(x->text()));
     y->setText(layout::padPosition(y->text()));
     const qint64 at = layout::lineOffset(m_sprites->lineAt(row));
-    if (at >= 0)
-        layout::writeRecord(FileData, at, x->text(), y->text(), maintype->text(), subtype->text());
+    // A step lists the level again and selects the record where it now is (recordsChanged);
+    // a press that changes no byte only lists the level again and selects the same line.
+    if (at >= 0 && m_doc->changeRecord(levelRow, at,
+                                       layout::recordBytes(x->text(), y->text(), maintype->text(),
+                                                           subtype->text())) >= 0)
+        return;
     level_Click();
-    // A record rewritten as the end of the layout shortens the list: then nothing is selected.
     if (row < m_sprites->rowCount()) {
         sprite->setCurrentIndex(m_sprites->index(row));
         sprite->scrollTo(m_sprites->index(row));
@@ -516,16 +723,17 @@ void frmMain::Command3_Click() {
 }
 
 void frmMain::Command4_Click() {
-    if (selectedLevelRow() < 0)
+    const int levelRow = selectedLevelRow();
+    if (levelRow < 0)
         return;
     const int n = m_sprites->rowCount();
-    for (int i = 0; i < n; ++i) {
-        const qint64 at = m_sprites->offsetAt(i);
-        if (at < 0 || at + layout::RecordSize > FileData.size())
-            continue;
-        std::fill_n(FileData.begin() + at, layout::RecordSize, '\0');
-    }
-    level_Click();
+    QVector<qint64> offsets;
+    offsets.reserve(n);
+    for (int i = 0; i < n; ++i)
+        offsets.append(m_sprites->offsetAt(i));
+    // A step lists the level again itself (recordsChanged).
+    if (!m_doc->clearLevel(levelRow, offsets))
+        level_Click();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class ImageDocument;
+class QAction;
 class QComboBox;
 class QFileDialog;
 class QGroupBox;
@@ -32,14 +34,33 @@ class frmMain : public QWidget {
     explicit frmMain(QWidget *parent = nullptr);
     ~frmMain() override;
 
+    // The image being edited, with its undo history.
+    ImageDocument *document() const { return m_doc; }
     // The image as held in memory, exactly as long as the file last read.
-    const QByteArray &fileData() const { return FileData; }
+    const QByteArray &fileData() const;
+    // The level row whose objects the object list shows, or -1.
+    int shownLevelRow() const { return m_shownLevel; }
+    // Selects the object list line of the record at `offset` and fills the editors from it, as
+    // a click on the line would; with no such line, nothing stays selected.
+    void selectRecord(qint64 offset);
+    // Opens `path` as if it had been chosen in the "Load..." dialog, after asking about unsaved
+    // changes.
+    void openPath(const QString &path);
     // The About window while one is open.
     frmAbout *aboutWindow() const;
     // How long after the hidden sequence the About window appears (milliseconds).
     void setEggDelay(int ms) { m_eggDelay = ms; }
 
+  signals:
+    // After level `row` was listed in the object list.
+    void levelShown(int row);
+    // After a line of the object list was selected: its record's offset, or -1 for none.
+    void recordSelected(qint64 offset);
+
   protected:
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -60,6 +81,12 @@ class frmMain : public QWidget {
     void readFailure(const QString &description);
     void replaceImage(QByteArray data);
     void Command2_Click();
+    bool saveChanges();
+    void SaveAs_Click();
+    bool saveAs();
+    bool maybeSave();
+    void setRomPath(const QString &path);
+    QStringList imageFilters() const;
 
     // Levels and objects
     void LoadLevels(int game);
@@ -71,6 +98,9 @@ class frmMain : public QWidget {
     void Command4_Click();
     int selectedLevelRow() const;
     int selectedSpriteRow() const;
+    void recordsChanged(int levelRow, qint64 recordOffset);
+    void sprite_ContextMenu(const QPoint &pos);
+    void buildActions();
 
     // Editors
     void x_Change();
@@ -90,9 +120,8 @@ class frmMain : public QWidget {
     void x_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
     void tmrEgg_Timer();
 
-    QByteArray FileData;
-    LevelAddressTable m_levelAddresses{};
-    rom::Revision m_revision = rom::Revision::None;
+    ImageDocument *m_doc = nullptr;
+    int m_shownLevel = -1;
     CaptionCatalogue Captions;
     QString KeyBuffer;
     int StartWidth = 0;
@@ -129,4 +158,8 @@ class frmMain : public QWidget {
     QFileDialog *cd = nullptr;
     QScrollBar *yplane = nullptr;
     QScrollBar *xplane = nullptr;
+
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
+    QAction *m_saveAs = nullptr;
 };

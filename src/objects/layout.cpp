@@ -67,11 +67,20 @@ qint64 lineOffset(const QString &line) {
     return ok && value >= 0 ? value : -1;
 }
 
-int writeRecord(QByteArray &image, qint64 offset, const QString &xText, const QString &yText,
-                const QString &typeText, const QString &subtypeText) {
+std::array<quint8, RecordSize> recordBytes(const QString &xText, const QString &yText,
+                                           const QString &typeText, const QString &subtypeText) {
     const int values[RecordSize] = {cHex(xText.left(2)),      cHex(xText.right(2)),
                                     cHex(yText.left(2)),      cHex(yText.right(2)),
                                     cHex(typeText.toUpper()), cHex(subtypeText.toUpper())};
+    std::array<quint8, RecordSize> bytes{};
+    for (int i = 0; i < RecordSize; ++i)
+        bytes[i] = static_cast<quint8>(values[i]);
+    return bytes;
+}
+
+int writeRecord(QByteArray &image, qint64 offset, const QString &xText, const QString &yText,
+                const QString &typeText, const QString &subtypeText) {
+    const std::array<quint8, RecordSize> values = recordBytes(xText, yText, typeText, subtypeText);
     int written = 0;
     for (int i = 0; i < RecordSize; ++i) {
         const qint64 at = offset + i;

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
+
 class CaptionCatalogue;
 
 namespace layout {
@@ -50,6 +52,10 @@ qint64 lineOffset(const QString &line);
 // outside the image are skipped. Returns how many bytes were written.
 int writeRecord(QByteArray &image, qint64 offset, const QString &xText, const QString &yText,
                 const QString &typeText, const QString &subtypeText);
+
+// The six bytes writeRecord() would write from the editor texts.
+std::array<quint8, RecordSize> recordBytes(const QString &xText, const QString &yText,
+                                           const QString &typeText, const QString &subtypeText);
 
 // A position text brought to four characters by filling "0" on the left; an empty text stays.
 QString padPosition(const QString &text);

@@ -43,3 +43,11 @@ qint64 SpriteModel::offsetAt(int row) const {
         return -1;
     return m_start + qint64(row) * layout::RecordSize;
 }
+
+int SpriteModel::rowOf(qint64 offset) const {
+    const qint64 from = offset - m_start;
+    if (offset < 0 || from < 0 || from % layout::RecordSize != 0)
+        return -1;
+    const qint64 row = from / layout::RecordSize;
+    return row < m_count ? static_cast<int>(row) : -1;
+}

@@ -26,6 +26,8 @@ class SpriteModel : public QAbstractListModel {
     QString lineAt(int row) const;
     // The image offset of the record on `row` (the number its line starts with), or -1.
     qint64 offsetAt(int row) const;
+    // The row listing the record at `offset`, or -1.
+    int rowOf(qint64 offset) const;
 
   private:
     const CaptionCatalogue &m_captions;

@@ -3,6 +3,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cerrno>
+#include <iterator>
+
 namespace rom {
 
 namespace {
@@ -23,10 +27,26 @@ const RevisionFacts kRevisions[] = {
 };
 
 const RevisionFacts *factsOf(Revision r) {
-    for (const RevisionFacts &f : kRevisions)
-        if (f.revision == r)
-            return &f;
-    return nullptr;
+    const auto *f = std::find_if(std::cbegin(kRevisions), std::cend(kRevisions),
+                                 [r](const RevisionFacts &facts) { return facts.revision == r; });
+    return f == std::cend(kRevisions) ? nullptr : f;
+}
+
+// Writes all of `data`. A full disk shows as a short write, after which Qt's own error text says
+// nothing useful: the system's reason is taken from the write that fails outright.
+bool writeAll(QSaveFile &out, const QByteArray &data, QString *reason) {
+    qint64 done = 0;
+    while (done < data.size()) {
+        errno = 0;
+        const qint64 n = out.write(data.constData() + done, data.size() - done);
+        if (n <= 0) {
+            const int err = errno;
+            *reason = err != 0 ? qt_error_string(err) : out.errorString();
+            return false;
+        }
+        done += n;
+    }
+    return true;
 }
 
 } // namespace
@@ -40,10 +60,10 @@ Revision revision(const QByteArray &image) {
     if (byteAt(Sonic2SigA) == 0xCC && byteAt(Sonic2SigB) == 0x01)
         return Revision::Sonic2Rev1;
     const QByteArray serial = image.mid(SerialAt, SerialLength);
-    for (const RevisionFacts &f : kRevisions)
-        if (serial == f.serial)
-            return f.revision;
-    return Revision::None;
+    const auto *f =
+        std::find_if(std::cbegin(kRevisions), std::cend(kRevisions),
+                     [&serial](const RevisionFacts &facts) { return serial == facts.serial; });
+    return f == std::cend(kRevisions) ? Revision::None : f->revision;
 }
 
 Recognition recognise(const QByteArray &image) {
@@ -168,13 +188,15 @@ bool saveImage(const QString &path, const QByteArray &data, QString *reason) {
         *reason = out.errorString();
         return false;
     }
-    if (out.write(data) != data.size() || (!tail.isEmpty() && out.write(tail) != tail.size())) {
-        *reason = out.errorString();
+    if (!writeAll(out, data, reason) || !writeAll(out, tail, reason)) {
         out.cancelWriting();
         return false;
     }
+    errno = 0;
     if (!out.commit()) {
-        *reason = out.errorString();
+        const int err = errno;
+        *reason = out.error() == QFileDevice::NoError && err != 0 ? qt_error_string(err)
+                                                                  : out.errorString();
         return false;
     }
     return true;

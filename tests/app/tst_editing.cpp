@@ -3,6 +3,7 @@
 
 #include "app/frmmain.h"
 #include "demo/syntheticimage.h"
+#include "rom/checksum.h"
 #include "support/guitest.h"
 #include "types/captions.h"
 
@@ -80,12 +81,13 @@ class tst_Editing : public QObject {
         QCOMPARE(control<QWidget>(&w, "Label1")->property("text").toString(),
                  QStringLiteral("address: xxxx yyyy tt ss  Desc"));
 
-        // "Change" pads and upper-cases sloppy texts, relists and selects the line again.
+        // "Change" pads and upper-cases sloppy texts, relists and selects the record again: an
+        // X past its right neighbour's (011C) but not the next one's (0266) moves it one on.
         clickRow(sprite, 3);
         for (const auto &[b, t] : {std::pair{x, "1b0"}, {y, "C2a0"}, {mt, "a"}, {st, "g2"}})
             retype(b, t);
         click("Command3");
-        QCOMPARE(sprite->selectionModel()->selectedRows().value(0).row(), 3);
+        QCOMPARE(sprite->selectionModel()->selectedRows().value(0).row(), 4);
         QCOMPARE(boxes(), QStringLiteral("01B0C2A00A02"));
         // X = FFFF ends the layout there; then without a line or a level row nothing is written.
         clickRow(sprite, 5);
@@ -104,9 +106,11 @@ class tst_Editing : public QObject {
         const int count = lines().size();
         click("Command4");
         click("Command2");
-        expected.replace(0x6E85E + 3 * 6, 6, QByteArray::fromHex("01B0C2A00A02"));
+        expected.replace(0x6E85E + 3 * 6, 12,
+                         expected.mid(0x6E85E + 4 * 6, 6) + QByteArray::fromHex("01B0C2A00A02"));
         expected.replace(0x6E85E + 5 * 6, 2, QByteArray::fromHex("FFFF"));
         expected.replace(0x6F2A8, 6 * count, QByteArray(6 * count, '\0'));
+        rom::writeChecksum(expected); // the image's checksum was right: it is kept right
         QCOMPARE(readFile(dir.filePath("image.bin")), expected);
         QVERIFY(!box->seen);
 

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -33,6 +34,7 @@ struct SeenBox {
     QString title, text, windowTitleWhileOpen, pathWhileOpen;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 // Polls every 20 ms for a visible modal T and answers it, while `armed` (if given) holds and
@@ -57,20 +59,52 @@ inline void answerFileDialog(const QString &path) {
     });
 }
 
+// What `b` shows, with the main window's title and path label as they stand.
+inline SeenBox seeBox(QMessageBox *b, QWidget *main) {
+    const QString title = main ? main->windowTitle() : QString();
+    QObject *label = main ? main->findChild<QObject *>(QStringLiteral("RomPath")) : nullptr;
+    const QString path = label ? label->property("text").toString() : QString();
+    SeenBox seen{true,  true, b->windowTitle(), b->text(),
+                 title, path, b->icon(),        b->standardButtons()};
+    seen.defaultButton = b->standardButton(b->defaultButton());
+    return seen;
+}
+
+inline void press(QMessageBox *b, QMessageBox::StandardButton which) {
+    QAbstractButton *button = b->button(which);
+    QTest::mouseClick(button ? button : b->buttons().first(), Qt::LeftButton);
+}
+
 // Presses OK on the next modal message box and records it, until disarmed or dropped.
 inline std::shared_ptr<SeenBox> answerMessageBox(QWidget *mainWindow = nullptr) {
     auto seen = std::make_shared<SeenBox>();
     std::weak_ptr<SeenBox> watch(seen);
     const auto armed = [watch] { return !watch.expired() && watch.lock()->armed; };
     whenModal<QMessageBox>(armed, [watch, main = QPointer<QWidget>(mainWindow)](QMessageBox *b) {
-        const QString title = main ? main->windowTitle() : QString();
-        QObject *label = main ? main->findChild<QObject *>(QStringLiteral("RomPath")) : nullptr;
-        const QString path = label ? label->property("text").toString() : QString();
-        *watch.lock() = {true,  true, b->windowTitle(), b->text(),
-                         title, path, b->icon(),        b->standardButtons()};
-        QAbstractButton *ok = b->button(QMessageBox::Ok);
-        QTest::mouseClick(ok ? ok : b->buttons().first(), Qt::LeftButton);
+        *watch.lock() = seeBox(b, main);
+        press(b, QMessageBox::Ok);
     });
+    return seen;
+}
+
+// Answers the next message boxes one after the other, pressing presses[i] on the i-th, and
+// records each in the list, until the list is dropped.
+using SeenBoxes = std::shared_ptr<QList<SeenBox>>;
+inline void answerEach(QWidget *mainWindow, QList<QMessageBox::StandardButton> presses,
+                       std::weak_ptr<QList<SeenBox>> seen) {
+    if (presses.isEmpty())
+        return;
+    const auto armed = [seen] { return !seen.expired(); };
+    whenModal<QMessageBox>(armed, [=, main = QPointer<QWidget>(mainWindow)](QMessageBox *b) {
+        seen.lock()->append(seeBox(b, main));
+        press(b, presses.first());
+        answerEach(main, presses.mid(1), seen); // armed only now: no two wait for one box
+    });
+}
+inline SeenBoxes answerMessageBoxes(QWidget *mainWindow,
+                                    const QList<QMessageBox::StandardButton> &presses) {
+    auto seen = std::make_shared<QList<SeenBox>>();
+    answerEach(mainWindow, presses, seen);
     return seen;
 }
 

@@ -1,0 +1,11 @@
+#pragma once
+// How an undoable step tells its document which records it touched, after each do, undo and
+// redo: the level row it edited and the record to select (-1 for none).
+
+#include <QtGlobal>
+
+#include <functional>
+
+namespace edits {
+using RecordsChanged = std::function<void(int levelRow, qint64 recordOffset)>;
+} // namespace edits

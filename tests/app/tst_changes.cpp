@@ -1,0 +1,364 @@
+// Edits a user can trust through the real window: undo and redo, the question about unsaved
+// changes, Save As, opening by argument or drop, the header checksum and a full disk.
+
+#include "app/commandline.h"
+#include "app/frmmain.h"
+#include "demo/syntheticimage.h"
+#include "document/imagedocument.h"
+#include "rom/checksum.h"
+#include "support/guitest.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QUndoStack>
+#include <QUrl>
+
+using namespace testsupport;
+using Button = QMessageBox::StandardButton;
+
+namespace {
+
+const QStringList Filters = {"Binary ROM Images (*.bin)", "Mega Drive images (*.bin *.md *.gen)",
+                             "All files (*)"};
+// Sonic 1 row 11: its record 3 has X 00C4 between 0063 and 011C; 0270 takes it past the
+// records at 4 (011C) and 5 (0266).
+constexpr int Level = 11;
+constexpr qint64 LayoutAt = 0x6E85E;
+
+QString romPath(QWidget *w) {
+    return control<QWidget>(w, "RomPath")->property("text").toString();
+}
+
+// Sends a drag of `mime` over the window and drops it; true when the window took it.
+bool drop(QWidget *w, QMimeData *mime) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &enter);
+    QDropEvent dropped(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &dropped);
+    return enter.isAccepted() && dropped.isAccepted();
+}
+
+std::unique_ptr<QMimeData> files(const QStringList &paths) {
+    auto mime = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString &p : paths)
+        urls << QUrl::fromLocalFile(p);
+    mime->setUrls(urls);
+    return mime;
+}
+
+} // namespace
+
+class tst_Changes : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    // A window holding `data` loaded from `name`, showing level Level.
+    std::unique_ptr<frmMain> open(const QByteArray &data, const QString &name = "a.bin") {
+        auto w = std::make_unique<frmMain>();
+        if (!showActive(w.get()) || loadThroughDialog(w.get(), writeFile(dir, name, data))->seen ||
+            !showActive(w.get())) // the closed dialog leaves no window active offscreen
+            return nullptr;
+        clickRow(w.get(), "level", Level);
+        return w;
+    }
+    static void clickRow(QWidget *w, const char *list, int row) {
+        auto *view = control<QAbstractItemView>(w, list);
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    }
+    static int selectedRow(QWidget *w, const char *list) {
+        return control<QAbstractItemView>(w, list)->selectionModel()->selectedRows().value(0).row();
+    }
+    // Changes record `row` of the shown level to X `x` through the editors and "Change".
+    static void change(QWidget *w, int row, const QString &x) {
+        clickRow(w, "sprite", row);
+        auto *box = control<QLineEdit>(w, "x");
+        box->setText(x);
+        QTest::mouseClick(control<QWidget>(w, "Command3"), Qt::LeftButton);
+    }
+    static void keys(QWidget *w, const QKeySequence &k) {
+        QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : w, k);
+    }
+    static QString editors(QWidget *w) {
+        QString out;
+        for (const char *name : {"x", "y", "maintype", "subtype"})
+            out += control<QLineEdit>(w, name)->text();
+        return out;
+    }
+
+  private slots:
+    // Change (with a move) and Clear All Sprites undone and redone by key, each showing what
+    // it did, and saved: the file holds exactly the image of that moment.
+    void undoRedo() {
+        // A checksum that was wrong at load is saved untouched: the file must hold exactly the
+        // image in memory.
+        const QByteArray original = synthetic::image(rom::Revision::Sonic1Rev0, {true});
+        auto w = open(original);
+        QVERIFY(w);
+        const QString path = romPath(w.get());
+        const QByteArray record3 = original.mid(LayoutAt + 18, 6);
+        change(w.get(), 3, "0270");
+        QCOMPARE(selectedRow(w.get(), "sprite"), 5);
+        QCOMPARE(editors(w.get()).left(4), QStringLiteral("0270"));
+        const QByteArray changed = w->fileData();
+        QCOMPARE(changed.mid(LayoutAt + 18, 18),
+                 original.mid(LayoutAt + 24, 12) + "\x02\x70" + record3.mid(2));
+
+        clickRow(w.get(), "level", 13);
+        QTest::mouseClick(control<QWidget>(w.get(), "Command4"), Qt::LeftButton);
+        const QByteArray cleared = w->fileData();
+        QVERIFY(cleared != changed);
+
+        // Ctrl+Z inside a text box undoes the typing only.
+        auto *x = control<QLineEdit>(w.get(), "x");
+        QTest::mouseClick(x, Qt::LeftButton);
+        x->selectAll();
+        QTest::keyClicks(x, "12");
+        keys(w.get(), QKeySequence::Undo);
+        QCOMPARE(w->fileData(), cleared);
+        QCOMPARE(w->document()->undoStack()->index(), 2);
+
+        control<QWidget>(w.get(), "sprite")->setFocus();
+        keys(w.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(w->fileData(), changed);
+        QSignalSpy shown(w.get(), &frmMain::levelShown),
+            selected(w.get(), &frmMain::recordSelected);
+        keys(w.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(w->fileData(), original);
+        // Undoing the Change lists its level again and selects the record where it was, and
+        // says so to whoever else shows the image.
+        QCOMPARE(selectedRow(w.get(), "level"), Level);
+        QCOMPARE(selectedRow(w.get(), "sprite"), 3);
+        QCOMPARE(editors(w.get()), QString(record3.toHex().toUpper()));
+        QVERIFY(!w->document()->isModified());
+        QCOMPARE(shown, QList<QList<QVariant>>{{Level}});
+        QCOMPARE(selected, QList<QList<QVariant>>{{LayoutAt + 18}});
+        QCOMPARE(w->shownLevelRow(), Level);
+        w->selectRecord(LayoutAt + 6);
+        QCOMPARE(editors(w.get()), QString(original.mid(LayoutAt + 6, 6).toHex().toUpper()));
+        w->selectRecord(LayoutAt + 5); // no record starts there
+        QCOMPARE(selectedRow(w.get(), "sprite"), -1);
+        QCOMPARE(selected.last(), QList<QVariant>{qint64(-1)});
+        keys(w.get(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+        QCOMPARE(w->fileData(), changed);
+        QCOMPARE(selectedRow(w.get(), "sprite"), 5);
+        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        QCOMPARE(readFile(path), changed);
+        keys(w.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        QCOMPARE(w->fileData(), cleared);
+        QCOMPARE(selectedRow(w.get(), "level"), 13);
+        keys(w.get(), QKeySequence::Save);
+        QCOMPARE(readFile(path), cleared);
+        QVERIFY(!w->document()->isModified());
+
+        // The object list's menu offers both, with their texts and keys, and Save As.
+        QStringList offered;
+        QTimer::singleShot(100, this, [&offered] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            for (QAction *a : menu ? menu->actions() : QList<QAction *>())
+                offered << a->text() + '|' + a->shortcut().toString() + '|' +
+                               QString::number(a->isEnabled());
+            if (menu)
+                menu->close();
+        });
+        auto *sprite = control<QAbstractItemView>(w.get(), "sprite");
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                    sprite->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(sprite->viewport(), &menuEvent);
+        // The platform's own keys come first; where it has none, the usual ones.
+        const auto key = [](QKeySequence::StandardKey k, const char *usual) {
+            const QList<QKeySequence> keys = QKeySequence::keyBindings(k);
+            return keys.isEmpty() ? QString(usual) : keys.first().toString();
+        };
+        QTRY_COMPARE(
+            offered,
+            (QStringList{"Undo Clear All Sprites|" + key(QKeySequence::Undo, "") + "|1",
+                         "Redo|" + key(QKeySequence::Redo, "") + "|0", "||1",
+                         "Save As...|" + key(QKeySequence::SaveAs, "Ctrl+Shift+S") + "|1"}));
+    }
+
+    // The question before closing, loading and dropping, answered each way.
+    void unsavedChanges_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QList<Button>>("answers");
+        QTest::addColumn<bool>("goesOn");
+        QTest::addColumn<bool>("saved");
+        for (const char *action : {"close", "load", "drop"}) {
+            QTest::addRow("%s, save", action) << action << QList{Button::Save} << true << true;
+            QTest::addRow("%s, discard", action)
+                << action << QList{Button::Discard} << true << false;
+            QTest::addRow("%s, cancel", action)
+                << action << QList{Button::Cancel} << false << false;
+        }
+        // Saving into a folder that is gone fails: the window says so and stays.
+        QTest::addRow("close, failing save")
+            << "close gone" << QList{Button::Save, Button::Ok} << false << false;
+    }
+
+    void unsavedChanges() {
+        QFETCH(QString, action);
+        QFETCH(QList<Button>, answers);
+        QFETCH(bool, goesOn);
+        QFETCH(bool, saved);
+        QTemporaryDir home;
+        const QByteArray original = synthetic::image(1), other = synthetic::image(2);
+        const QString a = writeFile(home, "a.bin", original), b = writeFile(dir, "b.bin", other);
+        frmMain w;
+        QVERIFY(showActive(&w) && !loadThroughDialog(&w, a)->seen && showActive(&w));
+        clickRow(&w, "level", Level);
+        QTest::mouseClick(control<QWidget>(&w, "Command4"), Qt::LeftButton);
+        // The checksum was right at load: saving recomputes it, and changes nothing else.
+        const QByteArray edited = w.fileData();
+        QByteArray savedBytes = edited;
+        QVERIFY(rom::writeChecksum(savedBytes) && savedBytes != edited);
+        const QString title = w.windowTitle();
+        if (action.endsWith("gone"))
+            QVERIFY(home.remove());
+
+        auto boxes = answerMessageBoxes(&w, answers);
+        if (action.startsWith("close")) {
+            QCOMPARE(w.close(), goesOn);
+        } else if (action == "load") {
+            if (goesOn)
+                answerFileDialog(b);
+            QTest::mouseClick(control<QWidget>(&w, "Command1"), Qt::LeftButton);
+        } else {
+            QVERIFY(drop(&w, files({b}).get()));
+        }
+        QTRY_COMPARE(boxes->size(), answers.size());
+        const SeenBox &q = boxes->first();
+        QCOMPARE(q.text, "Save changes to " + a + "?");
+        QCOMPARE(q.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(q.defaultButton, QMessageBox::Save);
+        if (answers.size() > 1)
+            QVERIFY(boxes->last().title == "Error" && boxes->last().text.contains(a));
+
+        QCOMPARE(readFile(a), saved                     ? savedBytes
+                              : action.endsWith("gone") ? QByteArray()
+                                                        : original);
+        if (action.startsWith("close")) {
+            QCOMPARE(w.isVisible(), !goesOn);
+        } else {
+            QTRY_COMPARE(romPath(&w), goesOn ? b : a);
+            QCOMPARE(w.fileData(), goesOn ? other : edited);
+            QCOMPARE(w.document()->isModified(), !goesOn);
+            if (!goesOn)
+                QCOMPARE(w.windowTitle(), title);
+        }
+    }
+
+    // Nothing is asked without changes, and a drop of anything but one file is refused.
+    void dropsRefused() {
+        auto w = open(synthetic::image(1));
+        QVERIFY(w);
+        const QString a = romPath(w.get());
+        const QString b = writeFile(dir, "b.bin", synthetic::image(2));
+        std::unique_ptr<QMimeData> refused[] = {files({b, b}), std::make_unique<QMimeData>(),
+                                                files({})};
+        refused[1]->setText(b);
+        refused[2]->setUrls({QUrl("https://example.org/b.bin")});
+        for (const auto &mime : refused)
+            QVERIFY(!drop(w.get(), mime.get()));
+        QTest::qWait(50);
+        QCOMPARE(romPath(w.get()), a);
+        const auto box = answerMessageBox(w.get());
+        QVERIFY(drop(w.get(), files({b}).get()));
+        QTRY_COMPARE(romPath(w.get()), b);
+        QVERIFY(!box->seen);
+    }
+
+    // Save As writes the image to a new file, which the window then holds; the old one stays.
+    void saveAs() {
+        const QByteArray original = synthetic::image(1);
+        auto w = open(original);
+        QVERIFY(w);
+        const QString a = romPath(w.get()), c = dir.filePath("copy.bin");
+        change(w.get(), 3, "00D0");
+        QStringList seen;
+        whenModal<QFileDialog>(nullptr, [&seen, c](QFileDialog *d) {
+            seen << d->nameFilters() << d->selectedFiles().value(0)
+                 << QString::number(d->acceptMode() == QFileDialog::AcceptSave);
+            answerFileDialog(c);
+        });
+        keys(w.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+        QCOMPARE(seen, (Filters + QStringList{a, "1"}));
+        QCOMPARE(readFile(c), w->fileData());
+        QCOMPARE(readFile(a), original);
+        QCOMPARE(romPath(w.get()), c);
+        QVERIFY(!w->document()->isModified());
+        // The open dialog offers the same filters.
+        QCOMPARE(control<QFileDialog>(w.get(), "cd")->nameFilters(), Filters);
+    }
+
+    // `quillet PATH` opens PATH as the Load dialog would, statuses and failures included.
+    void openByArgument() {
+        const QString a = writeFile(dir, "arg.bin", synthetic::image(2));
+        QCOMPARE(
+            parseArguments({"quillet", QDir(QDir::currentPath()).relativeFilePath(a)}).imagePath,
+            a);
+        QVERIFY(parseArguments({"quillet"}).imagePath.isEmpty());
+        QVERIFY(parseArguments({"quillet", a, a}).exitNow);
+        QVERIFY(parseArguments({"quillet", "--help"}).exitNow);
+
+        frmMain byDialog, byArgument;
+        QVERIFY(showActive(&byDialog) && showActive(&byArgument));
+        TitleRecorder dialogTitles(&byDialog), argumentTitles(&byArgument);
+        QVERIFY(!loadThroughDialog(&byDialog, a)->seen);
+        byArgument.openPath(parseArguments({"quillet", a}).imagePath);
+        QCOMPARE(argumentTitles.titles, dialogTitles.titles);
+        QCOMPARE(romPath(&byArgument), a);
+        QCOMPARE(byArgument.fileData(), byDialog.fileData());
+
+        // A missing file is an open failure (the dialog itself would not accept it).
+        const QString missing = dir.filePath("missing.bin");
+        argumentTitles.titles.clear();
+        const auto box = answerMessageBox(&byArgument);
+        byArgument.openPath(missing);
+        const QString prefix = "Quillet 1.0b - [";
+        QCOMPARE(argumentTitles.titles,
+                 (QStringList{prefix + "Loading ROM]", prefix + "Opening ROM]",
+                              prefix + "Couldnt Open ROM]"}));
+        QCOMPARE(box->text, "That path could not be opened (" + missing + ")");
+        QCOMPARE(romPath(&byArgument), QStringLiteral("<None>"));
+        QVERIFY(!QFileInfo::exists(missing));
+    }
+
+    // On a full disk the save names the system's reason and the file stays as it was.
+    void fullDisk() {
+        QTemporaryDir small;
+        // Room for the image once, not for the copy a safe save writes first.
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=600k", "tmpfs", small.path()}) !=
+            0)
+            QSKIP("cannot mount a small tmpfs here (needs root); the full-disk save is untested");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {small.path()}); });
+        const QByteArray original = synthetic::image(1);
+        const QString path = writeFile(small, "full.bin", original);
+        QVERIFY(!path.isEmpty());
+        frmMain w;
+        QVERIFY(showActive(&w) && !loadThroughDialog(&w, path)->seen && showActive(&w));
+        clickRow(&w, "level", Level);
+        change(&w, 3, "00D0");
+        const auto box = answerMessageBox(&w);
+        QTest::mouseClick(control<QWidget>(&w, "Command2"), Qt::LeftButton);
+        QVERIFY2(box->text.contains("No space left on device"), qPrintable(box->text));
+        QCOMPARE(readFile(path), original);
+        QCOMPARE(QDir(small.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"full.bin"});
+        QVERIFY(w.document()->isModified());
+        box->armed = false;
+        const auto question = answerMessageBoxes(&w, {Button::Discard});
+        QVERIFY(w.close());
+    }
+};
+
+QTEST_MAIN(tst_Changes)
+#include "tst_changes.moc"
