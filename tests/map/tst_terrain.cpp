@@ -482,7 +482,7 @@ class TestTerrain : public QObject {
         QVector<int> cells;
         for (int i = 0; i < probeTiles.size(); ++i)
             cells.append(i + 1);
-        cells << 0x130 << 0x2FF;
+        cells << 0x130 << 0x2FF << 0;
         QByteArray image = revisionImage(r, probe(2, filledTiles(n), blocks, cells));
         // Supplements of value-14 tiles, a patch whose first block shows tile 1 in line 3, and
         // an animated-block list for Emerald Hill and Hill Top setting block $2FF to tile 2.
@@ -495,6 +495,9 @@ class TestTerrain : public QObject {
               wordsOf({0x17F8, 3, nameWord(2, 2), nameWord(2, 2), nameWord(2, 2), nameWord(2, 2)}));
         putWord(image, 0x40180 + 2 * 0, 0x100);
         putWord(image, 0x40180 + 2 * 7, 0x100);
+        // Death Egg's list has destination 0, which means none: words behind it are not copied.
+        place(image, 0x40180 + 0x200, wordsOf({0, 3, nameWord(2, 2), nameWord(2, 2)}));
+        putWord(image, 0x40180 + 2 * 0xE, 0x200);
 
         const QRgb v14 = expected(1, 14), patch = expected(3, fillValue(1));
         const QRgb overlay = expected(2, fillValue(2));
@@ -507,22 +510,22 @@ class TestTerrain : public QObject {
             {0,
              {tileColour(0x1FB), tileColour(0x1FC), tileColour(0x37D), tileColour(0x37E),
               tileColour(0x306), tileColour(0x307), tileColour(0x378), tileColour(0x379),
-              tileColour(0x325), tileColour(0x326), 0, overlay}},
+              tileColour(0x325), tileColour(0x326), 0, overlay, 0}},
             // Hill Top: supplement from $1FC, nothing from $37E, patch and list.
-            {6, {tileColour(0x1FB), v14, v14, 0, v14, v14, v14, v14, v14, v14, patch, overlay}},
+            {6, {tileColour(0x1FB), v14, v14, 0, v14, v14, v14, v14, v14, v14, patch, overlay, 0}},
             // Wing Fortress: supplement from $307, nothing from $379, no list.
             {5,
              {tileColour(0x1FB), tileColour(0x1FC), 0, 0, tileColour(0x306), v14, v14, 0, v14, v14,
-              0, 0}},
+              0, 0, 0}},
             // Death Egg: nothing from $326.
             {17,
              {tileColour(0x1FB), tileColour(0x1FC), 0, 0, tileColour(0x306), tileColour(0x307), 0,
-              0, tileColour(0x325), 0, 0, 0}},
+              0, tileColour(0x325), 0, 0, 0, 0}},
             // Sky Chase: the Wing Fortress base art alone, all of it.
             {20,
              {tileColour(0x1FB), tileColour(0x1FC), tileColour(0x37D), tileColour(0x37E),
               tileColour(0x306), tileColour(0x307), tileColour(0x378), tileColour(0x379),
-              tileColour(0x325), tileColour(0x326), 0, 0}},
+              tileColour(0x325), tileColour(0x326), 0, 0, 0}},
         };
         for (const auto &c : cases) {
             const LevelTerrain terrain = LevelTerrain::load(image, r, c.row);
