@@ -20,6 +20,13 @@ QString textHelpers(const std::uint8_t *data, std::size_t size);
 // save. Empty when every invariant held, otherwise what broke.
 QString imagePath(const std::uint8_t *data, std::size_t size);
 
+// A Kosinski, Nemesis or Enigma stream decoded out of an image built from the input (see
+// artchecks.cpp): the output within its cap, the stream independent of what follows its end,
+// and our encoder bringing the same output back. Empty when every invariant held.
+QString kosinskiStream(const std::uint8_t *data, std::size_t size);
+QString nemesisStream(const std::uint8_t *data, std::size_t size);
+QString enigmaStream(const std::uint8_t *data, std::size_t size);
+
 // For the libFuzzer entry points: a broken invariant aborts, so libFuzzer keeps the input.
 inline int abortOnFailure(const QString &failure) {
     if (!failure.isEmpty()) {

@@ -102,7 +102,12 @@ QByteArray kosinskiEncode(const QByteArray &raw) {
             quint32(at(raw, i)) << 16 | quint32(at(raw, i + 1)) << 8 | at(raw, i + 2);
         return (key * 2654435761u) >> (32 - kHashBits);
     };
+    // The latest place of each byte pair, for two-byte copies.
+    std::vector<qsizetype> lastPair(1u << 16, -1);
+    auto pairAt = [&](qsizetype i) { return size_t(at(raw, i)) << 8 | at(raw, i + 1); };
     auto insert = [&](qsizetype i) {
+        if (i + 2 <= size)
+            lastPair[pairAt(i)] = i;
         if (i + 3 > size)
             return;
         const quint32 h = hashAt(i);
@@ -126,17 +131,14 @@ QByteArray kosinskiEncode(const QByteArray &raw) {
                 }
             }
         }
-        if (bestLength < 3) { // a short copy of two bytes still beats two literals
+        if (bestLength < 3 && i + 2 <= size) { // a short copy of two bytes beats two literals
             bestLength = 0;
-            for (qsizetype d = 1; d <= 256 && d <= i && i + 2 <= size; ++d) {
-                if (raw.at(i - d) == raw.at(i) && raw.at(i - d + 1) == raw.at(i + 1)) {
-                    bestLength = 2;
-                    bestDistance = d;
-                    break;
-                }
+            const qsizetype last = lastPair[pairAt(i)];
+            if (last >= 0 && i - last <= 256) {
+                bestLength = 2;
+                bestDistance = i - last;
             }
         }
-
         if (bestLength < 2) {
             out.flag(1);
             out.byte(at(raw, i));

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QTest>
 
 class tst_FuzzReplay : public QObject {
@@ -19,7 +20,9 @@ void tst_FuzzReplay::replay_data() {
     const QDir root(QStringLiteral(QUILLET_FUZZ_INPUTS));
     int rows = 0;
     for (const QString &kind : {QStringLiteral("corpus"), QStringLiteral("regressions")}) {
-        for (const QString &target : {QStringLiteral("text"), QStringLiteral("image")}) {
+        for (const QString &target :
+             {QStringLiteral("text"), QStringLiteral("image"), QStringLiteral("kosinski"),
+              QStringLiteral("nemesis"), QStringLiteral("enigma")}) {
             const QDir dir(root.filePath(kind + QLatin1Char('/') + target));
             for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
                 QFile file(dir.filePath(name));
@@ -38,8 +41,13 @@ void tst_FuzzReplay::replay() {
     QFETCH(QByteArray, input);
     const auto *data = reinterpret_cast<const std::uint8_t *>(input.constData());
     const auto size = static_cast<std::size_t>(input.size());
-    const QString failure = target == QLatin1String("text") ? fuzzcheck::textHelpers(data, size)
-                                                            : fuzzcheck::imagePath(data, size);
+    using Check = QString (*)(const std::uint8_t *, std::size_t);
+    const QHash<QString, Check> checks = {{QStringLiteral("text"), fuzzcheck::textHelpers},
+                                          {QStringLiteral("image"), fuzzcheck::imagePath},
+                                          {QStringLiteral("kosinski"), fuzzcheck::kosinskiStream},
+                                          {QStringLiteral("nemesis"), fuzzcheck::nemesisStream},
+                                          {QStringLiteral("enigma"), fuzzcheck::enigmaStream}};
+    const QString failure = checks.value(target)(data, size);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
