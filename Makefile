@@ -60,6 +60,7 @@ test: build
 
 bench: build
 	QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= ./$(BUILD)/tests/bench_listing
+	QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= ./$(BUILD)/tests/bench_map
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -158,12 +158,15 @@ QVector<ObjectMarker> objectMarkers(const QByteArray &image, qint64 layoutStart)
     return markers;
 }
 
-QImage levelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &markers) {
+void drawLevelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &markers,
+                      uchar *pixels, qsizetype stride) {
     if (!terrain.hasTerrain())
-        return QImage();
+        return;
     const QSize size = terrain.size();
-    QImage picture(size, QImage::Format_RGB888);
-    picture.fill(QColor(64, 64, 64));
+    for (int y = 0; y < size.height(); ++y) {
+        uchar *line = pixels + y * stride;
+        std::fill(line, line + 3 * qsizetype(size.width()), uchar(64));
+    }
     const int side = terrain.chunkSize();
     for (int row = 0; row < terrain.rows(); ++row) {
         for (int column = 0; column < terrain.columns(); ++column) {
@@ -173,7 +176,7 @@ QImage levelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &ma
             const QImage image = terrain.chunkImage(chunk);
             for (int y = 0; y < side; ++y) {
                 const auto *from = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-                uchar *to = picture.scanLine(row * side + y) + column * side * 3;
+                uchar *to = pixels + (row * side + y) * stride + column * side * 3;
                 for (int x = 0; x < side; ++x, to += 3) {
                     const QRgb c = from[x];
                     if (qAlpha(c) == 0)
@@ -191,7 +194,7 @@ QImage levelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &ma
             const int y = m.y + dy;
             if (y < 0 || y >= size.height())
                 continue;
-            uchar *line = picture.scanLine(y);
+            uchar *line = pixels + y * stride;
             for (int dx = -2; dx <= 2; ++dx) {
                 const int x = m.x + dx;
                 if (x < 0 || x >= size.width())
@@ -201,6 +204,13 @@ QImage levelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &ma
             }
         }
     }
+}
+
+QImage levelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &markers) {
+    if (!terrain.hasTerrain())
+        return QImage();
+    QImage picture(terrain.size(), QImage::Format_RGB888);
+    drawLevelPicture(terrain, markers, picture.bits(), picture.bytesPerLine());
     return picture;
 }
 

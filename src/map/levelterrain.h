@@ -80,6 +80,11 @@ QVector<ObjectMarker> objectMarkers(const QByteArray &image, qint64 layoutStart)
 // without terrain.
 QImage levelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &markers);
 
+// The same picture drawn into rows of 3 bytes per pixel (R, G, B): `pixels` is the first pixel
+// of the top row, `stride` the bytes from one row to the next; the rows must hold size().
+void drawLevelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &markers,
+                      uchar *pixels, qsizetype stride);
+
 // `quillet --export-map IMAGE ROW OUT.png`: 0 and silence on success; one line on `err` and a
 // non-zero code for an unreadable or unrecognised image, a row outside 0-20, a level without
 // terrain or an output that cannot be written.

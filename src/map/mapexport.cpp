@@ -2,10 +2,12 @@
 
 #include "levels/leveltables.h"
 #include "map/levelterrain.h"
+#include "map/pngwriter.h"
 #include "rom/romimage.h"
 
 #include <QCoreApplication>
-#include <QImageWriter>
+
+#include <utility>
 
 namespace map {
 
@@ -53,10 +55,15 @@ int exportMap(const QString &imagePath, const QString &rowText, const QString &o
     }
     LevelAddressTable layouts{};
     loadAddresses(layouts, image, revision);
-    const QImage picture = levelPicture(terrain, objectMarkers(image, layouts[row]));
-    QImageWriter writer(outPath, "png");
-    if (!writer.write(picture)) {
-        err << "quillet: cannot write " << outPath << ": " << writer.errorString() << "\n";
+    // Drawn straight into the rows the file holds (a filter byte in front of each), so that the
+    // largest levels need one copy of their pixels, not two.
+    const QSize size = terrain.size();
+    const qsizetype stride = qsizetype(size.width()) * 3 + 1;
+    QByteArray rows(stride * size.height(), '\0');
+    drawLevelPicture(terrain, objectMarkers(image, layouts[row]),
+                     reinterpret_cast<uchar *>(rows.data()) + 1, stride);
+    if (!writePngRows(size.width(), size.height(), std::move(rows), outPath, &reason)) {
+        err << "quillet: cannot write " << outPath << ": " << reason << "\n";
         err.flush();
         return 1;
     }

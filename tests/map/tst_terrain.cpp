@@ -619,6 +619,12 @@ class TestTerrain : public QObject {
         QCOMPARE(pic.pixel(x - 2, y), Black);
         // Top-left is sky in the demo level.
         QCOMPARE(pic.pixel(0, 0), Backdrop);
+        // The file holds exactly the picture (the PNG rows are written by our own writer).
+        LevelAddressTable layouts{};
+        loadAddresses(layouts, s1, rom::revision(s1));
+        const QImage drawn = levelPicture(LevelTerrain::load(s1, rom::revision(s1), 0),
+                                          objectMarkers(s1, layouts[0]));
+        QVERIFY(pic.convertToFormat(QImage::Format_RGB888) == drawn);
 
         const auto fails = [&](const QString &image, const QString &row, const QString &to,
                                const char *says) {
