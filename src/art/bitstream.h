@@ -34,12 +34,13 @@ class BitReader {
         while (left > 0) {
             const qint64 byte = at >> 3;
             const int used = static_cast<int>(at & 7);
-            const int take = qMin(8 - used, left);
+            const int count = qMin(8 - used, left);
             const quint32 bits =
-                at < m_bits ? (quint32(m_data[byte]) >> (8 - used - take)) & ((1u << take) - 1) : 0;
-            value = value << take | bits;
-            at += take;
-            left -= take;
+                at < m_bits ? (quint32(m_data[byte]) >> (8 - used - count)) & ((1u << count) - 1)
+                            : 0;
+            value = value << count | bits;
+            at += count;
+            left -= count;
         }
         return value;
     }

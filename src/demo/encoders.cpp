@@ -338,13 +338,9 @@ QByteArray enigmaEncode(const QByteArray &wordsBigEndian) {
         }
         i = j;
     }
-    quint16 incrementing = 0;
-    for (const quint16 w : words) {
-        if (w != constant) {
-            incrementing = w;
-            break;
-        }
-    }
+    const auto firstOther =
+        std::find_if(words.cbegin(), words.cend(), [constant](quint16 w) { return w != constant; });
+    quint16 incrementing = firstOther == words.cend() ? 0 : *firstOther;
 
     QByteArray out;
     out.append(static_cast<char>(width));
