@@ -36,10 +36,12 @@ double peakMegabytes() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return -1;
+    const QList<QByteArray> lines = status.readAll().split('\n');
+    const auto peak = std::find_if(lines.cbegin(), lines.cend(), [](const QByteArray &line) {
+        return line.startsWith("VmHWM:");
+    });
+    return peak == lines.cend() ? -1
+                                : peak->mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
 }
 
 struct Lcg {

@@ -75,7 +75,7 @@ qint64 putSonic1(QByteArray &image, TerrainTables &t, const TerrainSource &s, qi
     // Pattern-load cues: zone z loads cue 4 + 2z then 5 + 2z, the Ending cue $1C. Each level
     // list is followed by an entry for object art, as in the game.
     const int cues = 0x20;
-    qint64 lists = t.artLoadCues + 2 * cues;
+    qint64 lists = t.artLoadCues + 2LL * cues;
     const auto putList = [&](const std::vector<std::pair<qint64, int>> &entries) {
         const qint64 list = lists;
         putWord(image, list, static_cast<quint32>(entries.size() - 1));
@@ -90,13 +90,13 @@ qint64 putSonic1(QByteArray &image, TerrainTables &t, const TerrainSource &s, qi
     const qint64 zoneList = putList({{whole, 0}, {first, 0x580}});
     for (int cue = 0; cue < cues; ++cue) {
         const bool greenHill = cue == 4 || cue == 5 || cue == EndingPlc;
-        putWord(image, t.artLoadCues + 2 * cue,
+        putWord(image, t.artLoadCues + 2LL * cue,
                 static_cast<quint32>((greenHill ? ghzList : zoneList) - t.artLoadCues));
     }
 
     static const int kPalettes[7] = {4, 5, 6, 7, 8, 9, EndingPalette};
     for (int zone = 0; zone < 7; ++zone) {
-        const qint64 h = t.levelHeaders + 16 * zone;
+        const qint64 h = t.levelHeaders + 16LL * zone;
         const quint32 cue = zone == Ending ? 0 : 4 + 2 * zone;
         putLong(image, h, cue << 24 | static_cast<quint32>(zone == Ghz ? second : whole));
         putLong(image, h + 4, (zone == Ending ? 0 : cue + 1) << 24 | static_cast<quint32>(blocks));
@@ -106,14 +106,14 @@ qint64 putSonic1(QByteArray &image, TerrainTables &t, const TerrainSource &s, qi
     }
 
     // Every act's three layout words name the one layout, stored right behind the index.
-    qint64 layoutAt = t.levelIndex + 7 * 24;
+    qint64 layoutAt = t.levelIndex + 7LL * 24;
     const qint64 layout = append(image, layoutAt, s.layout);
-    for (qint64 i = 0; i < 7 * 12; ++i)
+    for (qint64 i = 0; i < 7LL * 12; ++i)
         putWord(image, t.levelIndex + 2 * i, static_cast<quint32>(layout - t.levelIndex));
 
     // Palettes: Sonic's (line 0), the level's (lines 1-3) for every level id, and the Ending's
     // 64 colours whose first line is not Sonic's.
-    qint64 palAt = t.palPointers + 8 * 0x14;
+    qint64 palAt = t.palPointers + 8LL * 0x14;
     const qint64 sonic = append(image, palAt, words(s.palette.data(), 16));
     const qint64 level = append(image, palAt, words(s.palette.data() + 16, 48));
     std::array<quint16, 16> endingLine0{};
@@ -122,7 +122,7 @@ qint64 putSonic1(QByteArray &image, TerrainTables &t, const TerrainSource &s, qi
     const qint64 ending =
         append(image, palAt, words(endingLine0.data(), 16) + words(s.palette.data() + 16, 48));
     for (int id = 0; id < 0x14; ++id) {
-        const qint64 e = t.palPointers + 8 * id;
+        const qint64 e = t.palPointers + 8LL * id;
         const bool isSonic = id == SonicPalette, isEnding = id == EndingPalette;
         putLong(image, e, static_cast<quint32>(isSonic ? sonic : isEnding ? ending : level));
         putWord(image, e + 4, isSonic || isEnding ? 0xFB00 : 0xFB20);
@@ -148,36 +148,36 @@ qint64 putSonic2(QByteArray &image, TerrainTables &t, const TerrainSource &s, qi
             append(image, fixed, packed);
         }
     };
-    putFixed(t.htzArt, slice(s.tiles, HtzArtTile * 32, HtzArtTiles * 32, 32));
-    putFixed(t.wfzArt, slice(s.tiles, WfzArtTile * 32, WfzArtTiles * 32, 32));
+    putFixed(t.htzArt, slice(s.tiles, HtzArtTile * 32LL, HtzArtTiles * 32LL, 32));
+    putFixed(t.wfzArt, slice(s.tiles, WfzArtTile * 32LL, WfzArtTiles * 32LL, 32));
     putFixed(t.htzBlocks, slice(s.blocks, HtzBlocksAt, HtzBlocksAt + 246 * 8, 8));
 
     static const int kPalettes[17] = {4, 4,   4,   4,    8,    8,    0xA,  0xB, 0xC,
                                       4, 0xE, 0xF, 0x10, 0x11, 0x12, 0x13, 0x14};
     for (int zone = 0; zone < 17; ++zone) {
-        const qint64 e = t.levelArtPointers + 12 * zone;
+        const qint64 e = t.levelArtPointers + 12LL * zone;
         putLong(image, e, 0x01000000u | static_cast<quint32>(art));
         putLong(image, e + 4, 0x02000000u | static_cast<quint32>(blocks));
         putLong(image, e + 8, quint32(kPalettes[zone]) << 24 | static_cast<quint32>(chunks));
     }
 
     // No animated blocks in any zone: every entry names a list whose destination word is 0.
-    qint64 apmAt = t.animPatMaps + 2 * 17;
+    qint64 apmAt = t.animPatMaps + 2LL * 17;
     const qint64 none = append(image, apmAt, QByteArray(2, '\0'));
     for (int zone = 0; zone < 17; ++zone)
-        putWord(image, t.animPatMaps + 2 * zone, static_cast<quint32>(none - t.animPatMaps));
+        putWord(image, t.animPatMaps + 2LL * zone, static_cast<quint32>(none - t.animPatMaps));
 
-    qint64 layoutAt = t.offLevel + 2 * 2 * 17;
+    qint64 layoutAt = t.offLevel + 2LL * 2 * 17;
     const qint64 layout = append(image, layoutAt, kosinskiEncode(s.layout));
     for (int i = 0; i < 2 * 17; ++i)
-        putWord(image, t.offLevel + 2 * i, static_cast<quint32>(layout - t.offLevel));
+        putWord(image, t.offLevel + 2LL * i, static_cast<quint32>(layout - t.offLevel));
 
     // The character palette has two lines (the second is never seen: the level's covers it).
-    qint64 palAt = t.palPointers + 8 * 0x15;
+    qint64 palAt = t.palPointers + 8LL * 0x15;
     const qint64 characters = append(image, palAt, words(s.palette.data(), 32));
     const qint64 level = append(image, palAt, words(s.palette.data() + 16, 48));
     for (int id = 0; id < 0x15; ++id) {
-        const qint64 e = t.palPointers + 8 * id;
+        const qint64 e = t.palPointers + 8LL * id;
         const bool isCharacters = id == CharacterPalette;
         putLong(image, e, static_cast<quint32>(isCharacters ? characters : level));
         putWord(image, e + 4, isCharacters ? 0xFB00 : 0xFB20);
@@ -315,7 +315,7 @@ QByteArray demoLayout(int game) {
     const QByteArray profile = game == 1 ? "FFUFFFDFFUUFFDDF" : "FFUUFFUFFFDDFUUUFFFFDDFFUFFDDDFF";
     const int width = profile.size();
     const int height = game == 1 ? 7 : 14;
-    std::vector<int> cells(width * height, Empty);
+    std::vector<int> cells(size_t(width) * height, Empty);
     int ground = height - 2;
     for (int x = 0; x < width; ++x) {
         int top = ground;
@@ -411,7 +411,7 @@ QByteArray compactImage(const TerrainSource &source) {
     TerrainTables tables = compactTables(source.game);
     // The data goes behind the layout, which grows with the level.
     const qint64 dataAt = source.game == 1
-                              ? tables.levelIndex + 7 * 24 + source.layout.size()
+                              ? tables.levelIndex + 7LL * 24 + source.layout.size()
                               : tables.offLevel + 68 + kosinskiEncode(source.layout).size();
     putTerrain(image, tables, source, dataAt + 2);
     return image;

@@ -89,9 +89,9 @@ bool readPalette(Reader &in, qint64 characterSource, qint64 levelSource, Terrain
         return qRgb(int(w >> 1 & 7) * 36, int(w >> 5 & 7) * 36, int(w >> 9 & 7) * 36);
     };
     for (int i = 0; i < 16; ++i)
-        data.colours[i] = colour(characterSource + 2 * i);
+        data.colours[i] = colour(characterSource + 2LL * i);
     for (int i = 0; i < 48; ++i)
-        data.colours[16 + i] = colour(levelSource + 2 * i);
+        data.colours[16 + i] = colour(levelSource + 2LL * i);
     return in.ok();
 }
 
@@ -113,14 +113,14 @@ Result loadSonic1(const QByteArray &image, const TerrainTables &t, ZoneAct level
     TerrainData &data = r.data;
     data.game = 1;
 
-    const qint64 header = t.levelHeaders + 16 * level.zone;
+    const qint64 header = t.levelHeaders + 16LL * level.zone;
     if (!in.inside(header, 16) || t.levelHeaders < 0)
         return fail(kOutside);
 
     // The level art is what the zone's first pattern-load cue sends first; Green Hill's comes in
     // two parts, and the Ending (no cue in its header) loads its own cue with the same two.
     const int cue = level.zone == Ending ? EndingPlc : int(in.byte(header));
-    const qint64 list = t.artLoadCues + in.word(t.artLoadCues + 2 * cue);
+    const qint64 list = t.artLoadCues + in.word(t.artLoadCues + 2LL * cue);
     const int parts = level.zone == Ghz || level.zone == Ending ? 2 : 1;
     const int entries = int(in.word(list)) + 1;
     if (!in.ok() || t.artLoadCues < 0)
@@ -128,8 +128,8 @@ Result loadSonic1(const QByteArray &image, const TerrainTables &t, ZoneAct level
     if (entries < parts)
         return fail(QStringLiteral("The pattern-load list has no level art"));
     for (int part = 0; part < parts; ++part) {
-        const qint64 source = in.pointer(list + 2 + 6 * part);
-        const qint64 tile = in.word(list + 6 + 6 * part) / 32;
+        const qint64 source = in.pointer(list + 2 + 6LL * part);
+        const qint64 tile = in.word(list + 6 + 6LL * part) / 32;
         if (!in.ok())
             return fail(kOutside);
         const art::Decoded tiles = art::nemesis(image, source, kVideoBytes);
@@ -147,14 +147,15 @@ Result loadSonic1(const QByteArray &image, const TerrainTables &t, ZoneAct level
         return fail(damaged("256x256 chunk data", chunks));
     data.chunks = chunks.bytes;
 
-    const qint64 layout = t.levelIndex + in.word(t.levelIndex + 24 * level.zone + 6 * level.act);
+    const qint64 layout =
+        t.levelIndex + in.word(t.levelIndex + 24LL * level.zone + 6LL * level.act);
     const int width = int(in.byte(layout)) + 1;
     const int height = int(in.byte(layout + 1)) + 1;
     if (!in.ok() || t.levelIndex < 0 || !in.inside(layout + 2, qint64(width) * height))
         return fail(kOutside);
     data.columns = width;
     data.rows = height;
-    data.cells.resize(width * height);
+    data.cells.resize(qsizetype(width) * height);
     const auto *cells = reinterpret_cast<const uchar *>(image.constData()) + layout + 2;
     for (int i = 0; i < width * height; ++i) {
         // Bit 7 only marks loops for collision; byte 0 draws nothing.
@@ -173,8 +174,8 @@ Result loadSonic1(const QByteArray &image, const TerrainTables &t, ZoneAct level
         id = EndingPalette;
         skip = 32;
     }
-    const qint64 levelSource = in.pointer(t.palPointers + 8 * id) + skip;
-    const qint64 sonicSource = in.pointer(t.palPointers + 8 * SonicPalette);
+    const qint64 levelSource = in.pointer(t.palPointers + 8LL * id) + skip;
+    const qint64 sonicSource = in.pointer(t.palPointers + 8LL * SonicPalette);
     if (!in.ok() || t.palPointers < 0 || !readPalette(in, sonicSource, levelSource, data))
         return fail(QStringLiteral("The palette lies outside the image"));
     return r;
@@ -187,7 +188,7 @@ Result loadSonic2(const QByteArray &image, const TerrainTables &t, ZoneAct level
     TerrainData &data = r.data;
     data.game = 2;
 
-    const qint64 entry = t.levelArtPointers + 12 * level.zone;
+    const qint64 entry = t.levelArtPointers + 12LL * level.zone;
     if (t.levelArtPointers < 0 || !in.inside(entry, 12))
         return fail(kOutside);
 
@@ -199,7 +200,7 @@ Result loadSonic2(const QByteArray &image, const TerrainTables &t, ZoneAct level
     data.art = tiles.bytes;
     qint64 limit = kVideoBytes;
     const auto supplement = [&](qint64 at, int tile, int sent) {
-        const art::Decoded more = art::kosinski(image, at, kVideoBytes);
+        art::Decoded more = art::kosinski(image, at, kVideoBytes);
         if (more.ok()) {
             overlay(data.art, qint64(tile) * 32, more.bytes, kVideoBytes);
             limit = qint64(sent) * 32;
@@ -233,7 +234,7 @@ Result loadSonic2(const QByteArray &image, const TerrainTables &t, ZoneAct level
         overlay(data.blocks, HtzBlocksAt, patch.bytes, BlockTableBytes);
     }
     if (t.animPatMaps >= 0) {
-        const qint64 list = t.animPatMaps + in.word(t.animPatMaps + 2 * level.zone);
+        const qint64 list = t.animPatMaps + in.word(t.animPatMaps + 2LL * level.zone);
         const qint64 destination = in.word(list);
         if (!in.ok())
             return fail(kOutside);
@@ -250,7 +251,7 @@ Result loadSonic2(const QByteArray &image, const TerrainTables &t, ZoneAct level
         return fail(damaged("128x128 chunk data", chunks));
     data.chunks = chunks.bytes;
 
-    const qint64 layoutAt = t.offLevel + in.word(t.offLevel + 2 * (2 * level.zone + level.act));
+    const qint64 layoutAt = t.offLevel + in.word(t.offLevel + 2LL * (2 * level.zone + level.act));
     if (!in.ok() || t.offLevel < 0)
         return fail(kOutside);
     const art::Decoded layout = art::kosinski(image, layoutAt, kSonic2LayoutBytes);
@@ -271,15 +272,15 @@ Result loadSonic2(const QByteArray &image, const TerrainTables &t, ZoneAct level
         return fail(QStringLiteral("The layout is empty"));
     data.columns = width;
     data.rows = height;
-    data.cells.resize(width * height);
+    data.cells.resize(qsizetype(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             data.cells[y * width + x] =
                 static_cast<qint16>(static_cast<quint8>(cells.at(y * kSonic2LayoutStride + x)));
 
     // Line 0 is the first line of the character palette; lines 1-3 the level palette.
-    const qint64 characterSource = in.pointer(t.palPointers + 8 * CharacterPalette);
-    const qint64 levelSource = in.pointer(t.palPointers + 8 * in.byte(entry + 8));
+    const qint64 characterSource = in.pointer(t.palPointers + 8LL * CharacterPalette);
+    const qint64 levelSource = in.pointer(t.palPointers + 8LL * in.byte(entry + 8));
     if (!in.ok() || t.palPointers < 0 || !readPalette(in, characterSource, levelSource, data))
         return fail(QStringLiteral("The palette lies outside the image"));
     return r;

@@ -37,7 +37,8 @@ LevelTerrain LevelTerrain::fromData(TerrainData data) {
     LevelTerrain t;
     if (data.game != 1 && data.game != 2)
         return failed(QStringLiteral("Not a recognised image"));
-    if (data.columns <= 0 || data.rows <= 0 || data.cells.size() != data.columns * data.rows)
+    if (data.columns <= 0 || data.rows <= 0 ||
+        data.cells.size() != qsizetype(data.columns) * data.rows)
         return failed(QStringLiteral("The layout is empty"));
     t.m_data = std::move(data);
     t.m_cache = std::make_shared<Cache>();
@@ -104,18 +105,18 @@ QImage LevelTerrain::chunkImage(int chunk) const {
     const qsizetype stride = image.bytesPerLine() / 4;
     for (int by = 0; by < side; ++by) {
         for (int bx = 0; bx < side; ++bx) {
-            const quint32 entry = wordAt(m_data.chunks, chunkBase + 2 * (by * side + bx));
+            const quint32 entry = wordAt(m_data.chunks, chunkBase + 2LL * (by * side + bx));
             const qint64 block = entry & 0x3FF;
             // A flipped block is the finished 16x16 square mirrored.
-            const int mirrorX = entry & hFlipBit ? 15 : 0;
-            const int mirrorY = entry & vFlipBit ? 15 : 0;
-            QRgb *origin = bits + by * 16 * stride + bx * 16;
+            const int mirrorX = (entry & hFlipBit) != 0 ? 15 : 0;
+            const int mirrorY = (entry & vFlipBit) != 0 ? 15 : 0;
+            QRgb *origin = bits + by * 16LL * stride + bx * 16LL;
             for (int t = 0; t < 4; ++t) {
-                const quint32 name = wordAt(m_data.blocks, block * 8 + 2 * t);
+                const quint32 name = wordAt(m_data.blocks, block * 8 + 2LL * t);
                 const qint64 tile = name & 0x7FF;
                 if (tile >= tiles)
                     continue; // not in the loaded art: reads as all zero
-                const QRgb *line = m_data.colours.data() + 16 * (name >> 13 & 3);
+                const QRgb *line = m_data.colours.data() + 16 * qsizetype(name >> 13 & 3);
                 const int tileFlipX = name & 0x800 ? 7 : 0;
                 const int tileFlipY = name & 0x1000 ? 7 : 0;
                 const uchar *pixels = art + tile * 32;
@@ -176,7 +177,8 @@ void drawLevelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &
             const QImage image = terrain.chunkImage(chunk);
             for (int y = 0; y < side; ++y) {
                 const auto *from = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-                uchar *to = pixels + (row * side + y) * stride + column * side * 3;
+                uchar *to =
+                    pixels + qsizetype(row * side + y) * stride + qsizetype(column) * side * 3;
                 for (int x = 0; x < side; ++x, to += 3) {
                     const QRgb c = from[x];
                     if (qAlpha(c) == 0)
@@ -200,7 +202,7 @@ void drawLevelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &
                 if (x < 0 || x >= size.width())
                     continue;
                 const uchar v = std::abs(dx) == 2 || std::abs(dy) == 2 ? 0 : 255;
-                line[3 * x] = line[3 * x + 1] = line[3 * x + 2] = v;
+                std::fill(line + 3LL * x, line + 3LL * x + 3, v);
             }
         }
     }

@@ -3,6 +3,7 @@
 #include <QSaveFile>
 
 #include <array>
+#include <numeric>
 #include <utility>
 
 namespace map {
@@ -21,9 +22,9 @@ quint32 crc32(const QByteArray &bytes, quint32 crc = 0xFFFFFFFFu) {
         }
         return t;
     }();
-    for (const char b : bytes)
-        crc = table[(crc ^ static_cast<quint8>(b)) & 0xFF] ^ (crc >> 8);
-    return crc;
+    return std::accumulate(bytes.cbegin(), bytes.cend(), crc, [](quint32 c, char b) {
+        return table[(c ^ static_cast<quint8>(b)) & 0xFF] ^ (c >> 8);
+    });
 }
 
 void appendLong(QByteArray &out, quint32 v) {
@@ -77,8 +78,8 @@ bool writePngRows(int width, int height, QByteArray rows, const QString &path, Q
     appendLong(header, static_cast<quint32>(width));
     appendLong(header, static_cast<quint32>(height));
     // qCompress gives a zlib stream behind a 4-byte length: the stream is the image data.
-    const QByteArray packed = qCompress(rows, 2);
-    rows = QByteArray();
+    QByteArray packed = qCompress(rows, 2);
+    rows.clear();                             // its pixels go before the file is written
     header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter set, no interlace
 
     QSaveFile file(path);
