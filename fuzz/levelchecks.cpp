@@ -21,7 +21,7 @@ QString checkTerrain(const map::LevelTerrain &t, int game, bool draw) {
     if (!t.reason().isEmpty())
         return QStringLiteral("terrain with a reason");
     const int side = game == 1 ? 256 : 128;
-    const int maxColumns = game == 1 ? 256 : 128, maxRows = game == 1 ? 256 : 16;
+    const int maxColumns = game == 1 ? 64 : 128, maxRows = game == 1 ? 8 : 16;
     if (t.chunkSize() != side || t.columns() < 1 || t.rows() < 1 || t.columns() > maxColumns ||
         t.rows() > maxRows || t.size() != QSize(t.columns() * side, t.rows() * side))
         return QStringLiteral("extent %1 x %2 cells").arg(t.columns()).arg(t.rows());

@@ -15,6 +15,9 @@ namespace {
 constexpr qint64 kVideoBytes = 0x10000; // $800 tiles
 constexpr qint64 kSonic1BlockBytes = 0x2000;
 constexpr qint64 kSonic1ChunkBytes = 0xA400;
+// The game's layout memory holds 8 rows of $40 foreground cells (the background beside them).
+constexpr int kSonic1MaxColumns = 0x40;
+constexpr int kSonic1MaxRows = 8;
 constexpr qint64 kSonic2BlockFileBytes = 0x2000; // one zone's file overflows the $1800 table
 constexpr qint64 kSonic2ChunkBytes = 0x8000;
 constexpr qint64 kSonic2LayoutBytes = 0x1000;
@@ -153,6 +156,10 @@ Result loadSonic1(const QByteArray &image, const TerrainTables &t, ZoneAct level
     const int height = int(in.byte(layout + 1)) + 1;
     if (!in.ok() || t.levelIndex < 0 || !in.inside(layout + 2, qint64(width) * height))
         return fail(kOutside);
+    if (width > kSonic1MaxColumns || height > kSonic1MaxRows)
+        return fail(QStringLiteral("The layout is larger than the game allows (%1 x %2 chunks)")
+                        .arg(width)
+                        .arg(height));
     data.columns = width;
     data.rows = height;
     data.cells.resize(qsizetype(width) * height);

@@ -212,6 +212,8 @@ QImage levelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &ma
     if (!terrain.hasTerrain())
         return QImage();
     QImage picture(terrain.size(), QImage::Format_RGB888);
+    if (picture.isNull())
+        return picture; // out of memory
     drawLevelPicture(terrain, markers, picture.bits(), picture.bytesPerLine());
     return picture;
 }

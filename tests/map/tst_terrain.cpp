@@ -580,6 +580,13 @@ class TestTerrain : public QObject {
         QCOMPARE(LevelTerrain::load(s2d, rom::revision(s2d), 0).reason(),
                  QStringLiteral("The palette lies outside the image"));
 
+        // A layout wider than the game's layout memory.
+        QByteArray wide = synthetic::image(1);
+        const qint64 layoutAt = 0x68BD6 + wordAt(wide, 0x68BD6);
+        wide[layoutAt] = 0x40;
+        QCOMPARE(LevelTerrain::load(wide, rom::revision(wide), 0).reason(),
+                 QStringLiteral("The layout is larger than the game allows (65 x 7 chunks)"));
+
         // Cut short anywhere, the image gives a reason or terrain, and never reads past its end.
         for (const QByteArray &whole : {synthetic::image(1), s2})
             for (qint64 size : {0LL, 0x100LL, 0x2200LL, 0x1D600LL, 0x40100LL, 0x45B00LL, 0x68C00LL,
