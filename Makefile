@@ -61,6 +61,7 @@ test: build
 bench: build
 	QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= ./$(BUILD)/tests/bench_listing
 	QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= ./$(BUILD)/tests/bench_map
+	QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= ./$(BUILD)/tests/bench_mapview
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

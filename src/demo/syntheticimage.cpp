@@ -185,3 +185,27 @@ QByteArray image(rom::Revision revision, const ImageOptions &options) {
 }
 
 } // namespace synthetic
+
+namespace synthetic {
+
+qint64 movedLayoutsAt(int game) {
+    return game == 1 ? 0x7A000 : 0xF0000;
+}
+
+QByteArray movedLayoutsImage(rom::Revision revision, const QVector<int> &rows) {
+    const int game = rom::gameCode(revision);
+    QByteArray data = image(revision);
+    qint64 at = movedLayoutsAt(game);
+    putLayout(data, at - 6, {});
+    for (int row : rows) {
+        QVector<Record> records = levelRecords(revision, row);
+        std::reverse(records.begin(), records.end());
+        putLayout(data, at, records);
+        pointRow(data, game, row, at);
+        at += 6 * (records.size() + 1);
+    }
+    rom::writeChecksum(data);
+    return data;
+}
+
+} // namespace synthetic

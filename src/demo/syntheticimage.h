@@ -40,6 +40,15 @@ struct ImageOptions {
 QByteArray image(rom::Revision revision, const ImageOptions &options = {});
 QByteArray image(int game);
 
+// Where movedLayoutsImage() puts the layouts it moves: free space near the image's end that the
+// game's 16-bit table offsets still reach.
+qint64 movedLayoutsAt(int game);
+
+// image(revision) as a hack rebuilt with more objects leaves it: the layouts of `rows` copied,
+// records in reverse order, one after another from movedLayoutsAt(), with the game's own table
+// pointing at the copies; the originals stay where they were.
+QByteArray movedLayoutsImage(rom::Revision revision, const QVector<int> &rows);
+
 // The records of level `row` in image(revision): deterministic, and varied the way real
 // layouts are (Y words with their top bits set, type and subtype bytes from 0x80 up, X words
 // FFxx and xxFF that do not end a layout). Rows that share a layout share their records.

@@ -174,18 +174,79 @@ class TestRomImage : public QObject {
         QCOMPARE(readFile(path), data + "tail");
     }
 
+    // The recognition bytes come first (Sonic 1 before Sonic 2); only then the serial.
+    void revisions() {
+        using V = Revision;
+        const auto withSerial = [](QByteArray image, const char *serial) {
+            return image.replace(SerialAt, SerialLength, serial);
+        };
+        const QByteArray plain(0x80000, '\0'), s1 = synthetic::blankImage(1);
+        const QList<V> found = {revision(withSerial(plain, "GM 00001009-00")),
+                                revision(withSerial(plain, "GM 00004049-01")),
+                                revision(withSerial(plain, "GM 00001051-00")),
+                                revision(withSerial(plain, "GM 00001051-01")),
+                                revision(withSerial(plain, "GM 00001051-02")),
+                                revision(withSerial(plain, "GM 00001051-03")),
+                                revision(withSerial(s1, "GM 00001051-02")),
+                                revision(withSerial(plain.left(0x73FD8), "GM 00001009-00")),
+                                revision(synthetic::blankImage(2))};
+        QCOMPARE(found, QList<V>({V::Sonic1Rev0, V::Sonic1Rev1, V::Sonic2Rev0, V::Sonic2Rev1,
+                                  V::Sonic2Rev2, V::None, V::Sonic1Rev0, V::None, V::Sonic2Rev1}));
+        QCOMPARE(recognise(withSerial(plain, "GM 00004049-01")), Recognition::Sonic1);
+        QCOMPARE(recognise(withSerial(plain, "GM 00001051-00")), Recognition::Sonic2);
+        QCOMPARE(revisionStatus(V::Sonic2Rev0), "- [Sonic 2 Final Rev 00]");
+    }
+
+    // Every revision's image carries its layouts where that revision keeps them, and the game's
+    // own table, followed, leads to the same offsets.
     void syntheticImages() {
-        for (int game : {1, 2}) {
-            const QByteArray image = synthetic::image(game);
-            QCOMPARE(gameCode(recognise(image)), game);
-            LevelAddressTable table;
-            loadAddresses(table, game);
-            for (qint64 start : table) {
+        for (Revision r : {Revision::Sonic1Rev0, Revision::Sonic1Rev1, Revision::Sonic2Rev0,
+                           Revision::Sonic2Rev1, Revision::Sonic2Rev2}) {
+            const QByteArray image = synthetic::image(r);
+            QCOMPARE(revision(image), r);
+            QVERIFY(imageAddresses(image, r) == std::optional(fixedAddresses(r)));
+            for (qint64 start : fixedAddresses(r)) {
                 const qint64 end = start + 6 * walk(image, start).count;
                 QVERIFY2(end > start && synthetic::recordAt(image, end) == synthetic::EndRecord &&
                              synthetic::recordAt(image, start - 6) == synthetic::EndRecord,
                          qPrintable(QString::number(start, 16)));
             }
+        }
+        QCOMPARE(fixedAddresses(Revision::Sonic1Rev1)[6], 0x6CF92);
+        QVERIFY(fixedAddresses(Revision::Sonic2Rev0) == fixedAddresses(Revision::Sonic2Rev2));
+    }
+
+    // A layout the image moved is followed through the game's table; a table that does not
+    // hold up gives way to the fixed one, and nothing is ever listed from outside the image.
+    void movedLayouts() {
+        for (Revision r : {Revision::Sonic1Rev1, Revision::Sonic2Rev2}) {
+            const int game = gameCode(r);
+            const QByteArray original = synthetic::image(r);
+            const qint64 to = synthetic::movedLayoutsAt(game);
+            const QByteArray moved = synthetic::movedLayoutsImage(r, {3});
+            LevelAddressTable table{};
+            loadAddresses(table, moved, r);
+            LevelAddressTable expected = fixedAddresses(r);
+            expected[3] = static_cast<qint32>(to);
+            QVERIFY(table == expected);
+
+            const auto fallsBack = [&](QByteArray image) {
+                loadAddresses(table, image, r);
+                return table == fixedAddresses(r);
+            };
+            QByteArray notBehindEnd = moved;
+            notBehindEnd[to - 1] = 1;
+            QByteArray noEndRecord = moved;
+            std::fill(noEndRecord.begin() + to, noEndRecord.end(), '\x11');
+            QVERIFY(fallsBack(notBehindEnd));
+            QVERIFY(fallsBack(noEndRecord));
+            QVERIFY(fallsBack(moved.left(to - 0x100))); // the table points past the end
+
+            // A fixed table pointing beyond a cut image lists nothing from there.
+            const QByteArray cut = original.left(fixedAddresses(r)[10]);
+            loadAddresses(table, cut, r);
+            QVERIFY(table == fixedAddresses(r));
+            QCOMPARE(walk(cut, table[12]).count, 0);
         }
     }
 };

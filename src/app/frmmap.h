@@ -1,0 +1,86 @@
+#pragma once
+// The map window: one level's terrain and objects in a zoomable view, beside the main window.
+// It edits nothing itself: clicks and drags leave as signals, and its owner shows the level,
+// the selection and the picture to save.
+
+#include "map/terrainsource.h"
+
+#include <QPoint>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QGraphicsView;
+class QLabel;
+class QToolBar;
+namespace map {
+class LevelScene;
+}
+
+class frmMap : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr qreal MinZoom = 1.0 / 8;
+    static constexpr qreal MaxZoom = 8;
+
+    explicit frmMap(QWidget *parent = nullptr);
+    ~frmMap() override;
+
+    // Shows a level (replacing what was shown; the zoom stays). `terrain` may be null or say
+    // it has none: then the objects stand on a plain grid and the status line gives the reason.
+    // Showing the same row again keeps the view where it was, and the same terrain object keeps
+    // the chunks already rendered from it.
+    void showLevel(const QString &rowText, const std::shared_ptr<const map::TerrainSource> &terrain,
+                   const QVector<map::MapObject> &objects);
+    // Shows nothing (no image loaded).
+    void clearLevel();
+    // Highlights the object's marker and centres the view on it, except while this window is
+    // reporting a click or move (the answer must not move the map under the mouse). Reports
+    // nothing.
+    void selectObject(qint64 offset);
+    // What "Save Map Image..." writes: the exported picture of the shown level (null: none).
+    void setPictureSource(std::function<QImage()> picture) { m_picture = std::move(picture); }
+
+    QGraphicsView *view() const { return m_view; }
+    map::LevelScene *scene() const { return m_scene; }
+    qreal zoom() const { return m_zoom; }
+    // Zooms about a point of the viewport (its centre when none is given), within the limits.
+    void setZoom(qreal factor, QPoint anchor = QPoint(-1, -1));
+    void zoomIn();
+    void zoomOut();
+    // As large as the whole level fits, within the limits.
+    void fitLevel();
+
+  signals:
+    void objectClicked(qint64 offset);
+    // A marker dragged to a new place and released there (whole level pixels).
+    void objectMoved(qint64 offset, int newX, int newY);
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void buildControls();
+    void saveImage();
+    void showPointer(const QPoint &viewportPos);
+    void updateStatus();
+    void reportClick(qint64 offset);
+    void reportMove(qint64 offset, int x, int y);
+
+    map::LevelScene *m_scene = nullptr;
+    QGraphicsView *m_view = nullptr;
+    QToolBar *m_tools = nullptr;
+    QLabel *m_status = nullptr;
+    QAction *actionGrid = nullptr;
+    QAction *actionSaveImage = nullptr;
+    std::function<QImage()> m_picture;
+    QString m_rowText;
+    QString m_pointerText;
+    qreal m_zoom = 1;
+    bool m_panning = false;
+    QPoint m_panLast;
+    // Set while this window reports: the owner's answer must not move the view under the mouse.
+    bool m_reporting = false;
+};

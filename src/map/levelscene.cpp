@@ -1,0 +1,353 @@
+#include "map/levelscene.h"
+
+#include <QApplication>
+#include <QGraphicsItem>
+#include <QGraphicsSceneMouseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyleOptionGraphicsItem>
+
+#include <algorithm>
+#include <cmath>
+
+namespace map {
+
+namespace {
+
+// Halvings kept per chunk: 1/2, 1/4 and 1/8 of full size, enough for the smallest zoom.
+constexpr int MipLevels = 3;
+// What the chunk cache may hold, in KiB: every distinct chunk of the largest level fits.
+constexpr int CacheKiB = 96 * 1024;
+
+const QColor ChunkGridColour(255, 255, 255, 96);
+const QColor PlainGridColour(96, 96, 96);
+const QColor HighlightColour(255, 0, 255);
+
+int roundUp(int value, int step) {
+    return (value + step - 1) / step * step;
+}
+
+} // namespace
+
+// One object: a 5x5 level-pixel square (black border, white inside) centred on its pixel, as
+// in the exported picture; below 1:1 it keeps five screen pixels. pos() is the pixel's centre.
+class MarkerItem : public QGraphicsItem {
+  public:
+    enum { Type = UserType + 1 };
+
+    explicit MarkerItem(const MapObject &object) : m_offset(object.offset) {
+        setPos(object.x + 0.5, object.y + 0.5);
+        setToolTip(object.line);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+    int type() const override { return Type; }
+    qint64 offset() const { return m_offset; }
+    QPoint levelPos() const { return {int(std::floor(pos().x())), int(std::floor(pos().y()))}; }
+    void moveTo(QPoint level) { setPos(level.x() + 0.5, level.y() + 0.5); }
+
+    void setHighlighted(bool on) {
+        m_highlighted = on;
+        setZValue(on ? 1 : 0); // over its neighbours
+        update();
+    }
+    void rescale() { prepareGeometryChange(); }
+
+    QRectF boundingRect() const override {
+        const qreal h = half() + 4 * pixel();
+        return {-h, -h, 2 * h, 2 * h};
+    }
+    // Small markers are hard to hit: the clickable area is at least nine screen pixels wide.
+    QPainterPath shape() const override {
+        const qreal h = std::max(half(), 4.5 * pixel());
+        QPainterPath path;
+        path.addRect(-h, -h, 2 * h, 2 * h);
+        return path;
+    }
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override {
+        const qreal px = pixel(), h = half(), border = std::max<qreal>(1, px);
+        painter->fillRect(QRectF(-h, -h, 2 * h, 2 * h), Qt::black);
+        painter->fillRect(QRectF(-h + border, -h + border, 2 * (h - border), 2 * (h - border)),
+                          Qt::white);
+        if (!m_highlighted)
+            return;
+        // A cosmetic pen keeps the outline two screen pixels wide at every zoom.
+        QPen pen(HighlightColour, 2);
+        pen.setCosmetic(true);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        const qreal o = h + 2 * px;
+        painter->drawRect(QRectF(-o, -o, 2 * o, 2 * o));
+    }
+
+  private:
+    qreal pixel() const {
+        const auto *s = static_cast<const LevelScene *>(scene());
+        return s ? s->devicePixel() : 1;
+    }
+    qreal half() const { return std::max<qreal>(2.5, 2.5 * pixel()); }
+
+    qint64 m_offset;
+    bool m_highlighted = false;
+};
+
+LevelScene::LevelScene(QObject *parent) : QGraphicsScene(parent) {
+    m_cache.setMaxCost(CacheKiB);
+    // A few hundred markers: a plain list is searched faster than an index is kept up to date
+    // while one is dragged.
+    setItemIndexMethod(NoIndex);
+}
+
+LevelScene::~LevelScene() = default;
+
+void LevelScene::clearLevel() {
+    setLevel(nullptr, {});
+    m_levelRect = {};
+    setSceneRect({});
+}
+
+void LevelScene::setLevel(const std::shared_ptr<const TerrainSource> &terrain,
+                          const QVector<MapObject> &objects) {
+    m_pressed = nullptr;
+    m_dragging = false;
+    m_selected = nullptr;
+    m_markers.clear();
+    clear();
+    m_reason = terrain ? terrain->reason() : QString();
+    const auto shown =
+        terrain && terrain->hasTerrain() && terrain->chunkSize() > 0 ? terrain : nullptr;
+    // The same terrain shown again (the objects changed) keeps its rendered chunks.
+    if (shown != m_terrain)
+        m_cache.clear();
+    m_terrain = shown;
+
+    QRect objectsBox;
+    for (const MapObject &o : objects) {
+        if (m_markers.contains(o.offset))
+            continue; // one marker per record
+        MapObject shown = o;
+        shown.x = std::clamp(o.x, 0, 0xFFFF);
+        shown.y = o.y & MaxY;
+        auto *item = new MarkerItem(shown);
+        addItem(item);
+        m_markers.insert(o.offset, item);
+        objectsBox |= QRect(shown.x - 2, shown.y - 2, 5, 5);
+    }
+
+    if (m_terrain) {
+        m_levelRect = QRectF(QPointF(0, 0), QSizeF(m_terrain->size()));
+    } else {
+        // At least one screen, and whole grid cells around every object.
+        const int w = roundUp(std::max(objectsBox.right() + 1, 320), PlainGrid);
+        const int h = roundUp(std::max(objectsBox.bottom() + 1, 224), PlainGrid);
+        m_levelRect = QRectF(0, 0, w, h);
+    }
+    // Objects off the level's edge stay reachable.
+    setSceneRect(m_levelRect.united(QRectF(objectsBox)));
+    invalidate(sceneRect(), BackgroundLayer);
+}
+
+int LevelScene::gridSize() const {
+    return m_terrain ? m_terrain->chunkSize() : PlainGrid;
+}
+
+void LevelScene::setGridShown(bool shown) {
+    if (shown == m_gridShown)
+        return;
+    m_gridShown = shown;
+    invalidate(sceneRect(), BackgroundLayer);
+}
+
+void LevelScene::setViewScale(qreal scale) {
+    const qreal px = scale > 0 ? 1 / scale : 1;
+    if (qFuzzyCompare(px, m_devicePixel))
+        return;
+    m_devicePixel = px;
+    for (MarkerItem *m : std::as_const(m_markers))
+        m->rescale();
+}
+
+bool LevelScene::selectMarker(qint64 offset) {
+    MarkerItem *item = m_markers.value(offset);
+    if (item == m_selected)
+        return item != nullptr;
+    if (m_selected)
+        m_selected->setHighlighted(false);
+    m_selected = item;
+    if (item)
+        item->setHighlighted(true);
+    return item != nullptr;
+}
+
+qint64 LevelScene::selectedOffset() const {
+    return m_selected ? m_selected->offset() : -1;
+}
+
+QGraphicsItem *LevelScene::marker(qint64 offset) const {
+    return m_markers.value(offset);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing
+
+void LevelScene::drawBackground(QPainter *painter, const QRectF &rect) {
+    painter->fillRect(rect, QColor::fromRgb(Surround));
+    const QRectF inside = rect & m_levelRect;
+    if (inside.isEmpty())
+        return;
+    painter->fillRect(inside, QColor::fromRgb(Backdrop));
+    if (m_terrain) {
+        drawTerrain(painter, inside);
+        if (m_gridShown)
+            drawGrid(painter, inside, m_terrain->chunkSize(), ChunkGridColour);
+    } else {
+        drawGrid(painter, inside, PlainGrid, PlainGridColour);
+    }
+}
+
+void LevelScene::drawTerrain(QPainter *painter, const QRectF &rect) {
+    const int size = m_terrain->chunkSize();
+    // Below half size a chunk is drawn from its smallest halving that is still at least as
+    // large as on screen: few pixels to copy, and smoothed rather than dropped.
+    const qreal scale = painter->worldTransform().mapRect(QRectF(0, 0, 1, 1)).width();
+    int level = 0;
+    while (level < MipLevels && scale * 2 <= 1.0 / (1 << level))
+        ++level;
+    const int c0 = std::max(0, int(std::floor(rect.left() / size)));
+    const int r0 = std::max(0, int(std::floor(rect.top() / size)));
+    const int c1 = std::min(m_terrain->columns(), int(std::ceil(rect.right() / size)));
+    const int r1 = std::min(m_terrain->rows(), int(std::ceil(rect.bottom() / size)));
+    for (int r = r0; r < r1; ++r) {
+        for (int c = c0; c < c1; ++c) {
+            const int chunk = m_terrain->chunkAt(c, r);
+            const QPixmap *pixmap = chunk < 0 ? nullptr : chunkPixmap(chunk, level);
+            if (pixmap)
+                painter->drawPixmap(QRectF(c * size, r * size, size, size), *pixmap,
+                                    QRectF(pixmap->rect()));
+        }
+    }
+}
+
+const QPixmap *LevelScene::chunkPixmap(int chunk, int level) {
+    const quint32 key = quint32(chunk) << 2 | quint32(level);
+    if (const QPixmap *hit = m_cache.object(key))
+        return hit;
+    const int size = m_terrain->chunkSize() >> level;
+    QImage picture;
+    if (level == 0) {
+        // Laid over the backdrop once here, so that a repaint only copies opaque pixels.
+        picture = QImage(size, size, QImage::Format_RGB32);
+        picture.fill(Backdrop);
+        const QImage art = m_terrain->chunkImage(chunk);
+        if (!art.isNull()) {
+            QPainter p(&picture);
+            p.drawImage(0, 0, art);
+        }
+    } else {
+        const QPixmap *larger = chunkPixmap(chunk, level - 1);
+        if (!larger)
+            return nullptr;
+        picture =
+            larger->toImage().scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    auto *pixmap = new QPixmap(QPixmap::fromImage(std::move(picture)));
+    const int cost = std::max(1, size * size * 4 / 1024);
+    // QCache deletes the picture itself when it cannot hold it.
+    return m_cache.insert(key, pixmap, cost) ? m_cache.object(key) : nullptr;
+}
+
+void LevelScene::drawGrid(QPainter *painter, const QRectF &rect, int cell, const QColor &colour) {
+    QPen pen(colour, 0); // cosmetic: one screen pixel at every zoom
+    painter->save();
+    painter->setPen(pen);
+    QVector<QLineF> lines;
+    const qreal left = std::floor(rect.left() / cell) * cell;
+    const qreal top = std::floor(rect.top() / cell) * cell;
+    for (qreal x = left; x <= rect.right(); x += cell)
+        lines.append(QLineF(x, rect.top(), x, rect.bottom()));
+    for (qreal y = top; y <= rect.bottom(); y += cell)
+        lines.append(QLineF(rect.left(), y, rect.right(), y));
+    painter->drawLines(lines);
+    painter->restore();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Clicking and dragging markers
+
+MarkerItem *LevelScene::markerAt(const QPointF &scenePos) const {
+    // Topmost first, so the marker drawn over the others is the one hit.
+    for (QGraphicsItem *item : items(scenePos, Qt::IntersectsItemShape, Qt::DescendingOrder)) {
+        if (auto *m = qgraphicsitem_cast<MarkerItem *>(item))
+            return m;
+    }
+    return nullptr;
+}
+
+void LevelScene::mousePressEvent(QGraphicsSceneMouseEvent *event) {
+    MarkerItem *hit = event->button() == Qt::LeftButton ? markerAt(event->scenePos()) : nullptr;
+    if (!hit) {
+        event->ignore(); // the view may pan instead
+        return;
+    }
+    event->accept();
+    m_pressed = hit;
+    m_pressStart = hit->levelPos();
+    m_dragging = false;
+    selectMarker(hit->offset());
+    emit markerClicked(hit->offset());
+}
+
+void LevelScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event) {
+    if (!m_pressed || !(event->buttons() & Qt::LeftButton)) {
+        QGraphicsScene::mouseMoveEvent(event);
+        return;
+    }
+    const QPointF screenMoved = event->screenPos() - event->buttonDownScreenPos(Qt::LeftButton);
+    if (!m_dragging && screenMoved.manhattanLength() < QApplication::startDragDistance())
+        return;
+    m_dragging = true;
+    // The marker keeps to the level pixel under the mouse, whatever the zoom.
+    const QPointF now = event->scenePos(), then = event->buttonDownScenePos(Qt::LeftButton);
+    const int dx = int(std::floor(now.x()) - std::floor(then.x()));
+    const int dy = int(std::floor(now.y()) - std::floor(then.y()));
+    const int x = std::clamp(m_pressStart.x() + dx, 0, MaxX);
+    const int y = std::clamp(m_pressStart.y() + dy, 0, MaxY);
+    m_pressed->moveTo({x, y});
+}
+
+void LevelScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event) {
+    if (!m_pressed || event->button() != Qt::LeftButton) {
+        QGraphicsScene::mouseReleaseEvent(event);
+        return;
+    }
+    const qint64 offset = m_pressed->offset();
+    const QPoint from = m_pressStart, to = m_pressed->levelPos();
+    const bool moved = m_dragging && to != from;
+    endDrag();
+    // Last: whoever hears this may replace the whole scene.
+    if (moved)
+        emit markerMoved(offset, to.x(), to.y());
+}
+
+void LevelScene::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && m_pressed) {
+        cancelDrag();
+        event->accept();
+        return;
+    }
+    QGraphicsScene::keyPressEvent(event);
+}
+
+void LevelScene::cancelDrag() {
+    if (m_pressed)
+        m_pressed->moveTo(m_pressStart);
+    endDrag();
+}
+
+void LevelScene::endDrag() {
+    m_pressed = nullptr;
+    m_dragging = false;
+}
+
+} // namespace map
