@@ -76,10 +76,10 @@ QByteArray tiles(Lcg &rng, int count) {
 
 // A full-size level: `blockCount` blocks over `tileCount` tiles, `chunkCount` chunks of random
 // flipped blocks, and a layout of `columns` x `rows` cells naming random chunks.
-synthetic::TerrainSource level(int game, int tileCount, int blockCount, int chunkCount, int columns,
+synthetic::TerrainPieces level(int game, int tileCount, int blockCount, int chunkCount, int columns,
                                int rows) {
     Lcg rng{static_cast<quint32>(game * 77)};
-    synthetic::TerrainSource s;
+    synthetic::TerrainPieces s;
     s.game = game;
     s.tiles = tiles(rng, tileCount);
     s.blocks = QByteArray(blockCount * 8, '\0');
@@ -110,7 +110,7 @@ synthetic::TerrainSource level(int game, int tileCount, int blockCount, int chun
     return s;
 }
 
-QByteArray imageOf(rom::Revision revision, const synthetic::TerrainSource &s) {
+QByteArray imageOf(rom::Revision revision, const synthetic::TerrainPieces &s) {
     QByteArray image = synthetic::image(revision);
     map::TerrainTables tables = map::terrainTables(revision);
     synthetic::putTerrain(image, tables, s,

@@ -59,7 +59,7 @@ QByteArray slice(const QByteArray &bytes, qint64 from, qint64 to, qint64 blank) 
     return part.isEmpty() ? QByteArray(blank, '\0') : part;
 }
 
-qint64 putSonic1(QByteArray &image, TerrainTables &t, const TerrainSource &s, qint64 dataAt) {
+qint64 putSonic1(QByteArray &image, TerrainTables &t, const TerrainPieces &s, qint64 dataAt) {
     using namespace sonic1;
     qint64 at = dataAt;
     // Green Hill's art comes in two files, the second landing at tile $1CD.
@@ -131,7 +131,7 @@ qint64 putSonic1(QByteArray &image, TerrainTables &t, const TerrainSource &s, qi
     return at;
 }
 
-qint64 putSonic2(QByteArray &image, TerrainTables &t, const TerrainSource &s, qint64 dataAt) {
+qint64 putSonic2(QByteArray &image, TerrainTables &t, const TerrainPieces &s, qint64 dataAt) {
     using namespace sonic2;
     qint64 at = dataAt;
     const qint64 art = append(image, at, kosinskiEncode(s.tiles));
@@ -356,8 +356,8 @@ QByteArray demoLayout(int game) {
 
 } // namespace
 
-TerrainSource demoTerrain(int game) {
-    TerrainSource s;
+TerrainPieces demoTerrain(int game) {
+    TerrainPieces s;
     s.game = game;
     s.tiles = demoTiles();
     s.blocks = demoBlocks();
@@ -397,7 +397,7 @@ TerrainTables compactTables(int game) {
     return t;
 }
 
-qint64 putTerrain(QByteArray &image, TerrainTables &tables, const TerrainSource &source,
+qint64 putTerrain(QByteArray &image, TerrainTables &tables, const TerrainPieces &source,
                   qint64 dataAt) {
     if (source.game == 1 && tables.game == 1)
         return putSonic1(image, tables, source, dataAt);
@@ -406,7 +406,7 @@ qint64 putTerrain(QByteArray &image, TerrainTables &tables, const TerrainSource 
     return dataAt;
 }
 
-QByteArray compactImage(const TerrainSource &source) {
+QByteArray compactImage(const TerrainPieces &source) {
     QByteArray image(0x200, '\0');
     TerrainTables tables = compactTables(source.game);
     // The data goes behind the layout, which grows with the level.

@@ -11,7 +11,7 @@
 namespace synthetic {
 
 // A level's pieces before compression, the way the level loader hands them to video memory.
-struct TerrainSource {
+struct TerrainPieces {
     int game = 0;                      // 1 or 2
     QByteArray tiles;                  // 8x8 art from tile 0, 32 bytes per tile
     QByteArray blocks;                 // 16x16 blocks, 8 bytes each
@@ -22,7 +22,7 @@ struct TerrainSource {
 
 // A small hilly level with slopes, a floating island, a platform and some decoration, using all
 // four palette lines and both kinds of flip.
-TerrainSource demoTerrain(int game);
+TerrainPieces demoTerrain(int game);
 
 // Where the writer puts its tables in a small image: right behind the header.
 map::TerrainTables compactTables(int game);
@@ -32,11 +32,11 @@ map::TerrainTables compactTables(int game);
 // game's code names directly (Sonic 2's Hill Top and Wing Fortress supplements) go to their
 // fixed offsets, or into the data run where `tables` leaves them at -1 (and `tables` is updated).
 // Returns the offset just past the data.
-qint64 putTerrain(QByteArray &image, map::TerrainTables &tables, const TerrainSource &source,
+qint64 putTerrain(QByteArray &image, map::TerrainTables &tables, const TerrainPieces &source,
                   qint64 dataAt);
 
 // A small image holding only `source` through compactTables() (and no header or objects).
-QByteArray compactImage(const TerrainSource &source);
+QByteArray compactImage(const TerrainPieces &source);
 
 // Where the synthetic images of each game keep their terrain data.
 constexpr qint64 Sonic1TerrainAt = 0x40000;

@@ -7,6 +7,7 @@
 #include "demo/syntheticterrain.h"
 #include "levels/leveltables.h"
 #include "map/levelterrain.h"
+#include "map/levelterrainsource.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -14,7 +15,7 @@
 #include <QTest>
 
 using namespace map;
-using synthetic::TerrainSource;
+using synthetic::TerrainPieces;
 
 namespace {
 
@@ -67,7 +68,7 @@ qint64 place(QByteArray &image, qint64 at, const QByteArray &bytes) {
     return at;
 }
 
-TerrainSource withPalette(TerrainSource s) {
+TerrainPieces withPalette(TerrainPieces s) {
     for (int l = 0; l < 4; ++l)
         for (int i = 0; i < 16; ++i)
             s.palette[l * 16 + i] = paletteWord(l, i);
@@ -88,9 +89,9 @@ int fillValue(int tile) {
 }
 
 // A one-row level whose cell i is a chunk made entirely of block cellBlocks[i].
-TerrainSource probe(int game, const QByteArray &tiles, const QByteArray &blocks,
+TerrainPieces probe(int game, const QByteArray &tiles, const QByteArray &blocks,
                     const QVector<int> &cellBlocks) {
-    TerrainSource s;
+    TerrainPieces s;
     s.game = game;
     s.tiles = tiles;
     s.blocks = blocks;
@@ -131,7 +132,7 @@ qint64 dataAt(rom::Revision r) {
 }
 
 // An image of revision `r` whose terrain is `s`, reached through the revision's tables.
-QByteArray revisionImage(rom::Revision r, const TerrainSource &s) {
+QByteArray revisionImage(rom::Revision r, const TerrainPieces &s) {
     QByteArray image = synthetic::blankImage(r);
     TerrainTables tables = terrainTables(r);
     synthetic::putTerrain(image, tables, s, dataAt(r));
@@ -159,7 +160,7 @@ class TestTerrain : public QObject {
     // Every tile flip and block flip, all four palette lines, nibble order, a tile outside the
     // art, an empty cell and a looped cell: Sonic 1 through its compressed files.
     void drawingRulesSonic1() {
-        TerrainSource s;
+        TerrainPieces s;
         s.game = 1;
         // Tile 1: one pixel of value 5 at (1, 2). Tile 2: pixel (x, y) = (x + 8y) % 16.
         QByteArray one(32, '\0');
@@ -251,7 +252,7 @@ class TestTerrain : public QObject {
     // Sonic 2 keeps block flips in bits 10 and 11, has 0-based chunk ids (0 drawn too) and takes
     // its extent from the last non-zero cell.
     void drawingRulesSonic2() {
-        TerrainSource s;
+        TerrainPieces s;
         s.game = 2;
         QByteArray one(32, '\0');
         one[0] = 0x30; // value 3 at (0, 0)
@@ -596,6 +597,29 @@ class TestTerrain : public QObject {
                         LevelTerrain::load(whole.left(size), rom::revision(whole), row);
                     QVERIFY(t.hasTerrain() || !t.reason().isEmpty());
                 }
+    }
+
+    // The map window's view of a level: the same terrain through its interface.
+    void windowSource() {
+        const QByteArray s2 = synthetic::image(2);
+        const rom::Revision r = rom::revision(s2);
+        const std::shared_ptr<const TerrainSource> shown = LevelTerrainSource::load(s2, r, 0);
+        const LevelTerrain direct = LevelTerrain::load(s2, r, 0);
+        QVERIFY(shown->hasTerrain());
+        QCOMPARE(shown->size(), direct.size());
+        QCOMPARE(shown->chunkSize(), 128);
+        QCOMPARE(shown->columns(), direct.columns());
+        QCOMPARE(shown->rows(), direct.rows());
+        for (int row = 0; row < direct.rows(); ++row)
+            for (int column = 0; column < direct.columns(); ++column)
+                QCOMPARE(shown->chunkAt(column, row), direct.chunkAt(column, row));
+        const int chunk = direct.chunkAt(0, direct.rows() - 1);
+        QVERIFY(shown->chunkImage(chunk) == direct.chunkImage(chunk));
+        const auto hidden = LevelTerrainSource::load(s2, r, 8);
+        QVERIFY(!hidden->hasTerrain());
+        QCOMPARE(hidden->reason(),
+                 QStringLiteral("Hidden Palace has no terrain in the released images"));
+        QVERIFY(!hidden->terrain().hasTerrain());
     }
 
     // The export: silence and 0 on success with the picture in the file; one line and non-zero
