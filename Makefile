@@ -17,7 +17,7 @@ FUZZ_BUILD := build-fuzz
 LINT_BUILD := build-lint
 PKG_BUILD  := build-pkg
 FUZZ_SECONDS ?= 120
-FUZZ_TARGETS := text image kosinski nemesis enigma
+FUZZ_TARGETS := text image kosinski nemesis enigma level
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -60,6 +60,7 @@ test: build
 
 bench: build
 	QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= ./$(BUILD)/tests/bench_listing
+	QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= ./$(BUILD)/tests/bench_map
 	QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= ./$(BUILD)/tests/bench_mapview
 
 format:

@@ -27,6 +27,10 @@ QString kosinskiStream(const std::uint8_t *data, std::size_t size);
 QString nemesisStream(const std::uint8_t *data, std::size_t size);
 QString enigmaStream(const std::uint8_t *data, std::size_t size);
 
+// Level terrain resolved for every row out of a small image built from the input (see
+// levelchecks.cpp), with a few chunks drawn. Empty when every invariant held.
+QString levelResolution(const std::uint8_t *data, std::size_t size);
+
 // For the libFuzzer entry points: a broken invariant aborts, so libFuzzer keeps the input.
 inline int abortOnFailure(const QString &failure) {
     if (!failure.isEmpty()) {

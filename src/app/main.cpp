@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/frmmain.h"
+#include "map/levelterrain.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -7,6 +8,9 @@
 #include <cstdio>
 
 int main(int argc, char **argv) {
+    int code = 0;
+    if (map::runExportCommand(argc, argv, code)) // before any window: needs no display
+        return code;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));

@@ -1,5 +1,6 @@
 #include "demo/syntheticimage.h"
 
+#include "demo/syntheticterrain.h"
 #include "levels/leveltables.h"
 #include "rom/checksum.h"
 #include "rom/romimage.h"
@@ -175,6 +176,8 @@ QByteArray image(rom::Revision revision, const ImageOptions &options) {
         putWord(data, at, static_cast<quint32>(end - tableAt));
     for (int row = 0; row < LevelCount; ++row)
         pointRow(data, game, row, table[row]);
+    map::TerrainTables terrain = map::terrainTables(revision);
+    putTerrain(data, terrain, demoTerrain(game), game == 1 ? Sonic1TerrainAt : Sonic2TerrainAt);
     rom::writeChecksum(data);
     if (options.spoilChecksum)
         data[rom::ChecksumAt] = static_cast<char>(data[rom::ChecksumAt] ^ 0x5A);

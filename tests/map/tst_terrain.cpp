@@ -1,0 +1,687 @@
+// Level terrain: the drawing rules checked pixel for pixel, resolution through each revision's
+// own tables with every special case, damaged data, and the export command. Expected colours come
+// from the palette words the tests write (component c gives c x 36), never from the code tested.
+
+#include "demo/encoders.h"
+#include "demo/syntheticimage.h"
+#include "demo/syntheticterrain.h"
+#include "levels/leveltables.h"
+#include "map/levelterrain.h"
+#include "map/levelterrainsource.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace map;
+using synthetic::TerrainPieces;
+
+namespace {
+
+constexpr QRgb Backdrop = 0xFF404040;
+constexpr QRgb Black = 0xFF000000;
+constexpr QRgb White = 0xFFFFFFFF;
+
+// Distinct colours for every line and index: red from the index, green from line and index.
+quint16 paletteWord(int line, int index) {
+    const int r = index & 7, g = line * 2 + (index >> 3), b = 7 - line;
+    return static_cast<quint16>(b << 9 | g << 5 | r << 1);
+}
+QRgb rgbOf(quint16 w) {
+    return qRgb((w >> 1 & 7) * 36, (w >> 5 & 7) * 36, (w >> 9 & 7) * 36);
+}
+QRgb expected(int line, int value) {
+    return rgbOf(paletteWord(line, value));
+}
+quint16 nameWord(int tile, int line, bool h = false, bool v = false) {
+    return static_cast<quint16>(line << 13 | (v ? 0x1000 : 0) | (h ? 0x800 : 0) | tile);
+}
+
+void putWord(QByteArray &b, qint64 at, quint32 v) {
+    b[at] = static_cast<char>(v >> 8);
+    b[at + 1] = static_cast<char>(v);
+}
+void putLong(QByteArray &b, qint64 at, quint32 v) {
+    putWord(b, at, v >> 16);
+    putWord(b, at + 2, v & 0xFFFF);
+}
+quint32 wordAt(const QByteArray &b, qint64 at) {
+    return quint32(quint8(b[at])) << 8 | quint8(b[at + 1]);
+}
+quint32 longAt(const QByteArray &b, qint64 at) {
+    return wordAt(b, at) << 16 | wordAt(b, at + 2);
+}
+QByteArray wordsOf(const QVector<quint16> &words) {
+    QByteArray out;
+    for (quint16 w : words) {
+        out.append(static_cast<char>(w >> 8));
+        out.append(static_cast<char>(w));
+    }
+    return out;
+}
+// Writes `bytes` at `at` (growing the image) and returns `at`.
+qint64 place(QByteArray &image, qint64 at, const QByteArray &bytes) {
+    if (image.size() < at + bytes.size())
+        image.resize(at + bytes.size(), '\0');
+    image.replace(at, bytes.size(), bytes);
+    return at;
+}
+
+TerrainPieces withPalette(TerrainPieces s) {
+    for (int l = 0; l < 4; ++l)
+        for (int i = 0; i < 16; ++i)
+            s.palette[l * 16 + i] = paletteWord(l, i);
+    return s;
+}
+
+// Tile 0 is blank (as in every real zone); tile i > 0 is filled with pixel value 1 + i % 15.
+QByteArray filledTiles(int count) {
+    QByteArray out;
+    for (int i = 0; i < count; ++i) {
+        const int v = i == 0 ? 0 : 1 + i % 15;
+        out += QByteArray(32, static_cast<char>(v << 4 | v));
+    }
+    return out;
+}
+int fillValue(int tile) {
+    return 1 + tile % 15;
+}
+
+// A one-row level whose cell i is a chunk made entirely of block cellBlocks[i].
+TerrainPieces probe(int game, const QByteArray &tiles, const QByteArray &blocks,
+                    const QVector<int> &cellBlocks) {
+    TerrainPieces s;
+    s.game = game;
+    s.tiles = tiles;
+    s.blocks = blocks;
+    const int words = game == 1 ? 256 : 64;
+    if (game == 2)
+        s.chunks = QByteArray(words * 2, '\0'); // chunk 0 draws nothing
+    for (int b : cellBlocks)
+        s.chunks += wordsOf(QVector<quint16>(words, static_cast<quint16>(b)));
+    if (game == 1) {
+        s.layout.append(static_cast<char>(cellBlocks.size() - 1));
+        s.layout.append('\0');
+        for (int i = 0; i < cellBlocks.size(); ++i)
+            s.layout.append(static_cast<char>(i + 1));
+    } else {
+        s.layout = QByteArray(0x1000, '\0');
+        for (int i = 0; i < cellBlocks.size(); ++i)
+            s.layout[i] = static_cast<char>(i + 1);
+    }
+    return withPalette(s);
+}
+
+// A table of `count` blocks: block i (i > 0) is `names[i - 1]` in all four quarters.
+QByteArray blocksOf(int count, const QVector<quint16> &names) {
+    QByteArray out(count * 8, '\0');
+    for (int i = 0; i < names.size(); ++i)
+        for (int q = 0; q < 4; ++q)
+            putWord(out, (i + 1) * 8 + 2 * q, names[i]);
+    return out;
+}
+
+// The top-left pixel of cell `cell` of the first layout row; 0 when transparent.
+QRgb cellColour(const LevelTerrain &t, int cell) {
+    return t.chunkImage(t.chunkAt(cell, 0)).pixel(0, 0);
+}
+
+qint64 dataAt(rom::Revision r) {
+    return rom::gameCode(r) == 1 ? synthetic::Sonic1TerrainAt : synthetic::Sonic2TerrainAt;
+}
+
+// An image of revision `r` whose terrain is `s`, reached through the revision's tables.
+QByteArray revisionImage(rom::Revision r, const TerrainPieces &s) {
+    QByteArray image = synthetic::blankImage(r);
+    TerrainTables tables = terrainTables(r);
+    synthetic::putTerrain(image, tables, s, dataAt(r));
+    return image;
+}
+
+// Documented table offsets, per revision.
+struct Documented {
+    rom::Revision revision;
+    qint64 levelTable; // Sonic 1 LevelHeaders, Sonic 2 LevelArtPointers
+    qint64 palPointers;
+};
+const Documented kDocumented[] = {{rom::Revision::Sonic1Rev0, 0x1D5A2, 0x02168},
+                                  {rom::Revision::Sonic1Rev1, 0x1DD16, 0x02160},
+                                  {rom::Revision::Sonic2Rev0, 0x42584, 0x02776},
+                                  {rom::Revision::Sonic2Rev1, 0x42594, 0x02782},
+                                  {rom::Revision::Sonic2Rev2, 0x423C2, 0x02778}};
+
+} // namespace
+
+class TestTerrain : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // Every tile flip and block flip, all four palette lines, nibble order, a tile outside the
+    // art, an empty cell and a looped cell: Sonic 1 through its compressed files.
+    void drawingRulesSonic1() {
+        TerrainPieces s;
+        s.game = 1;
+        // Tile 1: one pixel of value 5 at (1, 2). Tile 2: pixel (x, y) = (x + 8y) % 16.
+        QByteArray one(32, '\0');
+        one[2 * 4 + 0] = 0x05;
+        QByteArray ramp;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; x += 2)
+                ramp.append(static_cast<char>(((x + 8 * y) % 16) << 4 | (x + 1 + 8 * y) % 16));
+        s.tiles = QByteArray(32, '\0') + one + ramp;
+        s.blocks = wordsOf({0, 0, 0, 0,
+                            // lines 0-3, flips none, H, V, HV
+                            nameWord(1, 0), nameWord(1, 1, true), nameWord(1, 2, false, true),
+                            nameWord(1, 3, true, true),
+                            // the ramp, two blanks, and a tile past the art
+                            nameWord(2, 1), 0, 0, nameWord(3, 2)});
+        QVector<quint16> chunk(256, 0);
+        chunk[0] = 1;                   // plain
+        chunk[1] = 1 | 0x800;           // block mirrored left-right
+        chunk[2] = 1 | 0x1000;          // block mirrored top-bottom
+        chunk[3] = 1 | 0x1800;          // both
+        chunk[16] = 2;                  // second block row: the ramp
+        chunk[17] = 2 | 0x6000 | 0x800; // collision bits do not matter
+        s.chunks = wordsOf(chunk);
+        s.layout = QByteArray::fromHex("0200"
+                                       "010081"); // 3x1: chunk, nothing, chunk with loop
+        s = withPalette(s);
+
+        const QByteArray image = synthetic::compactImage(s);
+        const LevelTerrain t = LevelTerrain::load(image, synthetic::compactTables(1), 0);
+        QVERIFY2(t.hasTerrain(), qPrintable(t.reason()));
+        QCOMPARE(t.size(), QSize(768, 256));
+        QCOMPARE(t.chunkSize(), 256);
+        QCOMPARE(t.chunkAt(1, 0), -1);
+        QCOMPARE(t.chunkAt(2, 0), t.chunkAt(0, 0));
+
+        const QImage pic = levelPicture(t, {});
+        QCOMPARE(pic.format(), QImage::Format_RGB888);
+        QCOMPARE(pic.size(), QSize(768, 256));
+
+        // Where the lone pixel of each quarter lands (x, y, line) for block flips none, H, V, HV.
+        struct Lit {
+            int x, y, line;
+        };
+        const Lit lit[4][4] = {
+            {{1, 2, 0}, {14, 2, 1}, {1, 13, 2}, {14, 13, 3}},
+            {{14, 2, 0}, {1, 2, 1}, {14, 13, 2}, {1, 13, 3}},
+            {{1, 13, 0}, {14, 13, 1}, {1, 2, 2}, {14, 2, 3}},
+            {{14, 13, 0}, {1, 13, 1}, {14, 2, 2}, {1, 2, 3}},
+        };
+        for (int cell : {0, 2}) {
+            for (int flip = 0; flip < 4; ++flip) {
+                QImage want(16, 16, QImage::Format_RGB32);
+                want.fill(Backdrop);
+                for (const Lit &l : lit[flip])
+                    want.setPixel(l.x, l.y, expected(l.line, 5));
+                const QImage got = pic.copy(cell * 256 + flip * 16, 0, 16, 16)
+                                       .convertToFormat(QImage::Format_RGB32);
+                QVERIFY2(got == want,
+                         qPrintable(QStringLiteral("cell %1 flip %2").arg(cell).arg(flip)));
+            }
+            // The ramp (line 1, high nibble left), then the same block mirrored.
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) {
+                    const int v = x < 8 && y < 8 ? (x + 8 * y) % 16 : 0;
+                    const QRgb want = v ? expected(1, v) : Backdrop;
+                    QCOMPARE(pic.pixel(cell * 256 + x, 16 + y), want);
+                    QCOMPARE(pic.pixel(cell * 256 + 16 + (15 - x), 16 + y), want);
+                }
+        }
+        // Everything else, the empty cell included, is backdrop.
+        int backdrop = 0;
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 768; ++x)
+                backdrop += pic.pixel(x, y) == Backdrop;
+        int drawn = 0;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                drawn += (x + 8 * y) % 16 != 0;
+        QCOMPARE(backdrop, 768 * 256 - 2 * (16 + 2 * drawn));
+
+        // The chunk image itself is transparent where nothing is drawn.
+        const QImage chunkImage = t.chunkImage(t.chunkAt(0, 0));
+        QCOMPARE(chunkImage.format(), QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(chunkImage.size(), QSize(256, 256));
+        QCOMPARE(qAlpha(chunkImage.pixel(0, 0)), 0);
+        QCOMPARE(chunkImage.pixel(1, 2), expected(0, 5));
+    }
+
+    // Sonic 2 keeps block flips in bits 10 and 11, has 0-based chunk ids (0 drawn too) and takes
+    // its extent from the last non-zero cell.
+    void drawingRulesSonic2() {
+        TerrainPieces s;
+        s.game = 2;
+        QByteArray one(32, '\0');
+        one[0] = 0x30; // value 3 at (0, 0)
+        s.tiles = QByteArray(32, '\0') + one;
+        s.blocks = wordsOf({0, 0, 0, 0, nameWord(1, 2), 0, 0, 0});
+        QVector<quint16> chunks(64 * 3, 0);
+        chunks[0] = 1;               // chunk 0 is drawn like any other
+        chunks[64] = 1 | 0x400;      // H
+        chunks[64 + 1] = 1 | 0x800;  // V
+        chunks[64 + 2] = 1 | 0x1000; // bit 12 is collision only
+        s.chunks = wordsOf(chunks);
+        s.layout = QByteArray(0x1000, '\0');
+        s.layout[0x100 * 2 + 3] = 1;    // row 2, column 3
+        s.layout[0x100 * 0 + 0x80] = 2; // background bytes do not count for the extent
+        s = withPalette(s);
+
+        const LevelTerrain t =
+            LevelTerrain::load(synthetic::compactImage(s), synthetic::compactTables(2), 0);
+        QVERIFY2(t.hasTerrain(), qPrintable(t.reason()));
+        QCOMPARE(t.chunkSize(), 128);
+        QCOMPARE(t.size(), QSize(4 * 128, 3 * 128));
+        QCOMPARE(t.chunkAt(0, 0), 0);
+        const QImage pic = levelPicture(t, {});
+        const QRgb c = expected(2, 3);
+        QCOMPARE(pic.pixel(0, 0), c); // chunk 0 in every empty cell
+        QCOMPARE(pic.pixel(128, 256), c);
+        QCOMPARE(pic.pixel(3 * 128 + 15, 2 * 128), c);
+        QCOMPARE(pic.pixel(3 * 128 + 16, 2 * 128 + 15), c);
+        QCOMPARE(pic.pixel(3 * 128 + 32, 2 * 128), c);
+        QCOMPARE(pic.pixel(3 * 128, 2 * 128), Backdrop);
+        QCOMPARE(pic.pixel(3 * 128 + 16, 2 * 128), Backdrop);
+    }
+
+    // Markers: layout order, Y flag bits dropped, clipped at every edge, later over earlier.
+    void markers() {
+        QByteArray image(0x400, '\0');
+        const QByteArray records = QByteArray::fromHex("0064C0A0 2201" // Y flags dropped
+                                                       "00000000 0100" // corner
+                                                       "01FF0080 0100" // right edge
+                                                       "00800000 0100" // top edge
+                                                       "008000FF 0100" // bottom edge
+                                                       "00140014 0100" // A
+                                                       "00160014 0100" // B, over A
+                                                       "FFFF0000 0000"
+                                                       "00300030 0100"); // after the end
+        image.replace(0x100, records.size(), records);
+        const QVector<ObjectMarker> m = objectMarkers(image, 0x100);
+        QCOMPARE(m.size(), 7);
+        QCOMPARE(m[0].offset, 0x100);
+        QCOMPARE(m[0].x, 0x64);
+        QCOMPARE(m[0].y, 0x0A0);
+        QCOMPARE(m[6].offset, 0x124);
+        QCOMPARE(objectMarkers(image, -1).size(), 0);
+
+        TerrainData d;
+        d.game = 2;
+        d.columns = 4;
+        d.rows = 2;
+        d.cells = QVector<qint16>(8, -1);
+        const LevelTerrain t = LevelTerrain::fromData(d);
+        QVERIFY(t.hasTerrain());
+        const QImage pic = levelPicture(t, m);
+        QCOMPARE(pic.size(), QSize(512, 256));
+        auto at = [&](int x, int y) { return pic.pixel(x, y); };
+        QCOMPARE(at(0x64, 0xA0), White);
+        QCOMPARE(at(0x62, 0x9E), Black);
+        QCOMPARE(at(0x61, 0xA0), Backdrop);
+        QCOMPARE(at(0, 0), White);
+        QCOMPARE(at(1, 1), White);
+        QCOMPARE(at(2, 2), Black);
+        QCOMPARE(at(511, 0x80), White);
+        QCOMPARE(at(510, 0x80), White);
+        QCOMPARE(at(509, 0x80), Black);
+        QCOMPARE(at(0x80, 0), White);
+        QCOMPARE(at(0x80, 2), Black);
+        QCOMPARE(at(0x80, 255), White);
+        QCOMPARE(at(0x80, 253), Black);
+        QCOMPARE(at(0x13, 0x14), White); // A's inside only
+        QCOMPARE(at(0x14, 0x14), Black); // A's centre under B's border
+        QCOMPARE(at(0x15, 0x14), White);
+        QCOMPARE(at(0x12, 0x14), Black);
+        QCOMPARE(at(0x18, 0x14), Black);
+        QCOMPARE(at(0x30, 0x30), Backdrop);
+        int drawn = 0;
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 512; ++x)
+                drawn += at(x, y) != Backdrop;
+        // 25 each, minus the clipped parts (corner 16, edges 10 each), minus the overlap 15.
+        QCOMPARE(drawn, 7 * 25 - 16 - 3 * 10 - 15);
+    }
+
+    // Each revision's tables sit at their documented offsets: a palette entry written there
+    // shows, and a level-table entry spoiled there takes the terrain away.
+    void revisionTables_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < 5; ++i)
+            QTest::newRow(qPrintable(rom::revisionStatus(kDocumented[i].revision))) << i;
+    }
+    void revisionTables() {
+        QFETCH(int, index);
+        const Documented doc = kDocumented[index];
+        const int game = rom::gameCode(doc.revision);
+        const QByteArray tiles = filledTiles(4);
+        const QByteArray blocks = blocksOf(8, {nameWord(1, 0), nameWord(2, 1), nameWord(3, 3)});
+        QByteArray image = revisionImage(doc.revision, probe(game, tiles, blocks, {1, 2, 3}));
+        for (int row = 0; row < 21; ++row) {
+            const LevelTerrain t = LevelTerrain::load(image, doc.revision, row);
+            if (game == 2 && row == 8)
+                continue;
+            QVERIFY2(t.hasTerrain(), qPrintable(QString::number(row) + t.reason()));
+            QCOMPARE(cellColour(t, 0), expected(0, fillValue(1)));
+            QCOMPARE(cellColour(t, 1), expected(1, fillValue(2)));
+            QCOMPARE(cellColour(t, 2), expected(3, fillValue(3)));
+        }
+        // The first level's own palette id, from its table entry (header byte 15 / entry byte 8).
+        const int id = quint8(image[doc.levelTable + (game == 1 ? 15 : 8)]);
+        const quint16 newColour = 0x0E0E;
+        QByteArray palette = wordsOf(QVector<quint16>(48, newColour));
+        const qint64 at = place(image, image.size() - 0x100, palette);
+        putLong(image, doc.palPointers + 8 * id, static_cast<quint32>(at));
+        QCOMPARE(cellColour(LevelTerrain::load(image, doc.revision, 0), 1), rgbOf(newColour));
+        // The same image read with another revision's tables finds no such palette.
+        const rom::Revision other = kDocumented[index == 4 ? 3 : index ^ 1].revision;
+        if (rom::gameCode(other) == game) {
+            const LevelTerrain elsewhere = LevelTerrain::load(image, other, 0);
+            QVERIFY(!elsewhere.hasTerrain() || cellColour(elsewhere, 1) != rgbOf(newColour));
+        }
+        // Block pointer of the first zone out of the image.
+        putLong(image, doc.levelTable + 4, (game == 1 ? 0x05000000u : 0x02000000u) | 0xFFFFF0u);
+        const LevelTerrain spoiled = LevelTerrain::load(image, doc.revision, 0);
+        QVERIFY(!spoiled.hasTerrain());
+        QVERIFY2(spoiled.reason().contains(QStringLiteral("16x16 block data")),
+                 qPrintable(spoiled.reason()));
+        QCOMPARE(spoiled.size(), QSize());
+    }
+
+    // Sonic 1 palettes: lines 1-3 by the header, except Labyrinth 4, Scrap Brain 2 and the
+    // Final Zone, and the Ending (its colours 16-63); line 0 always Sonic's.
+    void sonic1Palettes() {
+        const rom::Revision r = rom::Revision::Sonic1Rev1;
+        const qint64 pal = 0x02160, headers = 0x1DD16;
+        QByteArray image = revisionImage(
+            r, probe(1, filledTiles(3), blocksOf(4, {nameWord(1, 0), nameWord(2, 1)}), {1, 2}));
+        // Palette n: every colour (n, n, n); the Ending's line 0 is (1, 1, 1), the rest (6, 6, 6).
+        const auto grey = [](int n) { return static_cast<quint16>(n << 9 | n << 5 | n << 1); };
+        const qint64 base = image.size() - 0x400;
+        const auto palette = [&](int id, int slot, const QVector<quint16> &colours) {
+            const qint64 at = place(image, base + slot * 0x80, wordsOf(colours));
+            putLong(image, pal + 8 * id, static_cast<quint32>(at));
+        };
+        palette(3, 0, QVector<quint16>(16, grey(7)));
+        palette(0xC, 1, QVector<quint16>(48, grey(2)));
+        palette(0xE, 2, QVector<quint16>(48, grey(3)));
+        palette(0x13, 3, QVector<quint16>(16, grey(1)) + QVector<quint16>(48, grey(6)));
+        image[headers + 16 * 1 + 15] = 0x14; // LZ's header names id $14
+        palette(0x14, 5, QVector<quint16>(48, grey(4)));
+        image[headers + 16 * 5 + 15] = 0x15; // SBZ's header names id $15
+        palette(0x15, 6, QVector<quint16>(48, grey(5)));
+        const struct {
+            int row, level;
+        } rows[] = {{3, 4}, {5, 4}, {6, 2}, {16, 5}, {17, 3}, {18, 3}, {19, 6}, {20, 6}};
+        for (const auto &c : rows) {
+            const LevelTerrain t = LevelTerrain::load(image, r, c.row);
+            QVERIFY2(t.hasTerrain(), qPrintable(t.reason()));
+            QCOMPARE(cellColour(t, 0), rgbOf(grey(7)));
+            QCOMPARE(cellColour(t, 1), rgbOf(grey(c.level)));
+        }
+    }
+
+    // Sonic 1 art: Green Hill's second part goes where its cue says; the Ending reads cue $1C
+    // (its header names none); other zones read only the first entry of their first cue.
+    void sonic1Art() {
+        const rom::Revision r = rom::Revision::Sonic1Rev0;
+        const qint64 cues = 0x1D612;
+        const int second = 0x1CD;
+        const QByteArray tiles = filledTiles(second + 4);
+        const QByteArray blocks =
+            blocksOf(4, {nameWord(1, 1), nameWord(second + 1, 1), nameWord(second + 3, 1)});
+        QByteArray image = revisionImage(r, probe(1, tiles, blocks, {1, 2, 3}));
+        for (int row : {0, 3, 19}) {
+            const LevelTerrain t = LevelTerrain::load(image, r, row);
+            QVERIFY2(t.hasTerrain(), qPrintable(t.reason()));
+            QCOMPARE(cellColour(t, 1), expected(1, fillValue(second + 1)));
+        }
+        // Green Hill's second part sent two tiles further: tile $1CE is now a gap between the
+        // parts, and tile $1D0 shows the part's second tile.
+        const qint64 ghzList = cues + wordAt(image, cues + 2 * 4);
+        putWord(image, ghzList + 12, (second + 2) * 32);
+        const LevelTerrain moved = LevelTerrain::load(image, r, 0);
+        QCOMPARE(cellColour(moved, 1), 0u);
+        QCOMPARE(cellColour(moved, 2), expected(1, fillValue(second + 1)));
+        putWord(image, ghzList + 12, second * 32);
+        // A list of its own for cue $1C: part 1 a single tile of value 9.
+        QByteArray own = QByteArray::fromHex("0001");
+        const qint64 nine = place(image, image.size() - 0x200,
+                                  synthetic::nemesisEncode(QByteArray(64, char(0x99))));
+        own += QByteArray(6, '\0');
+        putLong(own, 2, static_cast<quint32>(nine));
+        own += QByteArray::fromHex("00000000 39A0");
+        putLong(own, 8, longAt(image, ghzList + 8));
+        const qint64 ownAt = place(image, cues + 0x100, own);
+        putWord(image, cues + 2 * 0x1C, static_cast<quint32>(ownAt - cues));
+        const LevelTerrain ending = LevelTerrain::load(image, r, 19);
+        QCOMPARE(cellColour(ending, 0), expected(1, 9));
+        QCOMPARE(cellColour(ending, 1), expected(1, fillValue(second + 1)));
+        QCOMPARE(cellColour(LevelTerrain::load(image, r, 0), 0), expected(1, fillValue(1)));
+        // Labyrinth's first entry pointed at the one-tile art: tile 1 is its second tile.
+        const qint64 lzList = cues + wordAt(image, cues + 2 * 6);
+        putLong(image, lzList + 2, static_cast<quint32>(nine));
+        const LevelTerrain lz = LevelTerrain::load(image, r, 3);
+        QCOMPARE(cellColour(lz, 0), expected(1, 9));
+        QCOMPARE(cellColour(lz, 1), 0u); // past the loaded art: transparent
+    }
+
+    // Sonic 2 art and blocks: the Hill Top and Wing Fortress supplements and tile limits, Death
+    // Egg's limit, the Hill Top block patch and the animated-block lists.
+    void sonic2Supplements() {
+        const rom::Revision r = rom::Revision::Sonic2Rev2;
+        const int n = 0x392;
+        // Cells: tile $1FB, $1FC, $37D, $37E, $306, $307, $378, $379, $325, $326, block $130,
+        // block $2FF.
+        const QVector<int> probeTiles = {0x1FB, 0x1FC, 0x37D, 0x37E, 0x306,
+                                         0x307, 0x378, 0x379, 0x325, 0x326};
+        QVector<quint16> names;
+        for (int tile : probeTiles)
+            names.append(nameWord(tile, 1));
+        QByteArray blocks = blocksOf(0x300, names);
+        QVector<int> cells;
+        for (int i = 0; i < probeTiles.size(); ++i)
+            cells.append(i + 1);
+        cells << 0x130 << 0x2FF << 0;
+        QByteArray image = revisionImage(r, probe(2, filledTiles(n), blocks, cells));
+        // Supplements of value-14 tiles, a patch whose first block shows tile 1 in line 3, and
+        // an animated-block list for Emerald Hill and Hill Top setting block $2FF to tile 2.
+        const TerrainTables t = terrainTables(r);
+        place(image, t.htzArt, synthetic::kosinskiEncode(QByteArray(0x182 * 32, char(0xEE))));
+        place(image, t.wfzArt, synthetic::kosinskiEncode(QByteArray(0x72 * 32, char(0xEE))));
+        place(image, t.htzBlocks,
+              synthetic::kosinskiEncode(wordsOf(QVector<quint16>(4, nameWord(1, 3)))));
+        place(image, 0x40180 + 0x100,
+              wordsOf({0x17F8, 3, nameWord(2, 2), nameWord(2, 2), nameWord(2, 2), nameWord(2, 2)}));
+        putWord(image, 0x40180 + 2 * 0, 0x100);
+        putWord(image, 0x40180 + 2 * 7, 0x100);
+        // Death Egg's list has destination 0, which means none: words behind it are not copied.
+        place(image, 0x40180 + 0x200, wordsOf({0, 3, nameWord(2, 2), nameWord(2, 2)}));
+        putWord(image, 0x40180 + 2 * 0xE, 0x200);
+
+        const QRgb v14 = expected(1, 14), patch = expected(3, fillValue(1));
+        const QRgb overlay = expected(2, fillValue(2));
+        const auto tileColour = [](int tile) { return expected(1, fillValue(tile)); };
+        const struct {
+            int row;
+            QVector<QRgb> want;
+        } cases[] = {
+            // Emerald Hill: everything from its own art, the list on block $2FF.
+            {0,
+             {tileColour(0x1FB), tileColour(0x1FC), tileColour(0x37D), tileColour(0x37E),
+              tileColour(0x306), tileColour(0x307), tileColour(0x378), tileColour(0x379),
+              tileColour(0x325), tileColour(0x326), 0, overlay, 0}},
+            // Hill Top: supplement from $1FC, nothing from $37E, patch and list.
+            {6, {tileColour(0x1FB), v14, v14, 0, v14, v14, v14, v14, v14, v14, patch, overlay, 0}},
+            // Wing Fortress: supplement from $307, nothing from $379, no list.
+            {5,
+             {tileColour(0x1FB), tileColour(0x1FC), 0, 0, tileColour(0x306), v14, v14, 0, v14, v14,
+              0, 0, 0}},
+            // Death Egg: nothing from $326.
+            {17,
+             {tileColour(0x1FB), tileColour(0x1FC), 0, 0, tileColour(0x306), tileColour(0x307), 0,
+              0, tileColour(0x325), 0, 0, 0, 0}},
+            // Sky Chase: the Wing Fortress base art alone, all of it.
+            {20,
+             {tileColour(0x1FB), tileColour(0x1FC), tileColour(0x37D), tileColour(0x37E),
+              tileColour(0x306), tileColour(0x307), tileColour(0x378), tileColour(0x379),
+              tileColour(0x325), tileColour(0x326), 0, 0, 0}},
+        };
+        for (const auto &c : cases) {
+            const LevelTerrain terrain = LevelTerrain::load(image, r, c.row);
+            QVERIFY2(terrain.hasTerrain(), qPrintable(terrain.reason()));
+            for (int cell = 0; cell < c.want.size(); ++cell)
+                QVERIFY2(cellColour(terrain, cell) == c.want[cell],
+                         qPrintable(QStringLiteral("row %1 cell %2").arg(c.row).arg(cell)));
+        }
+    }
+
+    // No terrain, with a reason and without a crash: Hidden Palace, an unknown image, damaged
+    // streams, pointers out of the image, and images cut short anywhere.
+    void noTerrain() {
+        const QByteArray s2 = synthetic::image(2);
+        const LevelTerrain hpz = LevelTerrain::load(s2, rom::revision(s2), 8);
+        QVERIFY(!hpz.hasTerrain());
+        QCOMPARE(hpz.reason(),
+                 QStringLiteral("Hidden Palace has no terrain in the released images"));
+        QCOMPARE(hpz.size(), QSize());
+        QCOMPARE(hpz.chunkAt(0, 0), -1);
+        QVERIFY(hpz.chunkImage(1).isNull());
+        QVERIFY(levelPicture(hpz, {{0, 1, 1}}).isNull());
+
+        const LevelTerrain unknown = LevelTerrain::load(s2, rom::Revision::None, 0);
+        QCOMPARE(unknown.reason(), QStringLiteral("Not a recognised image"));
+        QVERIFY(!LevelTerrain::load(s2, rom::revision(s2), 21).hasTerrain());
+
+        // A chunk stream cut in the middle: its pointer moved near the end of the image.
+        QByteArray s1 = synthetic::image(1);
+        const rom::Revision r1 = rom::revision(s1);
+        const qint64 header = 0x1D5A2;
+        const qint64 chunks = longAt(s1, header + 8);
+        const QByteArray stream = s1.mid(chunks, 0x100);
+        s1.replace(s1.size() - 0x20, 0x20, stream.left(0x20));
+        putLong(s1, header + 8, static_cast<quint32>(s1.size() - 0x20));
+        const LevelTerrain cut = LevelTerrain::load(s1, r1, 0);
+        QVERIFY(!cut.hasTerrain());
+        QVERIFY2(cut.reason().startsWith(QStringLiteral("The 256x256 chunk data is damaged")),
+                 qPrintable(cut.reason()));
+        QVERIFY(LevelTerrain::load(s1, r1, 3).hasTerrain()); // Labyrinth's header is its own
+
+        // A layout pointing outside, an art pointer outside, a palette outside.
+        QByteArray s2b = s2;
+        putWord(s2b, 0x45A80, 0x8000); // zeros: a copy before the output start
+        QVERIFY(LevelTerrain::load(s2b, rom::revision(s2b), 0).reason().contains("layout"));
+        QVERIFY(LevelTerrain::load(s2b, rom::revision(s2b), 1).hasTerrain());
+        QByteArray s2c = s2;
+        putLong(s2c, 0x42594, 0x01FFFFFF);
+        QVERIFY(LevelTerrain::load(s2c, rom::revision(s2c), 0).reason().contains("8x8 art"));
+        QByteArray s2d = s2;
+        putLong(s2d, 0x02782 + 8 * 3, 0x00FFFFF0);
+        QCOMPARE(LevelTerrain::load(s2d, rom::revision(s2d), 0).reason(),
+                 QStringLiteral("The palette lies outside the image"));
+
+        // A layout wider than the game's layout memory.
+        QByteArray wide = synthetic::image(1);
+        const qint64 layoutAt = 0x68BD6 + wordAt(wide, 0x68BD6);
+        wide[layoutAt] = 0x40;
+        QCOMPARE(LevelTerrain::load(wide, rom::revision(wide), 0).reason(),
+                 QStringLiteral("The layout is larger than the game allows (65 x 7 chunks)"));
+
+        // Cut short anywhere, the image gives a reason or terrain, and never reads past its end.
+        for (const QByteArray &whole : {synthetic::image(1), s2})
+            for (qint64 size : {0LL, 0x100LL, 0x2200LL, 0x1D600LL, 0x40100LL, 0x45B00LL, 0x68C00LL,
+                                0x7FFFFLL, 0x95000LL})
+                for (int row = 0; row < 21; ++row) {
+                    const LevelTerrain t =
+                        LevelTerrain::load(whole.left(size), rom::revision(whole), row);
+                    QVERIFY(t.hasTerrain() || !t.reason().isEmpty());
+                }
+    }
+
+    // The map window's view of a level: the same terrain through its interface.
+    void windowSource() {
+        const QByteArray s2 = synthetic::image(2);
+        const rom::Revision r = rom::revision(s2);
+        const std::shared_ptr<const TerrainSource> shown = LevelTerrainSource::load(s2, r, 0);
+        const LevelTerrain direct = LevelTerrain::load(s2, r, 0);
+        QVERIFY(shown->hasTerrain());
+        QCOMPARE(shown->size(), direct.size());
+        QCOMPARE(shown->chunkSize(), 128);
+        QCOMPARE(shown->columns(), direct.columns());
+        QCOMPARE(shown->rows(), direct.rows());
+        for (int row = 0; row < direct.rows(); ++row)
+            for (int column = 0; column < direct.columns(); ++column)
+                QCOMPARE(shown->chunkAt(column, row), direct.chunkAt(column, row));
+        const int chunk = direct.chunkAt(0, direct.rows() - 1);
+        QVERIFY(shown->chunkImage(chunk) == direct.chunkImage(chunk));
+        const auto hidden = LevelTerrainSource::load(s2, r, 8);
+        QVERIFY(!hidden->hasTerrain());
+        QCOMPARE(hidden->reason(),
+                 QStringLiteral("Hidden Palace has no terrain in the released images"));
+        QVERIFY(!hidden->terrain().hasTerrain());
+    }
+
+    // The export: silence and 0 on success with the picture in the file; one line and non-zero
+    // for each kind of failure.
+    void exportCommand() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray s1 = synthetic::image(1);
+        const QString imagePath = dir.filePath("s1.bin");
+        QFile f(imagePath);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(s1) == s1.size());
+        f.close();
+        const QString out = dir.filePath("map.png");
+        QString messages;
+        QTextStream err(&messages);
+        QCOMPARE(exportMap(imagePath, "0", out, err), 0);
+        QCOMPARE(messages, QString());
+        QImageReader reader(out);
+        QCOMPARE(reader.format(), QByteArray("png"));
+        const QImage pic = reader.read();
+        QCOMPARE(pic.hasAlphaChannel(), false);
+        const quint8 width = quint8(s1[0x68C7E]) + 1, height = quint8(s1[0x68C7F]) + 1;
+        QCOMPARE(pic.size(), QSize(width * 256, height * 256));
+        // The first object's marker, from the record itself.
+        const qint64 first = 0x6B096;
+        const int x = int(wordAt(s1, first)), y = int(wordAt(s1, first + 2) & 0x0FFF);
+        QCOMPARE(pic.pixel(x, y), White);
+        QCOMPARE(pic.pixel(x - 2, y), Black);
+        // Top-left is sky in the demo level.
+        QCOMPARE(pic.pixel(0, 0), Backdrop);
+        // The file holds exactly the picture (the PNG rows are written by our own writer).
+        LevelAddressTable layouts{};
+        loadAddresses(layouts, s1, rom::revision(s1));
+        const QImage drawn = levelPicture(LevelTerrain::load(s1, rom::revision(s1), 0),
+                                          objectMarkers(s1, layouts[0]));
+        QVERIFY(pic.convertToFormat(QImage::Format_RGB888) == drawn);
+
+        const auto fails = [&](const QString &image, const QString &row, const QString &to,
+                               const char *says) {
+            messages.clear();
+            const int code = exportMap(image, row, to, err);
+            err.flush();
+            QVERIFY2(code != 0, says);
+            QCOMPARE(messages.count('\n'), 1);
+            QVERIFY2(messages.contains(QLatin1String(says)), qPrintable(messages));
+        };
+        fails(imagePath, "21", out, "0 to 20");
+        fails(imagePath, "-1", out, "0 to 20");
+        fails(imagePath, "two", out, "0 to 20");
+        fails(dir.filePath("missing.bin"), "0", out, "cannot read");
+        QFile text(dir.filePath("notes.bin"));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write(QByteArray(0x80000, 'x')) > 0);
+        text.close();
+        fails(text.fileName(), "0", out, "not a recognised image");
+        const QString s2Path = dir.filePath("s2.bin");
+        QFile f2(s2Path);
+        QVERIFY(f2.open(QIODevice::WriteOnly) && f2.write(synthetic::image(2)) > 0);
+        f2.close();
+        fails(s2Path, "8", out, "Hidden Palace");
+        fails(imagePath, "0", dir.filePath("no/such/folder/map.png"), "cannot write");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTerrain)
+#include "tst_terrain.moc"

@@ -1,0 +1,231 @@
+// How fast the largest level of each game is put together and drawn, and how long its export
+// takes: synthetic levels of the real sizes (Sonic 1 Green Hill 1, 48 x 5 chunks of 256; Sonic 2
+// Hill Top 2, 104 x 16 chunks of 128) with full-size art, block and chunk tables, reached through
+// the revisions' own tables. Prints the figures and exits with 1 when one is beyond its bound.
+
+#include "demo/syntheticimage.h"
+#include "demo/syntheticterrain.h"
+#include "map/levelterrain.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+bool g_allWithin = true;
+
+void report(const char *what, double value, const char *unit, double bound = 0) {
+    if (bound <= 0) {
+        std::printf("    %-44s %10.2f %s\n", what, value, unit);
+        return;
+    }
+    const bool within = value < bound;
+    g_allWithin = g_allWithin && within;
+    std::printf("    %-44s %10.2f %s   (bound %.0f %s: %s)\n", what, value, unit, bound, unit,
+                within ? "ok" : "OVER");
+}
+
+double peakMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> lines = status.readAll().split('\n');
+    const auto peak = std::find_if(lines.cbegin(), lines.cend(), [](const QByteArray &line) {
+        return line.startsWith("VmHWM:");
+    });
+    return peak == lines.cend() ? -1
+                                : peak->mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+}
+
+struct Lcg {
+    quint32 state;
+    quint32 below(quint32 n) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % n;
+    }
+};
+
+void putWord(QByteArray &b, qint64 at, quint32 v) {
+    b[at] = static_cast<char>(v >> 8);
+    b[at + 1] = static_cast<char>(v);
+}
+
+// Tiles of short runs of a few colours, as drawn art tends to be.
+QByteArray tiles(Lcg &rng, int count) {
+    QByteArray out(count * 32, '\0');
+    for (int t = 1; t < count; ++t) {
+        int value = 0, left = 0;
+        for (int px = 0; px < 64; ++px) {
+            if (left-- <= 0) {
+                value = static_cast<int>(rng.below(16));
+                left = static_cast<int>(rng.below(6));
+            }
+            const qint64 at = t * 32 + px / 2;
+            out[at] = static_cast<char>(px % 2 ? (out[at] | value) : value << 4);
+        }
+    }
+    return out;
+}
+
+// A full-size level: `blockCount` blocks over `tileCount` tiles, `chunkCount` chunks of random
+// flipped blocks, and a layout of `columns` x `rows` cells naming random chunks.
+synthetic::TerrainPieces level(int game, int tileCount, int blockCount, int chunkCount, int columns,
+                               int rows) {
+    Lcg rng{static_cast<quint32>(game * 77)};
+    synthetic::TerrainPieces s;
+    s.game = game;
+    s.tiles = tiles(rng, tileCount);
+    s.blocks = QByteArray(blockCount * 8, '\0');
+    for (int b = 1; b < blockCount; ++b)
+        for (int q = 0; q < 4; ++q)
+            putWord(s.blocks, b * 8 + 2 * q,
+                    rng.below(4) << 13 | rng.below(4) << 11 | (1 + rng.below(tileCount - 1)));
+    const int words = game == 1 ? 256 : 64;
+    const quint32 flipShift = game == 1 ? 11 : 10;
+    s.chunks = QByteArray(chunkCount * words * 2, '\0');
+    for (int c = game == 1 ? 0 : 1; c < chunkCount; ++c)
+        for (int w = 0; w < words; ++w)
+            putWord(s.chunks, (c * words + w) * 2,
+                    rng.below(4) << flipShift | rng.below(static_cast<quint32>(blockCount)));
+    if (game == 1) {
+        s.layout.append(static_cast<char>(columns - 1));
+        s.layout.append(static_cast<char>(rows - 1));
+        for (int i = 0; i < columns * rows; ++i)
+            s.layout.append(static_cast<char>(1 + rng.below(chunkCount)));
+    } else {
+        s.layout = QByteArray(0x1000, '\0');
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < columns; ++x)
+                s.layout[y * 0x100 + x] = static_cast<char>(1 + rng.below(chunkCount - 1));
+    }
+    for (int i = 0; i < 64; ++i)
+        s.palette[i] = static_cast<quint16>(rng.below(0x1000) & 0x0EEE);
+    return s;
+}
+
+QByteArray imageOf(rom::Revision revision, const synthetic::TerrainPieces &s) {
+    QByteArray image = synthetic::image(revision);
+    map::TerrainTables tables = map::terrainTables(revision);
+    synthetic::putTerrain(image, tables, s,
+                          s.game == 1 ? synthetic::Sonic1TerrainAt : synthetic::Sonic2TerrainAt);
+    return image;
+}
+
+double msSince(const QElapsedTimer &clock) {
+    return clock.nsecsElapsed() / 1e6;
+}
+
+// The median of five runs of `run`.
+template <class F> double median(F run) {
+    std::vector<double> times;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        run();
+        times.push_back(msSince(clock));
+    }
+    std::sort(times.begin(), times.end());
+    return times[2];
+}
+
+struct Level {
+    const char *title;
+    rom::Revision revision;
+    int row;
+    QByteArray image;
+};
+
+// Decoding and drawing chunks, as the map window does.
+void measureDrawing(const Level &level) {
+    const QByteArray &image = level.image;
+    const rom::Revision revision = level.revision;
+    const int row = level.row;
+    std::printf("%s\n", level.title);
+    const map::LevelTerrain probe = map::LevelTerrain::load(image, revision, row);
+    if (!probe.hasTerrain()) {
+        std::printf("    no terrain: %s\n", qPrintable(probe.reason()));
+        g_allWithin = false;
+        return;
+    }
+    std::printf("    %d x %d pixels, %d x %d chunks\n", probe.size().width(), probe.size().height(),
+                probe.columns(), probe.rows());
+    report("decode (tables, art, blocks, chunks, layout)",
+           median([&] { map::LevelTerrain::load(image, revision, row); }), "ms");
+    // What a map window shows first: the chunks of a 1920 x 1080 view at 1:1.
+    report("decode + first draw of a 1920x1080 view", median([&] {
+               const map::LevelTerrain t = map::LevelTerrain::load(image, revision, row);
+               const int side = t.chunkSize();
+               for (int y = 0; y < std::min(t.rows(), (1080 + side - 1) / side); ++y)
+                   for (int x = 0; x < std::min(t.columns(), (1920 + side - 1) / side); ++x)
+                       t.chunkImage(t.chunkAt(x, y));
+           }),
+           "ms", 150);
+    report("decode + drawing every chunk of the level", median([&] {
+               const map::LevelTerrain t = map::LevelTerrain::load(image, revision, row);
+               for (int y = 0; y < t.rows(); ++y)
+                   for (int x = 0; x < t.columns(); ++x)
+                       t.chunkImage(t.chunkAt(x, y));
+           }),
+           "ms", 150);
+}
+
+// The whole picture and the export, as `quillet --export-map` makes them.
+void measureExport(const Level &level, const QString &folder) {
+    const QByteArray &image = level.image;
+    const rom::Revision revision = level.revision;
+    const int row = level.row;
+    std::printf("%s\n", level.title);
+    report("decode + whole picture (export without PNG)", median([&] {
+               const map::LevelTerrain t = map::LevelTerrain::load(image, revision, row);
+               map::levelPicture(t, map::objectMarkers(image, -1));
+           }),
+           "ms");
+    const QString imagePath = folder + QStringLiteral("/bench.bin");
+    QFile file(imagePath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size())
+        return;
+    file.close();
+    QString messages;
+    QTextStream err(&messages);
+    const QString out = folder + QStringLiteral("/bench.png");
+    const double exportMs =
+        median([&] { map::exportMap(imagePath, QString::number(row), out, err); });
+    if (!messages.isEmpty())
+        std::printf("    export failed: %s", qPrintable(messages));
+    report("export (quillet --export-map)", exportMs, "ms", 2000);
+    report("PNG size", QFile(out).size() / 1e6, "MB");
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const Level levels[] = {
+        {"Sonic 1, Green Hill 1 size (row 0)", rom::Revision::Sonic1Rev0, 0,
+         imageOf(rom::Revision::Sonic1Rev0, level(1, 0x33E, 439, 0x52, 48, 5))},
+        {"Sonic 2, Hill Top 2 size (row 7)", rom::Revision::Sonic2Rev1, 7,
+         imageOf(rom::Revision::Sonic2Rev1, level(2, 0x392, 0x130, 256, 104, 16))}};
+    for (const Level &l : levels)
+        measureDrawing(l);
+    // Both levels decoded with every chunk drawn and kept, as two open maps would hold them.
+    std::vector<map::LevelTerrain> open;
+    for (const Level &l : levels) {
+        open.push_back(map::LevelTerrain::load(l.image, l.revision, l.row));
+        for (int c = 0; c < 0x100; ++c)
+            open.back().chunkImage(c);
+    }
+    report("peak memory with both maps open", peakMegabytes(), "MB", 150);
+    open.clear();
+    for (const Level &l : levels)
+        measureExport(l, dir.path());
+    report("peak memory after the exports", peakMegabytes(), "MB");
+    return g_allWithin ? 0 : 1;
+}
