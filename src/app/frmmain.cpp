@@ -3,6 +3,7 @@
 #include "app/classiclook.h"
 #include "app/eggsound.h"
 #include "app/frmabout.h"
+#include "app/maplink.h"
 #include "app/virtualkeys.h"
 #include "document/imagedocument.h"
 #include "objects/layout.h"
@@ -148,6 +149,7 @@ frmMain::frmMain(QWidget *parent)
     m_doc = new ImageDocument(this);
     connect(m_doc, &ImageDocument::recordsChanged, this, &frmMain::recordsChanged);
     buildControls();
+    m_mapLink = new MapLink(this, m_doc, m_sprites);
     buildActions();
     setAcceptDrops(true);
     resize(609, 425);
@@ -334,9 +336,12 @@ void frmMain::buildActions() {
     QAction *save = add(new QAction(QStringLiteral("Save Chgs"), this), "actionSave",
                         keysOf(QKeySequence::Save, {QKeySequence(Qt::CTRL | Qt::Key_S)}));
     connect(save, &QAction::triggered, this, &frmMain::Command2_Click);
+    addAction(m_mapLink->showMapAction());
 
     sprite->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(sprite, &QWidget::customContextMenuRequested, this, &frmMain::sprite_ContextMenu);
+    level->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(level, &QWidget::customContextMenuRequested, this, &frmMain::level_ContextMenu);
 }
 
 void frmMain::sprite_ContextMenu(const QPoint &pos) {
@@ -346,7 +351,16 @@ void frmMain::sprite_ContextMenu(const QPoint &pos) {
     menu.addAction(m_redo);
     menu.addSeparator();
     menu.addAction(m_saveAs);
+    menu.addSeparator();
+    menu.addAction(m_mapLink->showMapAction());
     menu.exec(sprite->viewport()->mapToGlobal(pos));
+}
+
+void frmMain::level_ContextMenu(const QPoint &pos) {
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("levelMenu"));
+    menu.addAction(m_mapLink->showMapAction());
+    menu.exec(level->viewport()->mapToGlobal(pos));
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event) {

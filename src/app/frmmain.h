@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class ImageDocument;
+class MapLink;
 class QAction;
 class QComboBox;
 class QFileDialog;
@@ -100,6 +101,7 @@ class frmMain : public QWidget {
     int selectedSpriteRow() const;
     void recordsChanged(int levelRow, qint64 recordOffset);
     void sprite_ContextMenu(const QPoint &pos);
+    void level_ContextMenu(const QPoint &pos);
     void buildActions();
 
     // Editors
@@ -162,4 +164,6 @@ class frmMain : public QWidget {
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QAction *m_saveAs = nullptr;
+    // The map window and what it follows here.
+    MapLink *m_mapLink = nullptr;
 };

@@ -161,7 +161,7 @@ class tst_Changes : public QObject {
         QCOMPARE(readFile(path), cleared);
         QVERIFY(!w->document()->isModified());
 
-        // The object list's menu offers both, with their texts and keys, and Save As.
+        // The object list's menu offers both, with their texts and keys, Save As and the map.
         QStringList offered;
         QTimer::singleShot(100, this, [&offered] {
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
@@ -180,11 +180,11 @@ class tst_Changes : public QObject {
             const QList<QKeySequence> keys = QKeySequence::keyBindings(k);
             return keys.isEmpty() ? QString(usual) : keys.first().toString();
         };
-        QTRY_COMPARE(
-            offered,
-            (QStringList{"Undo Clear All Sprites|" + key(QKeySequence::Undo, "") + "|1",
-                         "Redo|" + key(QKeySequence::Redo, "") + "|0", "||1",
-                         "Save As...|" + key(QKeySequence::SaveAs, "Ctrl+Shift+S") + "|1"}));
+        QTRY_COMPARE(offered,
+                     (QStringList{"Undo Clear All Sprites|" + key(QKeySequence::Undo, "") + "|1",
+                                  "Redo|" + key(QKeySequence::Redo, "") + "|0", "||1",
+                                  "Save As...|" + key(QKeySequence::SaveAs, "Ctrl+Shift+S") + "|1",
+                                  "||1", "Show Map|Ctrl+M|1"}));
     }
 
     // The question before closing, loading and dropping, answered each way.

@@ -1,0 +1,192 @@
+#include "app/maplink.h"
+
+#include "app/frmmain.h"
+#include "app/frmmap.h"
+#include "document/imagedocument.h"
+#include "levels/leveltables.h"
+#include "objects/spritemodel.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QUndoStack>
+
+#include <algorithm>
+
+namespace {
+
+// Terrain kept for the levels shown last: going back to one reuses its rendered chunks, while
+// a user touring every level does not hold them all at once.
+constexpr int KeptTerrains = 3;
+
+quint16 wordAt(const QByteArray &data, qint64 at) {
+    return quint16(quint8(data[at]) << 8 | quint8(data[at + 1]));
+}
+
+// `standard`'s keys on this platform, with `extra` added where the platform lacks them.
+QList<QKeySequence> keysOf(QKeySequence::StandardKey standard, const QList<QKeySequence> &extra) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
+    for (const QKeySequence &key : extra)
+        if (!keys.contains(key))
+            keys.append(key);
+    return keys;
+}
+
+QAction *windowAction(QWidget *window, QAction *action, const char *name,
+                      const QList<QKeySequence> &keys) {
+    action->setObjectName(QLatin1String(name));
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setShortcutVisibleInContextMenu(true);
+    window->addAction(action);
+    return action;
+}
+
+} // namespace
+
+MapLink::MapLink(frmMain *main, ImageDocument *document, const SpriteModel *sprites)
+    : QObject(main), m_main(main), m_doc(document), m_sprites(sprites) {
+    setObjectName(QStringLiteral("mapLink"));
+    m_showMap = new QAction(QStringLiteral("Show Map"), this);
+    m_showMap->setObjectName(QStringLiteral("actionShowMap"));
+    m_showMap->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    m_showMap->setShortcutContext(Qt::WindowShortcut);
+    m_showMap->setShortcutVisibleInContextMenu(true);
+    connect(m_showMap, &QAction::triggered, this, &MapLink::showMap);
+
+    connect(main, &frmMain::levelShown, this, &MapLink::levelShown);
+    connect(main, &frmMain::recordSelected, this, &MapLink::recordSelected);
+    connect(document, &ImageDocument::imageReplaced, this, &MapLink::imageReplaced);
+    main->installEventFilter(this);
+}
+
+MapLink::~MapLink() {
+    // The main window's parts may be gone already: nothing the map says may reach them now.
+    if (m_map) {
+        m_map->disconnect(this);
+        delete m_map;
+    }
+}
+
+void MapLink::createMap() {
+    m_map = new frmMap();
+    windowAction(m_map, m_doc->undoStack()->createUndoAction(m_map), "actionUndo",
+                 keysOf(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}));
+    windowAction(m_map, m_doc->undoStack()->createRedoAction(m_map), "actionRedo",
+                 keysOf(QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                             QKeySequence(Qt::CTRL | Qt::Key_Y)}));
+    m_map->setPictureSource([this] { return picture(); });
+    connect(m_map, &frmMap::objectClicked, m_main, &frmMain::selectRecord);
+    connect(m_map, &frmMap::objectMoved, this, &MapLink::objectMoved);
+}
+
+bool MapLink::mapOpen() const {
+    return m_map && m_map->isVisible();
+}
+
+void MapLink::showMap() {
+    if (!m_map)
+        createMap();
+    if (!m_map->isVisible())
+        refresh(); // a shut map follows nothing: catch up before it shows
+    m_map->show();
+    m_map->raise();
+    m_map->activateWindow();
+}
+
+bool MapLink::eventFilter(QObject *watched, QEvent *event) {
+    // The main window closed (not minimised): the map goes with it, so that no window is left
+    // holding the program open.
+    if (watched == m_main && event->type() == QEvent::Hide && !event->spontaneous() && m_map)
+        m_map->close();
+    return QObject::eventFilter(watched, event);
+}
+
+void MapLink::refresh() {
+    const int row = m_main->shownLevelRow();
+    if (row < 0 || row >= LevelCount) {
+        m_map->clearLevel();
+        return;
+    }
+    m_map->showLevel(levelNames(m_doc->game()).value(row), terrain(row), objects());
+    if (m_selected >= 0)
+        m_map->selectObject(m_selected);
+}
+
+void MapLink::levelShown() {
+    // A listing selects no line; the main window names the record it selects afterwards.
+    m_selected = -1;
+    if (mapOpen())
+        refresh();
+}
+
+void MapLink::recordSelected(qint64 offset) {
+    m_selected = offset;
+    if (mapOpen())
+        m_map->selectObject(offset);
+}
+
+void MapLink::imageReplaced() {
+    m_terrains.clear();
+    m_selected = -1;
+    if (mapOpen())
+        refresh();
+}
+
+void MapLink::objectMoved(qint64 offset, int x, int y) {
+    const QByteArray &data = m_doc->data();
+    const int row = m_main->shownLevelRow();
+    if (row < 0 || offset < 0 || offset + 6 > data.size())
+        return;
+    std::array<quint8, 6> bytes{};
+    std::copy_n(data.constData() + offset, bytes.size(), bytes.begin());
+    // Position bits only: the flags above Y's twelve position bits, type and subtype stay.
+    const int newY = (wordAt(data, offset + 2) & 0xF000) | (y & 0x0FFF);
+    bytes[0] = quint8(x >> 8);
+    bytes[1] = quint8(x);
+    bytes[2] = quint8(newY >> 8);
+    bytes[3] = quint8(newY);
+    // A step lists the level again and selects the record where it now is; the map follows
+    // from there. Without a step the marker goes back to where its record is.
+    if (m_doc->changeRecord(row, offset, bytes) < 0)
+        refresh();
+}
+
+std::shared_ptr<const map::LevelTerrainSource> MapLink::terrain(int row) {
+    const auto kept = std::find_if(m_terrains.begin(), m_terrains.end(),
+                                   [row](const Kept &k) { return k.row == row; });
+    if (kept != m_terrains.end()) {
+        const Kept found = *kept;
+        m_terrains.erase(kept);
+        m_terrains.prepend(found);
+        return found.terrain;
+    }
+    // Object edits never touch the art, blocks, chunks or layouts: a level's terrain holds for
+    // as long as the image does.
+    auto loaded = map::LevelTerrainSource::load(m_doc->data(), m_doc->revision(), row);
+    m_terrains.prepend({row, loaded});
+    if (m_terrains.size() > KeptTerrains)
+        m_terrains.removeLast();
+    return loaded;
+}
+
+QVector<map::MapObject> MapLink::objects() const {
+    const QByteArray &data = m_doc->data();
+    const int count = m_sprites->rowCount();
+    QVector<map::MapObject> objects;
+    objects.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const qint64 at = m_sprites->offsetAt(i);
+        if (at < 0 || at + 4 > data.size())
+            continue;
+        objects.append({at, wordAt(data, at), wordAt(data, at + 2) & 0x0FFF, m_sprites->lineAt(i)});
+    }
+    return objects;
+}
+
+QImage MapLink::picture() {
+    const int row = m_main->shownLevelRow();
+    if (row < 0 || row >= LevelCount)
+        return QImage();
+    return map::levelPicture(terrain(row)->terrain(),
+                             map::objectMarkers(m_doc->data(), m_doc->layoutStart(row)));
+}

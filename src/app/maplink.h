@@ -1,0 +1,60 @@
+#pragma once
+// Joins the map window to the main window and its image: the map follows the level and line
+// chosen there, and its clicks and drags come back as the main window's selection and as the
+// image's undoable steps. Terrain is read only while the map is open.
+
+#include "map/levelterrainsource.h"
+#include "map/terrainsource.h"
+
+#include <QObject>
+#include <QVector>
+
+#include <memory>
+
+class ImageDocument;
+class QAction;
+class SpriteModel;
+class frmMain;
+class frmMap;
+
+class MapLink : public QObject {
+    Q_OBJECT
+  public:
+    // `sprites` is the main window's object list: the map shows the records it lists.
+    MapLink(frmMain *main, ImageDocument *document, const SpriteModel *sprites);
+    ~MapLink() override;
+
+    // "Show Map" (Ctrl+M): opens the map window showing the level the object list shows, or
+    // brings it to the front.
+    QAction *showMapAction() const { return m_showMap; }
+    void showMap();
+    // The map window once it was opened, else null.
+    frmMap *mapWindow() const { return m_map; }
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void createMap();
+    bool mapOpen() const;
+    void refresh();
+    void levelShown();
+    void recordSelected(qint64 offset);
+    void imageReplaced();
+    void objectMoved(qint64 offset, int x, int y);
+    std::shared_ptr<const map::LevelTerrainSource> terrain(int row);
+    QVector<map::MapObject> objects() const;
+    QImage picture();
+
+    frmMain *m_main;
+    ImageDocument *m_doc;
+    const SpriteModel *m_sprites;
+    QAction *m_showMap = nullptr;
+    frmMap *m_map = nullptr; // a window of its own (no parent), deleted with this link
+    qint64 m_selected = -1;  // the record of the selected line, followed while the map is shut
+    struct Kept {
+        int row;
+        std::shared_ptr<const map::LevelTerrainSource> terrain;
+    };
+    QVector<Kept> m_terrains; // of the current image, the most recently shown first
+};
