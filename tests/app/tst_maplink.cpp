@@ -1,0 +1,432 @@
+// The map window beside the main window, driven through both as a user would: opening it,
+// following the level and the line, selecting from either side, dragging an object and undoing
+// it (checked in the saved file), zoom, levels without terrain, the picture, and closing.
+
+#include "app/frmmain.h"
+#include "app/frmmap.h"
+#include "app/maplink.h"
+#include "demo/syntheticimage.h"
+#include "demo/syntheticterrain.h"
+#include "document/imagedocument.h"
+#include "map/levelscene.h"
+#include "map/levelterrain.h"
+#include "rom/checksum.h"
+#include "support/guitest.h"
+
+#include <QAction>
+#include <QGraphicsItem>
+#include <QGraphicsView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QSignalSpy>
+
+using namespace testsupport;
+using synthetic::Record;
+
+namespace {
+
+// Sonic 1 row 11: records 0-8 at X 0030 0046 0063 00C4 011C 0266 0299 03A6 0474; record 3
+// stands at Y 0130 with the flag bits 8 above it.
+constexpr int Level = 11;
+constexpr qint64 LayoutAt = 0x6E85E;
+constexpr int Records = 9;
+
+constexpr qint64 recordAt(int i) {
+    return LayoutAt + 6 * i;
+}
+
+int xOf(const Record &r) {
+    return r[0] << 8 | r[1];
+}
+
+int yOf(const Record &r) {
+    return r[2] << 8 | r[3];
+}
+
+QString hex(const Record &r) {
+    return QByteArray(reinterpret_cast<const char *>(r.data()), 6).toHex().toUpper();
+}
+
+} // namespace
+
+class tst_MapLink : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    // A window holding `data` from a file, showing level `level`.
+    std::unique_ptr<frmMain> open(const QByteArray &data, int level = Level) {
+        auto w = std::make_unique<frmMain>();
+        if (!showActive(w.get()) ||
+            loadThroughDialog(w.get(), writeFile(dir, "a.bin", data))->seen || !showActive(w.get()))
+            return nullptr;
+        clickRow(w.get(), "level", level);
+        return w;
+    }
+    static frmMap *mapOf(frmMain *w) { return w->findChild<MapLink *>()->mapWindow(); }
+    // Ctrl+M where the focus is; the map it opened.
+    static frmMap *ctrlM(frmMain *w) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w, Qt::Key_M,
+                        Qt::ControlModifier);
+        return mapOf(w);
+    }
+    static void clickRow(QWidget *w, const char *list, int row,
+                         Qt::MouseButton button = Qt::LeftButton) {
+        auto *view = control<QAbstractItemView>(w, list);
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), button, {}, view->visualRect(index).center());
+    }
+    static int selectedRow(QWidget *w, const char *list) {
+        const auto rows = control<QAbstractItemView>(w, list)->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.first().row();
+    }
+    static QString editors(QWidget *w) {
+        QString out;
+        for (const char *name : {"x", "y", "maintype", "subtype"})
+            out += control<QLineEdit>(w, name)->text();
+        return out;
+    }
+    static QString levelText(QWidget *w, int row) {
+        return control<QListWidget>(w, "level")->item(row)->text();
+    }
+    static QStringList lines(QWidget *w) {
+        const QAbstractItemModel *m = control<QAbstractItemView>(w, "sprite")->model();
+        QStringList out;
+        for (int i = 0; i < m->rowCount(); ++i)
+            out << m->index(i, 0).data().toString();
+        return out;
+    }
+    // Right-clicks `row` of `list` and picks "Show Map" from the menu that opens; what the menu
+    // offered goes to `offered`.
+    static void showMapFromMenu(QWidget *w, const char *list, int row, QStringList &offered) {
+        QTimer::singleShot(50, w, [&offered] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            QAction *pick = nullptr;
+            for (QAction *a : menu->actions()) {
+                offered << a->text() + '|' + a->shortcut().toString();
+                if (a->text() == "Show Map")
+                    pick = a;
+            }
+            if (pick)
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(pick).center());
+            else
+                menu->close();
+        });
+        // The press selects the row under the mouse; the menu comes with it.
+        clickRow(w, list, row, Qt::RightButton);
+        auto *view = control<QAbstractItemView>(w, list);
+        const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &menu);
+    }
+    // The screen pixel showing the centre of the record's marker.
+    static QPoint onMarker(frmMap *map, qint64 offset) {
+        const QPointF p = map->view()->viewportTransform().map(map->scene()->marker(offset)->pos());
+        return {int(std::floor(p.x())), int(std::floor(p.y()))};
+    }
+    static void drag(frmMap *map, QPoint from, QPoint to) {
+        QWidget *port = map->view()->viewport();
+        QTest::mousePress(port, Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(port, from + (to - from) * step / 4);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, to);
+    }
+    // The map shows exactly the listed records, each at its position with its line.
+    static void showsTheList(frmMain *w, frmMap *map) {
+        const QStringList listed = lines(w);
+        QVERIFY(!listed.isEmpty());
+        QCOMPARE(map->scene()->markerCount(), listed.size());
+        for (const QString &line : listed) {
+            const qint64 at = line.section(':', 0, 0).toLongLong(); // decimal, as listed
+            const Record r = synthetic::recordAt(w->fileData(), at);
+            const QGraphicsItem *marker = map->scene()->marker(at);
+            QVERIFY2(marker, qPrintable(line));
+            QCOMPARE(marker->toolTip(), line);
+            QCOMPARE(marker->pos(), QPointF(xOf(r) + 0.5, (yOf(r) & 0x0FFF) + 0.5));
+        }
+    }
+
+  private slots:
+    // Ctrl+M wherever the focus is, and "Show Map" in both lists' menus, open the map on the
+    // level shown, with one marker per listed line.
+    void opening_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("level");    // the level the map then shows
+        QTest::addColumn<int>("selected"); // the record selected then, or -1
+        QTest::newRow("Ctrl+M in the object list") << "sprite" << Level << -1;
+        QTest::newRow("Ctrl+M in the X box") << "x" << Level << -1;
+        QTest::newRow("Ctrl+M in the type caption box") << "TypeCap" << Level << -1;
+        QTest::newRow("level menu") << "level menu" << 13 << -1;
+        QTest::newRow("object list menu") << "sprite menu" << Level << 2;
+    }
+    void opening() {
+        QFETCH(QString, how);
+        QFETCH(int, level);
+        QFETCH(int, selected);
+        auto w = open(synthetic::image(1));
+        QVERIFY(w);
+        QVERIFY(!mapOf(w.get())); // nothing is made before it is asked for
+        QStringList offered;
+        frmMap *map = nullptr;
+        if (how.endsWith("menu")) {
+            showMapFromMenu(w.get(), qPrintable(how.section(' ', 0, 0)),
+                            selected >= 0 ? selected : level, offered);
+            map = mapOf(w.get());
+            QVERIFY(offered.contains("Show Map|Ctrl+M"));
+            if (how.startsWith("level"))
+                QCOMPARE(offered, QStringList{"Show Map|Ctrl+M"});
+        } else {
+            QTest::mouseClick(control<QWidget>(w.get(), qPrintable(how)), Qt::LeftButton);
+            map = ctrlM(w.get());
+        }
+        QVERIFY(map && map->isVisible());
+        QVERIFY(map->isWindow() && map->parentWidget() == nullptr);
+        QCOMPARE(map->windowTitle(), "Map - " + levelText(w.get(), level));
+        showsTheList(w.get(), map);
+        QCOMPARE(map->scene()->selectedOffset(), selected >= 0 ? recordAt(selected) : -1);
+        QVERIFY(map->scene()->hasTerrain());
+    }
+
+    // The map shows what the main window shows: nothing before a level, each level chosen,
+    // nothing after another load; relisting the same level keeps the chunks drawn.
+    void followsTheMainWindow() {
+        frmMain w;
+        QVERIFY(showActive(&w));
+        frmMap *map = ctrlM(&w);
+        QVERIFY(map && map->isVisible());
+        QCOMPARE(map->windowTitle(), "Map");
+        QCOMPARE(map->scene()->markerCount(), 0);
+        QVERIFY(showActive(&w));
+        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "one.bin", synthetic::image(1)))->seen);
+        QCOMPARE(map->windowTitle(), "Map"); // no level chosen yet
+        for (int level : {Level, 0, 13}) {
+            clickRow(&w, "level", level);
+            QCOMPARE(map->windowTitle(), "Map - " + levelText(&w, level));
+            showsTheList(&w, map);
+        }
+        map->fitLevel(); // all of it in view
+        map->view()->viewport()->grab();
+        const int drawn = map->scene()->cachedPictures();
+        QVERIFY(drawn > 0);
+        clickRow(&w, "sprite", 0);
+        QTest::mouseClick(control<QWidget>(&w, "Command3"), Qt::LeftButton); // relists, no edit
+        QCOMPARE(selectedRow(&w, "sprite"), 0);
+        QCOMPARE(map->scene()->cachedPictures(), drawn);
+
+        QVERIFY(showActive(&w));
+        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "two.bin", synthetic::image(2)))->seen);
+        QCOMPARE(map->windowTitle(), "Map");
+        QCOMPARE(map->scene()->markerCount(), 0);
+        QVERIFY(map->isVisible());
+        clickRow(&w, "level", 3);
+        QCOMPARE(map->windowTitle(), "Map - " + levelText(&w, 3));
+        showsTheList(&w, map);
+        // An image of neither game lists no level: the map empties.
+        QVERIFY(showActive(&w));
+        loadThroughDialog(&w, writeFile(dir, "other.bin", QByteArray(0x80000, '\x11')));
+        QCOMPARE(map->windowTitle(), "Map");
+        QCOMPARE(map->scene()->markerCount(), 0);
+    }
+
+    // A click on a marker selects its line (editors filled); a line selected shows its marker
+    // highlighted, in view.
+    void selectsBothWays() {
+        const QByteArray image = synthetic::image(1);
+        auto w = open(image);
+        QVERIFY(w);
+        frmMap *map = ctrlM(w.get());
+        QVERIFY(showActive(map));
+        for (int i : {1, 4, 0}) {
+            QTest::mouseClick(map->view()->viewport(), Qt::LeftButton, {},
+                              onMarker(map, recordAt(i)));
+            QCOMPARE(selectedRow(w.get(), "sprite"), i);
+            QCOMPARE(editors(w.get()), hex(synthetic::recordAt(image, recordAt(i))));
+            QCOMPARE(map->scene()->selectedOffset(), recordAt(i));
+        }
+        map->setZoom(frmMap::MaxZoom);
+        for (int i : {7, 2}) {
+            clickRow(w.get(), "sprite", i);
+            QCOMPARE(map->scene()->selectedOffset(), recordAt(i));
+            QVERIFY(map->view()->viewport()->rect().contains(onMarker(map, recordAt(i))));
+        }
+        // Another level selects nothing on the map until a line is chosen.
+        clickRow(w.get(), "level", 13);
+        QCOMPARE(map->scene()->selectedOffset(), -1);
+    }
+
+    // A dragged marker writes the record's new X and Y position bits as one step (the record
+    // going to its place in X order), shown in both windows; undo and redo from either window.
+    void dragAndUndo_data() {
+        QTest::addColumn<qreal>("zoom");
+        QTest::addColumn<QPoint>("by"); // screen pixels
+        QTest::addColumn<int>("slot");  // where the record then stands
+        QTest::addColumn<bool>("undoInMap");
+        QTest::newRow("a few pixels, undone in the map") << 1.0 << QPoint(10, -6) << 3 << true;
+        QTest::newRow("far right, undone in the main window")
+            << 0.5 << QPoint(222, 20) << 5 << false;
+        QTest::newRow("far left, undone in the map") << 0.5 << QPoint(-90, -10) << 0 << true;
+    }
+    void dragAndUndo() {
+        QFETCH(qreal, zoom);
+        QFETCH(QPoint, by);
+        QFETCH(int, slot);
+        QFETCH(bool, undoInMap);
+        const QByteArray original = synthetic::image(1); // checksum right: saving recomputes it
+        auto w = open(original);
+        QVERIFY(w);
+        const QString path = control<QLabel>(w.get(), "RomPath")->text();
+        frmMap *map = ctrlM(w.get());
+        map->setZoom(zoom);
+        clickRow(w.get(), "sprite", 3); // centres the map on it
+        QVERIFY(showActive(map));
+        QSignalSpy moved(map, &frmMap::objectMoved);
+        const QPoint from = onMarker(map, recordAt(3));
+        drag(map, from, from + by);
+        QCOMPARE(moved.count(), 1);
+        const int x = moved.first().at(1).toInt(), y = moved.first().at(2).toInt();
+
+        QVector<Record> records;
+        for (int i = 0; i < Records; ++i)
+            records << synthetic::recordAt(original, recordAt(i));
+        Record rec = records.takeAt(3);
+        const int flags = yOf(rec) & 0xF000;
+        QVERIFY(flags != 0);
+        rec = {quint8(x >> 8), quint8(x), quint8((flags | y) >> 8), quint8(y), rec[4], rec[5]};
+        // The aim took it where the row says: between the X of its new neighbours.
+        QVERIFY(slot == 0 || xOf(records[slot - 1]) <= x);
+        QVERIFY(slot == Records - 1 || x < xOf(records[slot]));
+        records.insert(slot, rec);
+        QByteArray edited = original;
+        for (int i = 0; i < Records; ++i)
+            std::copy(records[i].begin(), records[i].end(), edited.begin() + recordAt(i));
+        QCOMPARE(w->fileData(), edited);
+        QVERIFY(rom::writeChecksum(edited));
+        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        QCOMPARE(readFile(path), edited);
+
+        // Both windows show it where it is now, selected.
+        QCOMPARE(selectedRow(w.get(), "sprite"), slot);
+        QCOMPARE(editors(w.get()), hex(rec));
+        QCOMPARE(map->scene()->selectedOffset(), recordAt(slot));
+        showsTheList(w.get(), map);
+
+        QWidget *undoWindow = undoInMap ? static_cast<QWidget *>(map) : w.get();
+        QVERIFY(showActive(undoWindow));
+        QTest::keyClick(undoWindow, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w->fileData().mid(LayoutAt, 6 * Records), original.mid(LayoutAt, 6 * Records));
+        QCOMPARE(map->scene()->selectedOffset(), recordAt(3));
+        QCOMPARE(selectedRow(w.get(), "sprite"), 3);
+        showsTheList(w.get(), map);
+        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        QCOMPARE(readFile(path), original);
+        // Redo from the other window.
+        QWidget *redoWindow = undoInMap ? static_cast<QWidget *>(w.get()) : map;
+        QVERIFY(showActive(redoWindow));
+        QTest::keyClick(redoWindow, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(map->scene()->selectedOffset(), recordAt(slot));
+        QCOMPARE(map->scene()->marker(recordAt(slot))->pos(), QPointF(x + 0.5, y + 0.5));
+        QVERIFY(w->document()->isModified());
+    }
+
+    void zoomKeys() {
+        auto w = open(synthetic::image(2), 0);
+        QVERIFY(w);
+        frmMap *map = ctrlM(w.get());
+        QVERIFY(showActive(map));
+        QCOMPARE(map->zoom(), 1.0);
+        QTest::keyClick(map, Qt::Key_Plus, Qt::ControlModifier);
+        QVERIFY(map->zoom() > 1.0);
+        QTest::keyClick(map, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(map, Qt::Key_Minus, Qt::ControlModifier);
+        QVERIFY(map->zoom() < 1.0);
+    }
+
+    // Without terrain the objects stand on a plain grid with the reason below; no box.
+    void levelWithoutTerrain_data() {
+        QTest::addColumn<int>("game");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("Hidden Palace") << 2 << 8 << false << "Hidden Palace";
+        QTest::newRow("damaged terrain data") << 1 << Level << true << "";
+    }
+    void levelWithoutTerrain() {
+        QFETCH(int, game);
+        QFETCH(int, level);
+        QFETCH(bool, damaged);
+        QFETCH(QString, reason);
+        QByteArray image = synthetic::image(game);
+        if (damaged) // the terrain's tables and data, garbled
+            std::fill(image.begin() + synthetic::Sonic1TerrainAt,
+                      image.begin() + synthetic::Sonic1TerrainAt + 0x400, '\xFF');
+        auto w = open(image, level);
+        QVERIFY(w);
+        const auto box = answerMessageBox(w.get());
+        frmMap *map = ctrlM(w.get());
+        QTest::qWait(100);
+        QVERIFY(!box->seen);
+        box->armed = false;
+        QVERIFY(!map->scene()->hasTerrain());
+        const QString status = control<QLabel>(map, "mapStatus")->text();
+        QVERIFY2(!status.isEmpty() && status.contains(reason), qPrintable(status));
+        showsTheList(w.get(), map);
+        QVERIFY(!control<QAction>(map, "actionSaveImage")->isEnabled());
+    }
+
+    // "Save Map Image..." writes the picture the export writes of the saved image: the level
+    // shown, with its objects as they are now.
+    void savesTheLevelsPicture() {
+        auto w = open(synthetic::image(1));
+        QVERIFY(w);
+        const QString path = control<QLabel>(w.get(), "RomPath")->text();
+        clickRow(w.get(), "sprite", 3);
+        control<QLineEdit>(w.get(), "x")->setText("0100");
+        QTest::mouseClick(control<QWidget>(w.get(), "Command3"), Qt::LeftButton);
+        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        frmMap *map = ctrlM(w.get());
+        const QString shown = dir.filePath("shown.png"), exported = dir.filePath("export.png");
+        answerFileDialog(shown);
+        control<QAction>(map, "actionSaveImage")->trigger();
+        QString errors;
+        QTextStream err(&errors);
+        QCOMPARE(map::exportMap(path, QString::number(Level), exported, err), 0);
+        const QImage picture(shown);
+        QVERIFY(!picture.isNull());
+        QCOMPARE(picture, QImage(exported));
+        QCOMPARE(picture.pixel(0x100, 0x130), qRgb(255, 255, 255)); // the moved object
+    }
+
+    // Closing the map keeps the main window; closing the main window takes the map along,
+    // but not when the close is called off; the map goes with the main window.
+    void closesWithTheMainWindow() {
+        auto w = open(synthetic::image(1));
+        QVERIFY(w);
+        frmMap *map = ctrlM(w.get());
+        QVERIFY(map->close());
+        QVERIFY(w->isVisible() && !map->isVisible());
+        QVERIFY(showActive(w.get()));
+        QCOMPARE(ctrlM(w.get()), map);
+        QVERIFY(map->isVisible());
+        clickRow(w.get(), "sprite", 3);
+        control<QLineEdit>(w.get(), "x")->setText("0100");
+        QTest::mouseClick(control<QWidget>(w.get(), "Command3"), Qt::LeftButton);
+        auto answers = answerMessageBoxes(w.get(), {QMessageBox::Cancel});
+        QVERIFY(!w->close());
+        QVERIFY(w->isVisible() && map->isVisible());
+        answers = answerMessageBoxes(w.get(), {QMessageBox::Discard});
+        QVERIFY(w->close());
+        QVERIFY(!map->isVisible());
+        const auto visible = QApplication::topLevelWidgets();
+        QVERIFY(std::none_of(visible.begin(), visible.end(),
+                             [](QWidget *t) { return t->isVisible(); }));
+        const QPointer<frmMap> gone(map);
+        w.reset();
+        QVERIFY(gone.isNull());
+    }
+};
+
+QTEST_MAIN(tst_MapLink)
+#include "tst_maplink.moc"
