@@ -86,9 +86,12 @@ bool MapLink::mapOpen() const {
 void MapLink::showMap() {
     if (!m_map)
         createMap();
-    if (!m_map->isVisible())
-        refresh(); // a shut map follows nothing: catch up before it shows
-    m_map->show();
+    if (!m_map->isVisible()) {
+        // A shut map follows nothing: it catches up once shown, when its view has its size
+        // and can centre the selected object.
+        m_map->show();
+        refresh();
+    }
     m_map->raise();
     m_map->activateWindow();
 }

@@ -160,7 +160,7 @@ class tst_MapLink : public QObject {
         QTest::newRow("Ctrl+M in the X box") << "x" << Level << -1;
         QTest::newRow("Ctrl+M in the type caption box") << "TypeCap" << Level << -1;
         QTest::newRow("level menu") << "level menu" << 13 << -1;
-        QTest::newRow("object list menu") << "sprite menu" << Level << 2;
+        QTest::newRow("object list menu") << "sprite menu" << Level << 7;
     }
     void opening() {
         QFETCH(QString, how);
@@ -187,6 +187,12 @@ class tst_MapLink : public QObject {
         QCOMPARE(map->windowTitle(), "Map - " + levelText(w.get(), level));
         showsTheList(w.get(), map);
         QCOMPARE(map->scene()->selectedOffset(), selected >= 0 ? recordAt(selected) : -1);
+        if (selected >= 0) { // centred on it, as far as the level's edges let the view go
+            const QRect port = map->view()->viewport()->rect();
+            const QPoint at = onMarker(map, recordAt(selected));
+            QVERIFY(qAbs(at.y() - port.center().y()) <= 1);
+            QVERIFY(at.x() > port.width() / 8);
+        }
         QVERIFY(map->scene()->hasTerrain());
     }
 
