@@ -92,6 +92,7 @@ void MapLink::showMap() {
         m_map->show();
         refresh();
     }
+    m_map->setWindowState(m_map->windowState() & ~Qt::WindowMinimized);
     m_map->raise();
     m_map->activateWindow();
 }
