@@ -21,7 +21,9 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include "support/benchreport.h"
 #include <algorithm>
+
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -29,36 +31,6 @@
 using testsupport::control;
 
 namespace {
-
-bool g_allWithin = true;
-
-double msSince(const QElapsedTimer &clock) {
-    return clock.nsecsElapsed() / 1e6;
-}
-
-void report(const char *what, double value, const char *unit, double bound = 0) {
-    if (bound <= 0) {
-        std::printf("    %-40s %10.2f %s\n", what, value, unit);
-        return;
-    }
-    const bool within = value < bound;
-    g_allWithin = g_allWithin && within;
-    std::printf("    %-40s %10.2f %s   (bound %.0f %s: %s)\n", what, value, unit, bound, unit,
-                within ? "ok" : "OVER");
-}
-
-// Peak resident memory of this process so far, in MB.
-double peakMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = status.readAll().split('\n');
-    const auto peak = std::find_if(lines.cbegin(), lines.cend(), [](const QByteArray &line) {
-        return line.startsWith("VmHWM:");
-    });
-    return peak == lines.cend() ? -1
-                                : peak->mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-}
 
 void clickRow(QListWidget *level, int row) {
     QListWidgetItem *item = level->item(row);
@@ -73,7 +45,7 @@ double settleMs(QListView *sprite) {
     clock.start();
     QCoreApplication::processEvents();
     sprite->viewport()->repaint();
-    return msSince(clock);
+    return bench::msSince(clock);
 }
 
 struct Window {
@@ -116,17 +88,17 @@ bool typicalLevel(const QTemporaryDir &dir) {
         QElapsedTimer clock;
         clock.start();
         clickRow(w.level, row);
-        clicks.push_back(msSince(clock));
+        clicks.push_back(bench::msSince(clock));
         settleMs(w.sprite);
-        shown.push_back(msSince(clock));
+        shown.push_back(bench::msSince(clock));
     }
     if (w.sprite->model()->rowCount() != count)
         return false;
     std::sort(clicks.begin(), clicks.end());
     std::sort(shown.begin(), shown.end());
-    report("listing (the click), median of 200", clicks[rounds / 2], "ms", 5);
-    report("listing until painted, median of 200", shown[rounds / 2], "ms", 5);
-    report("listing until painted, slowest of 200", shown.back(), "ms");
+    bench::report("listing (the click), median of 200", clicks[rounds / 2], "ms", 5);
+    bench::report("listing until painted, median of 200", shown[rounds / 2], "ms", 5);
+    bench::report("listing until painted, slowest of 200", shown.back(), "ms");
     return true;
 }
 
@@ -156,27 +128,27 @@ bool worstCase(const QTemporaryDir &dir) {
     QElapsedTimer clock;
     clock.start();
     clickRow(w.level, row);
-    const double listing = msSince(clock);
+    const double listing = bench::msSince(clock);
     const int lines = w.sprite->model()->rowCount();
     std::printf("  worst case: 4 MiB Sonic 1 image, row %d without an end record: %d lines\n", row,
                 lines);
     if (lines != expected)
         return false;
     const double listingShown = listing + settleMs(w.sprite);
-    report("listing (the click)", listing, "ms", 1000);
-    report("listing until laid out and painted", listingShown, "ms", 1000);
+    bench::report("listing (the click)", listing, "ms", 1000);
+    bench::report("listing until laid out and painted", listingShown, "ms", 1000);
 
     clock.restart();
     w.sprite->scrollToBottom();
-    const double scrolling = msSince(clock) + settleMs(w.sprite);
-    report("scroll to the last line and paint", scrolling, "ms");
+    const double scrolling = bench::msSince(clock) + settleMs(w.sprite);
+    bench::report("scroll to the last line and paint", scrolling, "ms");
 
     clock.restart();
     QTest::mouseClick(w.clearAll, Qt::LeftButton);
-    const double clearing = msSince(clock);
+    const double clearing = bench::msSince(clock);
     const double clearingShown = clearing + settleMs(w.sprite);
-    report("Clear All Sprites (the click)", clearing, "ms", 2000);
-    report("Clear All Sprites until painted", clearingShown, "ms", 2000);
+    bench::report("Clear All Sprites (the click)", clearing, "ms", 2000);
+    bench::report("Clear All Sprites until painted", clearingShown, "ms", 2000);
     const QByteArray &held = w.main.fileData();
     const bool zeroed =
         std::all_of(held.begin() + table[row], held.begin() + table[row] + 6 * expected,
@@ -189,16 +161,16 @@ bool worstCase(const QTemporaryDir &dir) {
     QUndoStack *history = w.main.document()->undoStack();
     clock.restart();
     history->undo();
-    const double undoing = msSince(clock) + settleMs(w.sprite);
+    const double undoing = bench::msSince(clock) + settleMs(w.sprite);
     if (w.main.fileData() != data)
         return false;
     clock.restart();
     history->redo();
-    const double redoing = msSince(clock) + settleMs(w.sprite);
+    const double redoing = bench::msSince(clock) + settleMs(w.sprite);
     if (w.main.fileData() != clearedImage || w.sprite->model()->rowCount() != lines)
         return false;
-    report("undo Clear All Sprites until painted", undoing, "ms", 1000);
-    report("redo Clear All Sprites until painted", redoing, "ms", 1000);
+    bench::report("undo Clear All Sprites until painted", undoing, "ms", 1000);
+    bench::report("redo Clear All Sprites until painted", redoing, "ms", 1000);
     return true;
 }
 
@@ -217,12 +189,12 @@ void checksum() {
         QElapsedTimer clock;
         clock.start();
         const std::optional<quint16> computed = rom::computeChecksum(data);
-        times.push_back(msSince(clock));
+        times.push_back(bench::msSince(clock));
         sum = computed ? *computed : -1;
     }
     std::sort(times.begin(), times.end());
     std::printf("  header checksum of a 4 MiB image: %04X\n", sum);
-    report("checksum, median of 50", times[times.size() / 2], "ms", 50);
+    bench::report("checksum, median of 50", times[times.size() / 2], "ms", 50);
 }
 
 } // namespace
@@ -240,8 +212,8 @@ int main(int argc, char **argv) {
     }
     checksum();
     std::printf("  process\n");
-    report("peak memory (VmHWM)", peakMegabytes(), "MB", 300);
-    std::printf("%s\n", g_allWithin ? "All figures within their bounds."
-                                    : "Some figures are beyond their bounds.");
-    return g_allWithin ? 0 : 1;
+    bench::report("peak memory (VmHWM)", bench::peakMegabytes(), "MB", 300);
+    std::printf("%s\n", bench::allWithin() ? "All figures within their bounds."
+                                           : "Some figures are beyond their bounds.");
+    return bench::allWithin() ? 0 : 1;
 }

@@ -13,36 +13,13 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include "support/benchreport.h"
 #include <algorithm>
+
 #include <cstdio>
 #include <vector>
 
 namespace {
-
-bool g_allWithin = true;
-
-void report(const char *what, double value, const char *unit, double bound = 0) {
-    if (bound <= 0) {
-        std::printf("    %-44s %10.2f %s\n", what, value, unit);
-        return;
-    }
-    const bool within = value < bound;
-    g_allWithin = g_allWithin && within;
-    std::printf("    %-44s %10.2f %s   (bound %.0f %s: %s)\n", what, value, unit, bound, unit,
-                within ? "ok" : "OVER");
-}
-
-double peakMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = status.readAll().split('\n');
-    const auto peak = std::find_if(lines.cbegin(), lines.cend(), [](const QByteArray &line) {
-        return line.startsWith("VmHWM:");
-    });
-    return peak == lines.cend() ? -1
-                                : peak->mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-}
 
 struct Lcg {
     quint32 state;
@@ -118,10 +95,6 @@ QByteArray imageOf(rom::Revision revision, const synthetic::TerrainPieces &s) {
     return image;
 }
 
-double msSince(const QElapsedTimer &clock) {
-    return clock.nsecsElapsed() / 1e6;
-}
-
 // The median of five runs of `run`.
 template <class F> double median(F run) {
     std::vector<double> times;
@@ -129,7 +102,7 @@ template <class F> double median(F run) {
         QElapsedTimer clock;
         clock.start();
         run();
-        times.push_back(msSince(clock));
+        times.push_back(bench::msSince(clock));
     }
     std::sort(times.begin(), times.end());
     return times[2];
@@ -151,29 +124,29 @@ void measureDrawing(const Level &level) {
     const map::LevelTerrain probe = map::LevelTerrain::load(image, revision, row);
     if (!probe.hasTerrain()) {
         std::printf("    no terrain: %s\n", qPrintable(probe.reason()));
-        g_allWithin = false;
+        bench::allWithin() = false;
         return;
     }
     std::printf("    %d x %d pixels, %d x %d chunks\n", probe.size().width(), probe.size().height(),
                 probe.columns(), probe.rows());
-    report("decode (tables, art, blocks, chunks, layout)",
-           median([&] { map::LevelTerrain::load(image, revision, row); }), "ms");
+    bench::report("decode (tables, art, blocks, chunks, layout)",
+                  median([&] { map::LevelTerrain::load(image, revision, row); }), "ms");
     // What a map window shows first: the chunks of a 1920 x 1080 view at 1:1.
-    report("decode + first draw of a 1920x1080 view", median([&] {
-               const map::LevelTerrain t = map::LevelTerrain::load(image, revision, row);
-               const int side = t.chunkSize();
-               for (int y = 0; y < std::min(t.rows(), (1080 + side - 1) / side); ++y)
-                   for (int x = 0; x < std::min(t.columns(), (1920 + side - 1) / side); ++x)
-                       t.chunkImage(t.chunkAt(x, y));
-           }),
-           "ms", 150);
-    report("decode + drawing every chunk of the level", median([&] {
-               const map::LevelTerrain t = map::LevelTerrain::load(image, revision, row);
-               for (int y = 0; y < t.rows(); ++y)
-                   for (int x = 0; x < t.columns(); ++x)
-                       t.chunkImage(t.chunkAt(x, y));
-           }),
-           "ms", 150);
+    bench::report("decode + first draw of a 1920x1080 view", median([&] {
+                      const map::LevelTerrain t = map::LevelTerrain::load(image, revision, row);
+                      const int side = t.chunkSize();
+                      for (int y = 0; y < std::min(t.rows(), (1080 + side - 1) / side); ++y)
+                          for (int x = 0; x < std::min(t.columns(), (1920 + side - 1) / side); ++x)
+                              t.chunkImage(t.chunkAt(x, y));
+                  }),
+                  "ms", 150);
+    bench::report("decode + drawing every chunk of the level", median([&] {
+                      const map::LevelTerrain t = map::LevelTerrain::load(image, revision, row);
+                      for (int y = 0; y < t.rows(); ++y)
+                          for (int x = 0; x < t.columns(); ++x)
+                              t.chunkImage(t.chunkAt(x, y));
+                  }),
+                  "ms", 150);
 }
 
 // The whole picture and the export, as `quillet --export-map` makes them.
@@ -182,11 +155,11 @@ void measureExport(const Level &level, const QString &folder) {
     const rom::Revision revision = level.revision;
     const int row = level.row;
     std::printf("%s\n", level.title);
-    report("decode + whole picture (export without PNG)", median([&] {
-               const map::LevelTerrain t = map::LevelTerrain::load(image, revision, row);
-               map::levelPicture(t, map::objectMarkers(image, -1));
-           }),
-           "ms");
+    bench::report("decode + whole picture (export without PNG)", median([&] {
+                      const map::LevelTerrain t = map::LevelTerrain::load(image, revision, row);
+                      map::levelPicture(t, map::objectMarkers(image, -1));
+                  }),
+                  "ms");
     const QString imagePath = folder + QStringLiteral("/bench.bin");
     QFile file(imagePath);
     if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size())
@@ -199,8 +172,8 @@ void measureExport(const Level &level, const QString &folder) {
         median([&] { map::exportMap(imagePath, QString::number(row), out, err); });
     if (!messages.isEmpty())
         std::printf("    export failed: %s", qPrintable(messages));
-    report("export (quillet --export-map)", exportMs, "ms", 2000);
-    report("PNG size", QFile(out).size() / 1e6, "MB");
+    bench::report("export (quillet --export-map)", exportMs, "ms", 2000);
+    bench::report("PNG size", QFile(out).size() / 1e6, "MB");
 }
 
 } // namespace
@@ -222,10 +195,10 @@ int main(int argc, char **argv) {
         for (int c = 0; c < 0x100; ++c)
             open.back().chunkImage(c);
     }
-    report("peak memory with both maps open", peakMegabytes(), "MB", 150);
+    bench::report("peak memory with both maps open", bench::peakMegabytes(), "MB", 150);
     open.clear();
     for (const Level &l : levels)
         measureExport(l, dir.path());
-    report("peak memory after the exports", peakMegabytes(), "MB");
-    return g_allWithin ? 0 : 1;
+    bench::report("peak memory after the exports", bench::peakMegabytes(), "MB");
+    return bench::allWithin() ? 0 : 1;
 }

@@ -15,31 +15,16 @@
 #include <QRandomGenerator>
 #include <QScrollBar>
 
+#include "support/benchreport.h"
 #include <algorithm>
 #include <cmath>
+
 #include <cstdio>
 #include <ctime>
 #include <string>
 #include <vector>
 
 namespace {
-
-bool g_allWithin = true;
-
-double msSince(const QElapsedTimer &clock) {
-    return clock.nsecsElapsed() / 1e6;
-}
-
-void report(const char *what, double value, const char *unit, double bound = 0) {
-    if (bound <= 0) {
-        std::printf("    %-52s %10.2f %s\n", what, value, unit);
-        return;
-    }
-    const bool within = value < bound;
-    g_allWithin = g_allWithin && within;
-    std::printf("    %-52s %10.2f %s   (bound %.0f %s: %s)\n", what, value, unit, bound, unit,
-                within ? "ok" : "OVER");
-}
 
 // A line of /proc/self/status in MB ("VmRSS:", "VmHWM:").
 double statusMegabytes(const char *key) {
@@ -97,7 +82,7 @@ template <typename F> Cost measure(F step) {
     QElapsedTimer clock;
     clock.start();
     step();
-    return {msSince(clock), cpuMs() - cpu};
+    return {bench::msSince(clock), cpuMs() - cpu};
 }
 
 // What the window does after a step: it paints what the step left to paint (after a scroll only
@@ -118,10 +103,10 @@ void reportSteps(const std::string &what, const std::vector<Cost> &costs, double
         wall.push_back(c.wall);
         cpu.push_back(c.cpu);
     }
-    report((what + ", median").c_str(), median(wall), "ms");
-    report((what + ", slowest").c_str(), *std::max_element(wall.begin(), wall.end()), "ms");
-    report((what + ", slowest in CPU time").c_str(), *std::max_element(cpu.begin(), cpu.end()),
-           "ms", bound);
+    bench::report((what + ", median").c_str(), median(wall), "ms");
+    bench::report((what + ", slowest").c_str(), *std::max_element(wall.begin(), wall.end()), "ms");
+    bench::report((what + ", slowest in CPU time").c_str(),
+                  *std::max_element(cpu.begin(), cpu.end()), "ms", bound);
 }
 
 } // namespace
@@ -156,7 +141,7 @@ int main(int argc, char **argv) {
     clock.start();
     w.showLevel(QStringLiteral("HTZ 2"), terrain, objects);
     port->repaint();
-    report("show the level and first paint at 1:1", msSince(clock), "ms");
+    bench::report("show the level and first paint at 1:1", bench::msSince(clock), "ms");
 
     // Pan across the whole level at 1:1, in steps of a wheel notch and of a quarter screen; the
     // first sweep fills the cache.
@@ -198,10 +183,10 @@ int main(int argc, char **argv) {
     reportSteps("full repaint at 1/8", small, 16);
 
     std::printf("  memory\n");
-    report("chunk cache", w.scene()->cachedKiB() / 1024.0, "MB");
-    report("open map (resident growth)", statusMegabytes("VmRSS:") - rssBefore, "MB", 150);
-    report("process peak (VmHWM)", statusMegabytes("VmHWM:"), "MB");
-    std::printf("%s\n", g_allWithin ? "All figures within their bounds."
-                                    : "Some figures are beyond their bounds.");
-    return g_allWithin ? 0 : 1;
+    bench::report("chunk cache", w.scene()->cachedKiB() / 1024.0, "MB");
+    bench::report("open map (resident growth)", statusMegabytes("VmRSS:") - rssBefore, "MB", 150);
+    bench::report("process peak (VmHWM)", statusMegabytes("VmHWM:"), "MB");
+    std::printf("%s\n", bench::allWithin() ? "All figures within their bounds."
+                                           : "Some figures are beyond their bounds.");
+    return bench::allWithin() ? 0 : 1;
 }

@@ -170,7 +170,8 @@ QByteArray image(rom::Revision revision, const ImageOptions &options) {
     // Every entry of the game's table that no row reads points at an empty list behind the
     // last layout, as the games' unused entries do.
     const qint64 tableAt = objectTableAt(game);
-    const qint64 tableEnd = game == 1 ? tableAt + 7 * 16 : tableAt + 17 * 4;
+    // Sonic 1: 7 zones of 4 acts, two words each; Sonic 2: 17 zones of 2 acts, one word each.
+    const qint64 tableEnd = tableAt + (game == 1 ? qint64(7) * 16 : qint64(17) * 4);
     std::copy(EndRecord.begin(), EndRecord.end(), data.begin() + end);
     for (qint64 at = tableAt; at < tableEnd; at += 2)
         putWord(data, at, static_cast<quint32>(end - tableAt));

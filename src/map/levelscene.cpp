@@ -126,13 +126,13 @@ void LevelScene::setLevel(const std::shared_ptr<const TerrainSource> &terrain,
     for (const MapObject &o : objects) {
         if (m_markers.contains(o.offset))
             continue; // one marker per record
-        MapObject shown = o;
-        shown.x = std::clamp(o.x, 0, 0xFFFF);
-        shown.y = o.y & MaxY;
-        auto *item = new MarkerItem(shown);
+        MapObject placed = o;
+        placed.x = std::clamp(o.x, 0, 0xFFFF);
+        placed.y = o.y & MaxY;
+        auto *item = new MarkerItem(placed);
         addItem(item);
         m_markers.insert(o.offset, item);
-        objectsBox |= QRect(shown.x - 2, shown.y - 2, 5, 5);
+        objectsBox |= QRect(placed.x - 2, placed.y - 2, 5, 5);
     }
 
     if (m_terrain) {
