@@ -1,6 +1,8 @@
 #pragma once
 // Drives the real window as a user would: answers its modal dialogs and watches its title.
 
+#include "files.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -15,17 +17,6 @@
 #include <memory>
 
 namespace testsupport {
-
-// Writes `data` to `name` in `dir` and returns the full path (empty on failure).
-inline QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &data) {
-    QFile f(dir.filePath(name));
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size() ? f.fileName() : QString();
-}
-
-inline QByteArray readFile(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // What a message box showed before OK was pressed on it, and the main window's title and path
 // label while it was up. Clearing `armed` stops the wait, so a later box is left alone.
