@@ -1,6 +1,5 @@
-// The map window driven as a user would: markers where their objects stand, clicking and
-// dragging them, zoom and pan, the status line, the grid, saving the picture, and what the
-// terrain looks like on screen.
+// The map window driven as a user would: markers, clicking and dragging them, zoom and pan, the
+// status line, the grid, saving the picture, and the terrain on screen.
 
 #include "app/frmmap.h"
 #include "map/levelscene.h"
@@ -73,11 +72,13 @@ struct Map {
                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(port, &turn);
     }
-    // Presses on `from`, moves there in a few steps, and leaves the button down.
-    void dragTo(QPoint from, QPoint to) {
-        QTest::mousePress(port, Qt::LeftButton, {}, from);
+    // Presses on `from`, moves to `to` in a few steps, and releases there unless told to hold.
+    void drag(QPoint from, QPoint to, bool hold = false, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(port, button, {}, from);
         for (int step = 1; step <= 4; ++step)
             QTest::mouseMove(port, from + (to - from) * step / 4);
+        if (!hold)
+            QTest::mouseRelease(port, button, {}, to);
     }
     QPointF centre() const { return view->mapToScene(port->rect().center()); }
 };
@@ -88,428 +89,387 @@ class tst_MapWindow : public QObject {
     Q_OBJECT
 
   private slots:
-    void markersStandOnTheirObjects();
-    void clickingAMarkerReportsIt();
-    void draggingMovesOnceAndEscCancels_data();
-    void draggingMovesOnceAndEscCancels();
-    void theOwnerMayRedrawWhileTold();
-    void zoomStaysWithinItsLimits();
-    void wheelAndMiddleButtonPan();
-    void statusShowsThePositionUnderTheMouse_data();
-    void statusShowsThePositionUnderTheMouse();
-    void noTerrainShowsAGridAndTheReason();
-    void gridToggles();
-    void selectingCentresUnlessTheMapAsked();
-    void showingAndClearingLevels();
-    void savesTheOwnersPicture();
-    void terrainIsDrawnFromItsChunks_data();
-    void terrainIsDrawnFromItsChunks();
-};
 
-void tst_MapWindow::markersStandOnTheirObjects() {
-    Map m;
-    const QImage shot = m.shot();
-    for (int i = 0; i < Objects.size(); ++i) {
-        const QPoint p = m.onObject(i);
-        // 5x5 as in the exported picture: white 3x3 inside, a black border, terrain beyond.
-        for (QPoint d : {QPoint(0, 0), QPoint(-1, -1), QPoint(1, 1)})
-            QCOMPARE(shot.pixel(p + d), White);
-        for (QPoint d : {QPoint(-2, 0), QPoint(2, 0), QPoint(0, -2), QPoint(0, 2), QPoint(2, 2)})
-            QCOMPARE(shot.pixel(p + d), Black);
-        QVERIFY(shot.pixel(p + QPoint(3, 0)) != Black && shot.pixel(p + QPoint(0, -3)) != Black);
-        // Hovering shows the record's line.
-        QHelpEvent help(QEvent::ToolTip, p, m.port->mapToGlobal(p));
-        QApplication::sendEvent(m.port, &help);
-        QCOMPARE(QToolTip::text(), Objects[i].line);
-    }
-    // The selected marker gets an outline of its own colour; the others none.
-    const QPoint outline = m.onObject(1) + QPoint(0, -4), plain = m.onObject(0) + QPoint(0, -4);
-    QCOMPARE(m.shot().pixel(outline), Backdrop);
-    m.w.selectObject(Objects[1].offset);
-    const QImage selected = m.shot();
-    QCOMPARE(selected.pixel(outline), qRgb(255, 0, 255));
-    QCOMPARE(selected.pixel(plain), Red);
-    // Below 1:1 a marker keeps its five screen pixels.
-    m.w.setZoom(frmMap::MinZoom);
-    const QImage small = m.shot();
-    const QPoint p = m.onObject(0);
-    QCOMPARE(small.pixel(p), White);
-    QCOMPARE(small.pixel(p + QPoint(2, 2)), Black);
-}
-
-void tst_MapWindow::clickingAMarkerReportsIt() {
-    Map m;
-    for (int i = 0; i < Objects.size(); ++i) {
-        QTest::mouseClick(m.port, Qt::LeftButton, {}, m.onObject(i));
-        QCOMPARE(m.clicked.count(), i + 1);
-        QCOMPARE(m.clicked.last().at(0).toLongLong(), Objects[i].offset);
-        QCOMPARE(m.w.scene()->selectedOffset(), Objects[i].offset);
-    }
-    // Bare ground reports nothing and keeps the selection.
-    QTest::mouseClick(m.port, Qt::LeftButton, {}, m.on({200.5, 30.5}));
-    QCOMPARE(m.clicked.count(), Objects.size());
-    QCOMPARE(m.w.scene()->selectedOffset(), Objects.last().offset);
-    // At the smallest zoom a marker is still hit a few screen pixels off its centre.
-    m.w.setZoom(frmMap::MinZoom);
-    QTest::mouseClick(m.port, Qt::LeftButton, {}, m.onObject(0) + QPoint(3, -3));
-    QCOMPARE(m.clicked.last().at(0).toLongLong(), Objects[0].offset);
-    QVERIFY(m.moved.isEmpty());
-}
-
-void tst_MapWindow::draggingMovesOnceAndEscCancels_data() {
-    QTest::addColumn<qreal>("zoom");
-    QTest::addColumn<int>("object");
-    QTest::addColumn<QPoint>("by"); // screen pixels
-    QTest::addColumn<bool>("escape");
-    QTest::addColumn<QPoint>("landed"); // (-1, -1): no move reported
-    const QPoint none(-1, -1);
-    QTest::newRow("1:1") << 1.0 << 0 << QPoint(37, 21) << false << QPoint(0x65, 0x45);
-    QTest::newRow("one pixel") << 1.0 << 0 << QPoint(1, 0) << false << QPoint(0x41, 0x30);
-    QTest::newRow("2x, whole pixels")
-        << 2.0 << 1 << QPoint(41, -31) << false << QPoint(0x115, 0x91);
-    QTest::newRow("clamped at the top left")
-        << 1.0 << 0 << QPoint(-200, -100) << false << QPoint(0, 0);
-    QTest::newRow("clamped at the bottom")
-        << frmMap::MinZoom << 2 << QPoint(0, 600) << false << QPoint(0x160, 0x0FFF);
-    QTest::newRow("back where it started") << 1.0 << 2 << QPoint(0, 0) << false << none;
-    QTest::newRow("Esc cancels") << 1.0 << 0 << QPoint(37, 21) << true << none;
-}
-
-void tst_MapWindow::draggingMovesOnceAndEscCancels() {
-    QFETCH(qreal, zoom);
-    QFETCH(int, object);
-    QFETCH(QPoint, by);
-    QFETCH(bool, escape);
-    QFETCH(QPoint, landed);
-    Map m;
-    m.w.setZoom(zoom);
-    m.view->centerOn(Objects[object].x, Objects[object].y);
-    const QPoint from = m.onObject(object);
-    // Out past the drag distance, then to the place aimed at.
-    m.dragTo(from, from + by + QPoint(15, 15));
-    QTest::mouseMove(m.port, from + by);
-    QVERIFY(m.w.scene()->isDragging());
-    if (escape)
-        QTest::keyClick(m.view, Qt::Key_Escape);
-    QTest::mouseRelease(m.port, Qt::LeftButton, {}, from + by);
-    QCOMPARE(m.clicked.count(), 1);
-    const QGraphicsItem *marker = m.w.scene()->marker(Objects[object].offset);
-    if (landed == QPoint(-1, -1)) {
-        QVERIFY(m.moved.isEmpty());
-        QCOMPARE(marker->pos(), QPointF(Objects[object].x + 0.5, Objects[object].y + 0.5));
-        return;
-    }
-    QCOMPARE(m.moved.count(), 1);
-    const QList<QVariant> args = m.moved.first();
-    QCOMPARE(args.at(0).toLongLong(), Objects[object].offset);
-    QCOMPARE(QPoint(args.at(1).toInt(), args.at(2).toInt()), landed);
-    QCOMPARE(marker->pos(), QPointF(landed) + QPointF(0.5, 0.5));
-}
-
-void tst_MapWindow::theOwnerMayRedrawWhileTold() {
-    // As the main window will: a click selects the line, a move rewrites the record (which may
-    // land at another offset) and shows the level again with the line selected.
-    Map m;
-    QVector<MapObject> objects = Objects;
-    const qint64 movedTo = 0x1012;
-    QObject::connect(&m.w, &frmMap::objectClicked, &m.w, &frmMap::selectObject);
-    QObject::connect(&m.w, &frmMap::objectMoved, &m.w, [&](qint64 offset, int x, int y) {
-        for (MapObject &o : objects) {
-            if (o.offset == offset)
-                o = {movedTo, x, y, QStringLiteral("moved")};
+    void markersStandOnTheirObjects() {
+        Map m;
+        const QImage shot = m.shot();
+        for (int i = 0; i < Objects.size(); ++i) {
+            const QPoint p = m.onObject(i);
+            // 5x5 as in the exported picture: white 3x3 inside, a black border, terrain beyond.
+            for (QPoint d : {QPoint(0, 0), QPoint(-1, -1), QPoint(1, 1)})
+                QCOMPARE(shot.pixel(p + d), White);
+            for (QPoint d :
+                 {QPoint(-2, 0), QPoint(2, 0), QPoint(0, -2), QPoint(0, 2), QPoint(2, 2)})
+                QCOMPARE(shot.pixel(p + d), Black);
+            QVERIFY(shot.pixel(p + QPoint(3, 0)) != Black &&
+                    shot.pixel(p + QPoint(0, -3)) != Black);
+            // Hovering shows the record's line.
+            QHelpEvent help(QEvent::ToolTip, p, m.port->mapToGlobal(p));
+            QApplication::sendEvent(m.port, &help);
+            QCOMPARE(QToolTip::text(), Objects[i].line);
         }
-        m.w.showLevel(QStringLiteral("GHZ 1"), m.terrain, objects);
-        m.w.selectObject(movedTo);
-    });
-    m.w.setZoom(2);
-    m.view->centerOn(Objects[1].x, Objects[1].y);
-    const QPointF centre = m.centre();
-    const QPoint from = m.onObject(1);
-    m.dragTo(from, from + QPoint(30, 20));
-    QTest::mouseRelease(m.port, Qt::LeftButton, {}, from + QPoint(30, 20));
-    QCOMPARE(m.moved.count(), 1);
-    QCOMPARE(m.w.scene()->markerCount(), Objects.size());
-    QVERIFY(!m.w.scene()->marker(Objects[1].offset));
-    QCOMPARE(m.w.scene()->marker(movedTo)->pos(),
-             QPointF(Objects[1].x + 15.5, Objects[1].y + 10.5));
-    QCOMPARE(m.w.scene()->selectedOffset(), movedTo);
-    QCOMPARE(m.centre(), centre);
-    // The new marker is live: it can be dragged again.
-    const QPoint again = m.on(m.w.scene()->marker(movedTo)->pos());
-    m.dragTo(again, again + QPoint(-20, 0));
-    QTest::mouseRelease(m.port, Qt::LeftButton, {}, again + QPoint(-20, 0));
-    QCOMPARE(m.moved.count(), 2);
-    QCOMPARE(m.moved.last().at(0).toLongLong(), movedTo);
-    QCOMPARE(m.moved.last().at(1).toInt(), Objects[1].x + 5);
-}
-
-void tst_MapWindow::zoomStaysWithinItsLimits() {
-    Map m;
-    QCOMPARE(m.w.zoom(), 1.0);
-    const auto key = [&](int k, int times = 1) {
-        for (int i = 0; i < times; ++i)
-            QTest::keyClick(&m.w, Qt::Key(k), Qt::ControlModifier);
-    };
-    key(Qt::Key_Plus, 12);
-    QCOMPARE(m.w.zoom(), frmMap::MaxZoom);
-    QCOMPARE(m.view->transform().m11(), frmMap::MaxZoom);
-    key(Qt::Key_Minus);
-    QVERIFY(m.w.zoom() < frmMap::MaxZoom);
-    key(Qt::Key_Minus, 20);
-    QCOMPARE(m.w.zoom(), frmMap::MinZoom);
-    QCOMPARE(m.view->transform().m22(), frmMap::MinZoom);
-    key(Qt::Key_Equal);
-    QVERIFY(m.w.zoom() > frmMap::MinZoom);
-
-    // Ctrl+wheel zooms about the point under the mouse.
-    m.w.setZoom(4);
-    m.view->centerOn(Objects[1].x, Objects[1].y);
-    const QPoint at = m.onObject(1) + QPoint(30, 20);
-    const QPointF under = m.view->mapToScene(at);
-    m.wheel(at, 120, Qt::ControlModifier);
-    QVERIFY(m.w.zoom() > 1);
-    QVERIFY(QLineF(m.view->mapToScene(at), under).length() <= 1);
-    m.wheel(at, -600, Qt::ControlModifier);
-    QCOMPARE(m.w.zoom(), 1.0);
-
-    // Ctrl+0: the whole level, as large as it fits.
-    key(Qt::Key_0);
-    const QRect level = m.view->mapFromScene(m.w.scene()->levelRect()).boundingRect();
-    QVERIFY2(m.port->rect().adjusted(-1, -1, 1, 1).contains(level),
-             qPrintable(QString::number(m.w.zoom())));
-    QVERIFY(level.width() >= m.port->width() - 2 || level.height() >= m.port->height() - 2);
-    // A level far wider than the window fits only down to the smallest zoom.
-    Map wide(std::make_shared<GridTerrain>(QStringLiteral("none")),
-             {{0x2000, 0xF000, 0x100, QStringLiteral("far")}});
-    QTest::keyClick(&wide.w, Qt::Key_0, Qt::ControlModifier);
-    QCOMPARE(wide.w.zoom(), frmMap::MinZoom);
-}
-
-void tst_MapWindow::wheelAndMiddleButtonPan() {
-    Map m;
-    m.w.setZoom(frmMap::MaxZoom);
-    QScrollBar *h = m.view->horizontalScrollBar(), *v = m.view->verticalScrollBar();
-    h->setValue(h->maximum() / 2);
-    v->setValue(v->maximum() / 2);
-    const int h0 = h->value(), v0 = v->value();
-    m.wheel({200, 200}, -120, Qt::NoModifier);
-    QCOMPARE(m.w.zoom(), frmMap::MaxZoom);
-    QVERIFY(v->value() > v0);
-    const int v1 = v->value();
-    QTest::mousePress(m.port, Qt::MiddleButton, {}, {300, 300});
-    QTest::mouseMove(m.port, {280, 290});
-    QTest::mouseMove(m.port, {250, 260});
-    QTest::mouseRelease(m.port, Qt::MiddleButton, {}, {250, 260});
-    QCOMPARE(h->value(), h0 + 50);
-    QCOMPARE(v->value(), v1 + 40);
-    // A left drag on bare ground pans too.
-    QTest::mousePress(m.port, Qt::LeftButton, {}, {300, 300});
-    QTest::mouseMove(m.port, {330, 300});
-    QTest::mouseMove(m.port, {360, 300});
-    QTest::mouseRelease(m.port, Qt::LeftButton, {}, {360, 300});
-    QCOMPARE(h->value(), h0 - 10);
-    QVERIFY(m.clicked.isEmpty() && m.moved.isEmpty());
-}
-
-void tst_MapWindow::statusShowsThePositionUnderTheMouse_data() {
-    QTest::addColumn<qreal>("zoom");
-    QTest::addColumn<QPointF>("point");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("1:1") << 1.0 << QPointF(65.5, 48.5) << "X 0041  Y 0030";
-    QTest::newRow("8x") << 8.0 << QPointF(300.9, 200.1) << "X 012C  Y 00C8";
-    QTest::newRow("2x, last pixel") << 2.0 << QPointF(383.75, 255.75) << "X 017F  Y 00FF";
-    QTest::newRow("off the level") << 1.0 << QPointF(-10.5, 20.5) << "";
-}
-
-void tst_MapWindow::statusShowsThePositionUnderTheMouse() {
-    QFETCH(qreal, zoom);
-    QFETCH(QPointF, point);
-    QFETCH(QString, text);
-    Map m;
-    m.w.setZoom(zoom);
-    m.view->centerOn(point);
-    m.hover(m.on(point));
-    QCOMPARE(m.status(), text);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(m.port, &leave);
-    QCOMPARE(m.status(), QString());
-}
-
-void tst_MapWindow::noTerrainShowsAGridAndTheReason() {
-    const QString why = QStringLiteral("Hidden Palace has no terrain in released images");
-    auto box = answerMessageBox();
-    const QVector<MapObject> objects = {{0x2000, 0x300, 0x200, QStringLiteral("far corner")},
-                                        Objects[0]};
-    Map m(std::make_shared<GridTerrain>(why), objects);
-    QTest::qWait(100);
-    QVERIFY(!box->seen);
-    box->armed = false;
-    QCOMPARE(m.status(), why);
-    QVERIFY(!m.action("actionGrid")->isEnabled() && !m.action("actionSaveImage")->isEnabled());
-    // Whole grid cells round every object, with the markers on them.
-    QCOMPARE(m.w.scene()->levelRect(), QRectF(0, 0, 0x400, 0x300));
-    QCOMPARE(m.pixel({100.5, 100.5}), Backdrop);
-    QCOMPARE(m.pixel({256.5, 100.5}), qRgb(96, 96, 96));
-    m.view->centerOn(0x300, 0x200);
-    QCOMPARE(m.pixel({0x300 + 0.5, 0x200 + 0.5}), White);
-    m.hover(m.on({0x300 + 0.5, 0x200 + 0.5}));
-    QCOMPARE(m.status(), "X 0300  Y 0200    " + why);
-
-    // No terrain at all, and no objects: still one screen of grid.
-    m.w.showLevel(QStringLiteral("MZ 1"), nullptr, {});
-    QCOMPARE(m.status(), QStringLiteral("No terrain"));
-    QCOMPARE(m.w.scene()->levelRect(), QRectF(0, 0, 512, 256));
-}
-
-void tst_MapWindow::gridToggles() {
-    Map m;
-    QAction *grid = m.action("actionGrid");
-    QVERIFY(grid->isEnabled() && !grid->isChecked());
-    // The line between the red chunk and the blue one below it.
-    const QPointF onLine(64.5, 128.5), above(64.5, 127.5);
-    QCOMPARE(m.pixel(onLine), Blue);
-    QTest::keyClick(&m.w, Qt::Key_G, Qt::ControlModifier);
-    QVERIFY(grid->isChecked());
-    const QRgb line = m.pixel(onLine);
-    QVERIFY(line != Blue && qBlue(line) > qBlue(Blue) - 60 && qRed(line) > 60);
-    QCOMPARE(m.pixel(above), Red);
-    grid->trigger();
-    QCOMPARE(m.pixel(onLine), Blue);
-}
-
-void tst_MapWindow::selectingCentresUnlessTheMapAsked() {
-    Map m;
-    m.w.setZoom(frmMap::MaxZoom);
-    for (int i : {1, 0}) {
-        m.w.selectObject(Objects[i].offset);
-        QCOMPARE(m.w.scene()->selectedOffset(), Objects[i].offset);
-        QVERIFY(QLineF(m.centre(), QPointF(Objects[i].x, Objects[i].y)).length() < 1);
+        // The selected marker gets an outline of its own colour; the others none.
+        const QPoint outline = m.onObject(1) + QPoint(0, -4), plain = m.onObject(0) + QPoint(0, -4);
+        QCOMPARE(m.shot().pixel(outline), Backdrop);
+        m.w.selectObject(Objects[1].offset);
+        const QImage selected = m.shot();
+        QCOMPARE(selected.pixel(outline), qRgb(255, 0, 255));
+        QCOMPARE(selected.pixel(plain), Red);
+        // Below 1:1 a marker keeps its five screen pixels.
+        m.w.setZoom(frmMap::MinZoom);
+        const QImage small = m.shot();
+        const QPoint p = m.onObject(0);
+        QCOMPARE(small.pixel(p), White);
+        QCOMPARE(small.pixel(p + QPoint(2, 2)), Black);
     }
-    // Near the level's edge the view goes as far as it can.
-    m.w.selectObject(Objects[2].offset);
-    QVERIFY(m.port->rect().contains(m.onObject(2)));
-    QVERIFY(m.clicked.isEmpty());
-    // The owner answers a click by selecting the line: the view stays under the mouse.
-    QObject::connect(&m.w, &frmMap::objectClicked, &m.w, &frmMap::selectObject);
-    m.view->centerOn(Objects[0].x + 20, Objects[0].y + 10);
-    const QPointF centre = m.centre();
-    QTest::mouseClick(m.port, Qt::LeftButton, {}, m.onObject(0));
-    QCOMPARE(m.w.scene()->selectedOffset(), Objects[0].offset);
-    QCOMPARE(m.centre(), centre);
-    // A record the map does not show: nothing highlighted.
-    m.w.selectObject(0x7777);
-    QCOMPARE(m.w.scene()->selectedOffset(), -1);
-}
 
-void tst_MapWindow::showingAndClearingLevels() {
-    Map m;
-    QCOMPARE(m.w.windowTitle(), QStringLiteral("Map - GHZ 1"));
-    QCOMPARE(m.w.scene()->markerCount(), Objects.size());
-    m.w.setZoom(2);
-    m.w.showLevel(QStringLiteral("GHZ 2"), m.terrain, Objects.mid(0, 1));
-    QCOMPARE(m.w.windowTitle(), QStringLiteral("Map - GHZ 2"));
-    QCOMPARE(m.w.zoom(), 2.0);
-    QCOMPARE(m.w.scene()->markerCount(), 1);
-    // The same level shown again after an edit stays where it was.
-    m.view->centerOn(200, 100);
-    const QPointF centre = m.centre();
-    m.w.showLevel(QStringLiteral("GHZ 2"), m.terrain, Objects);
-    QCOMPARE(m.centre(), centre);
-    m.w.clearLevel();
-    QCOMPARE(m.w.windowTitle(), QStringLiteral("Map"));
-    QCOMPARE(m.w.scene()->markerCount(), 0);
-    QVERIFY(!m.action("actionSaveImage")->isEnabled() && !m.action("actionGrid")->isEnabled());
-    m.hover({10, 10});
-    QCOMPARE(m.status(), QString());
-}
-
-void tst_MapWindow::savesTheOwnersPicture() {
-    Map m;
-    QImage picture(7, 5, QImage::Format_RGB888);
-    picture.fill(Qt::black);
-    picture.setPixel(3, 2, qRgb(216, 36, 72));
-    int asked = 0;
-    m.w.setPictureSource([&] {
-        ++asked;
-        return picture;
-    });
-    QTemporaryDir dir;
-    QAction *save = m.action("actionSaveImage");
-    // Cancelled: nothing asked for, nothing written.
-    answerFileDialog(QString());
-    save->trigger();
-    QCOMPARE(asked, 0);
-    QVERIFY(QDir(dir.path()).isEmpty());
-
-    const QString path = dir.filePath(QStringLiteral("ghz1.png"));
-    answerFileDialog(path);
-    auto box = answerMessageBox(&m.w);
-    save->trigger();
-    box->armed = false;
-    QVERIFY(!box->seen);
-    QCOMPARE(asked, 1);
-    QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB888), picture);
-
-    // A folder that is not there: a box naming the file and the system's reason.
-    const QString lost = dir.filePath(QStringLiteral("gone/ghz1.png"));
-    QFile probe(lost);
-    QVERIFY(!probe.open(QIODevice::WriteOnly));
-    answerFileDialog(lost);
-    box = answerMessageBox(&m.w);
-    save->trigger();
-    box->armed = false;
-    QVERIFY(box->seen);
-    QCOMPARE(box->text, QStringLiteral("The map image could not be saved to %1 (%2).")
-                            .arg(lost, probe.errorString()));
-
-    // The owner has no picture: said so, and nothing written.
-    m.w.setPictureSource([] { return QImage(); });
-    const QString none = dir.filePath(QStringLiteral("none.png"));
-    answerFileDialog(none);
-    box = answerMessageBox(&m.w);
-    save->trigger();
-    box->armed = false;
-    QVERIFY(box->seen && box->text.endsWith("(there is no picture of this level)."));
-    QVERIFY(!QFile::exists(none));
-}
-
-void tst_MapWindow::terrainIsDrawnFromItsChunks_data() {
-    QTest::addColumn<qreal>("zoom");
-    for (qreal zoom : {1.0, 8.0, 0.5, 0.3, frmMap::MinZoom})
-        QTest::addRow("zoom %g", zoom) << zoom;
-}
-
-void tst_MapWindow::terrainIsDrawnFromItsChunks() {
-    QFETCH(qreal, zoom);
-    Map m;
-    m.w.setZoom(zoom);
-    const struct {
-        QPointF at;
-        QRgb colour;
-    } expected[] = {
-        {{64, 100}, Red},       {{64, 200}, Blue},
-        {{240, 64}, Green},     {{140, 64}, Backdrop}, // the green chunk's clear columns
-        {{320, 64}, Backdrop},                         // an empty cell
-        {{-40, 100}, Surround},                        // beyond the level
-    };
-    for (const auto &e : expected) {
-        m.view->centerOn(e.at);
-        if (m.port->rect().contains(m.on(e.at))) // nothing beyond the level shows from close up
-            QCOMPARE(m.pixel(e.at), e.colour);
+    void draggingMovesOnceAndEscCancels_data() {
+        QTest::addColumn<qreal>("zoom");
+        QTest::addColumn<int>("object");
+        QTest::addColumn<QPoint>("by"); // screen pixels
+        QTest::addColumn<bool>("escape");
+        QTest::addColumn<QPoint>("landed"); // (-1, -1): no move reported
+        const QPoint none(-1, -1);
+        QTest::newRow("1:1") << 1.0 << 0 << QPoint(37, 21) << false << QPoint(0x65, 0x45);
+        QTest::newRow("one pixel") << 1.0 << 0 << QPoint(1, 0) << false << QPoint(0x41, 0x30);
+        QTest::newRow("2x, whole pixels")
+            << 2.0 << 1 << QPoint(41, -31) << false << QPoint(0x115, 0x91);
+        QTest::newRow("clamped at the top left")
+            << 1.0 << 0 << QPoint(-200, -100) << false << QPoint(0, 0);
+        QTest::newRow("clamped at the bottom")
+            << frmMap::MinZoom << 2 << QPoint(0, 600) << false << QPoint(0x160, 0x0FFF);
+        QTest::newRow("back where it started") << 1.0 << 2 << QPoint(0, 0) << false << none;
+        QTest::newRow("Esc cancels") << 1.0 << 0 << QPoint(37, 21) << true << none;
     }
-    // Each chunk is rendered once, however often it is painted, and the same terrain shown
-    // again with other objects keeps them.
-    const int renders = m.terrain->chunkRenders;
-    QVERIFY(renders > 0 && renders <= 3);
-    m.w.showLevel(QStringLiteral("GHZ 1"), m.terrain, Objects.mid(1));
-    m.shot();
-    QCOMPARE(m.terrain->chunkRenders, renders);
-    // Another terrain is rendered afresh.
-    auto other = smallTerrain();
-    m.w.showLevel(QStringLiteral("GHZ 1"), other, Objects);
-    m.shot();
-    QVERIFY(other->chunkRenders > 0);
-}
+
+    void draggingMovesOnceAndEscCancels() {
+        QFETCH(qreal, zoom);
+        QFETCH(int, object);
+        QFETCH(QPoint, by);
+        QFETCH(bool, escape);
+        QFETCH(QPoint, landed);
+        Map m;
+        m.w.setZoom(zoom);
+        m.view->centerOn(Objects[object].x, Objects[object].y);
+        const QPoint from = m.onObject(object);
+        // Out past the drag distance, then to the place aimed at.
+        m.drag(from, from + by + QPoint(15, 15), true);
+        QTest::mouseMove(m.port, from + by);
+        QVERIFY(m.w.scene()->isDragging());
+        if (escape)
+            QTest::keyClick(m.view, Qt::Key_Escape);
+        QTest::mouseRelease(m.port, Qt::LeftButton, {}, from + by);
+        QCOMPARE(m.clicked.count(), 1);
+        const QGraphicsItem *marker = m.w.scene()->marker(Objects[object].offset);
+        if (landed == QPoint(-1, -1)) {
+            QVERIFY(m.moved.isEmpty());
+            QCOMPARE(marker->pos(), QPointF(Objects[object].x + 0.5, Objects[object].y + 0.5));
+            return;
+        }
+        QCOMPARE(m.moved.count(), 1);
+        const QList<QVariant> args = m.moved.first();
+        QCOMPARE(args.at(0).toLongLong(), Objects[object].offset);
+        QCOMPARE(QPoint(args.at(1).toInt(), args.at(2).toInt()), landed);
+        QCOMPARE(marker->pos(), QPointF(landed) + QPointF(0.5, 0.5));
+    }
+
+    // As the main window will: a click selects the line, a move rewrites the record (maybe at
+    // another offset) and shows the level again with the line selected.
+    void theOwnerMayRedrawWhileTold() {
+        Map m;
+        QVector<MapObject> objects = Objects;
+        const qint64 movedTo = 0x1012;
+        QObject::connect(&m.w, &frmMap::objectClicked, &m.w, &frmMap::selectObject);
+        QObject::connect(&m.w, &frmMap::objectMoved, &m.w, [&](qint64 offset, int x, int y) {
+            for (MapObject &o : objects) {
+                if (o.offset == offset)
+                    o = {movedTo, x, y, QStringLiteral("moved")};
+            }
+            m.w.showLevel(QStringLiteral("GHZ 1"), m.terrain, objects);
+            m.w.selectObject(movedTo);
+        });
+        m.w.setZoom(2);
+        m.view->centerOn(Objects[1].x, Objects[1].y);
+        const QPointF centre = m.centre();
+        const QPoint from = m.onObject(1);
+        m.drag(from, from + QPoint(30, 20));
+        QCOMPARE(m.moved.count(), 1);
+        QCOMPARE(m.w.scene()->markerCount(), Objects.size());
+        QVERIFY(!m.w.scene()->marker(Objects[1].offset));
+        QCOMPARE(m.w.scene()->marker(movedTo)->pos(),
+                 QPointF(Objects[1].x + 15.5, Objects[1].y + 10.5));
+        QCOMPARE(m.w.scene()->selectedOffset(), movedTo);
+        QCOMPARE(m.centre(), centre);
+        // The new marker is live: it can be dragged again.
+        const QPoint again = m.on(m.w.scene()->marker(movedTo)->pos());
+        m.drag(again, again + QPoint(-20, 0));
+        QCOMPARE(m.moved.count(), 2);
+        QCOMPARE(m.moved.last().at(0).toLongLong(), movedTo);
+        QCOMPARE(m.moved.last().at(1).toInt(), Objects[1].x + 5);
+    }
+
+    void zoomStaysWithinItsLimits() {
+        Map m;
+        QCOMPARE(m.w.zoom(), 1.0);
+        const auto key = [&](int k, int times = 1) {
+            for (int i = 0; i < times; ++i)
+                QTest::keyClick(&m.w, Qt::Key(k), Qt::ControlModifier);
+        };
+        key(Qt::Key_Plus, 12);
+        QCOMPARE(m.view->transform().m11(), frmMap::MaxZoom);
+        key(Qt::Key_Minus, 20);
+        QCOMPARE(m.view->transform().m22(), frmMap::MinZoom);
+        key(Qt::Key_Equal);
+        QVERIFY(m.w.zoom() > frmMap::MinZoom);
+
+        // Ctrl+wheel zooms about the point under the mouse.
+        m.w.setZoom(4);
+        m.view->centerOn(Objects[1].x, Objects[1].y);
+        const QPoint at = m.onObject(1) + QPoint(30, 20);
+        const QPointF under = m.view->mapToScene(at);
+        m.wheel(at, 120, Qt::ControlModifier);
+        QVERIFY(m.w.zoom() > 1);
+        QVERIFY(QLineF(m.view->mapToScene(at), under).length() <= 1);
+        m.wheel(at, -600, Qt::ControlModifier);
+        QCOMPARE(m.w.zoom(), 1.0);
+
+        // Ctrl+0: the whole level, as large as it fits.
+        key(Qt::Key_0);
+        const QRect level = m.view->mapFromScene(m.w.scene()->levelRect()).boundingRect();
+        QVERIFY2(m.port->rect().adjusted(-1, -1, 1, 1).contains(level),
+                 qPrintable(QString::number(m.w.zoom())));
+        QVERIFY(level.width() >= m.port->width() - 2 || level.height() >= m.port->height() - 2);
+        // A level far wider than the window fits only down to the smallest zoom.
+        Map wide(std::make_shared<GridTerrain>(QStringLiteral("none")),
+                 {{0x2000, 0xF000, 0x100, QStringLiteral("far")}});
+        QTest::keyClick(&wide.w, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(wide.w.zoom(), frmMap::MinZoom);
+    }
+
+    void wheelAndMiddleButtonPan() {
+        Map m;
+        m.w.setZoom(frmMap::MaxZoom);
+        QScrollBar *h = m.view->horizontalScrollBar(), *v = m.view->verticalScrollBar();
+        h->setValue(h->maximum() / 2);
+        v->setValue(v->maximum() / 2);
+        const int h0 = h->value(), v0 = v->value();
+        m.wheel({200, 200}, -120, Qt::NoModifier);
+        QCOMPARE(m.w.zoom(), frmMap::MaxZoom);
+        QVERIFY(v->value() > v0);
+        const int v1 = v->value();
+        m.drag({300, 300}, {250, 260}, false, Qt::MiddleButton);
+        QCOMPARE(h->value(), h0 + 50);
+        QCOMPARE(v->value(), v1 + 40);
+        m.drag({300, 300}, {360, 300}); // a left drag on bare ground pans too
+        QCOMPARE(h->value(), h0 - 10);
+        QVERIFY(m.clicked.isEmpty() && m.moved.isEmpty());
+    }
+
+    void statusShowsThePositionUnderTheMouse_data() {
+        QTest::addColumn<qreal>("zoom");
+        QTest::addColumn<QPointF>("point");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1:1") << 1.0 << QPointF(65.5, 48.5) << "X 0041  Y 0030";
+        QTest::newRow("8x") << 8.0 << QPointF(300.9, 200.1) << "X 012C  Y 00C8";
+        QTest::newRow("2x, last pixel") << 2.0 << QPointF(383.75, 255.75) << "X 017F  Y 00FF";
+        QTest::newRow("off the level") << 1.0 << QPointF(-10.5, 20.5) << "";
+    }
+
+    void statusShowsThePositionUnderTheMouse() {
+        QFETCH(qreal, zoom);
+        QFETCH(QPointF, point);
+        QFETCH(QString, text);
+        Map m;
+        m.w.setZoom(zoom);
+        m.view->centerOn(point);
+        m.hover(m.on(point));
+        QCOMPARE(m.status(), text);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(m.port, &leave);
+        QCOMPARE(m.status(), QString());
+    }
+
+    void noTerrainShowsAGridAndTheReason() {
+        const QString why = QStringLiteral("Hidden Palace has no terrain in released images");
+        auto box = answerMessageBox();
+        const QVector<MapObject> objects = {{0x2000, 0x300, 0x200, QStringLiteral("far corner")},
+                                            Objects[0]};
+        Map m(std::make_shared<GridTerrain>(why), objects);
+        QTest::qWait(100);
+        QVERIFY(!box->seen);
+        box->armed = false;
+        QCOMPARE(m.status(), why);
+        QVERIFY(!m.action("actionGrid")->isEnabled() && !m.action("actionSaveImage")->isEnabled());
+        // Whole grid cells round every object, with the markers on them.
+        QCOMPARE(m.w.scene()->levelRect(), QRectF(0, 0, 0x400, 0x300));
+        QCOMPARE(m.pixel({100.5, 100.5}), Backdrop);
+        QCOMPARE(m.pixel({256.5, 100.5}), qRgb(96, 96, 96));
+        m.view->centerOn(0x300, 0x200);
+        QCOMPARE(m.pixel({0x300 + 0.5, 0x200 + 0.5}), White);
+        m.hover(m.on({0x300 + 0.5, 0x200 + 0.5}));
+        QCOMPARE(m.status(), "X 0300  Y 0200    " + why);
+
+        // No terrain at all, and no objects: still one screen of grid.
+        m.w.showLevel(QStringLiteral("MZ 1"), nullptr, {});
+        QCOMPARE(m.status(), QStringLiteral("No terrain"));
+        QCOMPARE(m.w.scene()->levelRect(), QRectF(0, 0, 512, 256));
+    }
+
+    void gridToggles() {
+        Map m;
+        QAction *grid = m.action("actionGrid");
+        QVERIFY(grid->isEnabled() && !grid->isChecked());
+        // The line between the red chunk and the blue one below it.
+        const QPointF onLine(64.5, 128.5), above(64.5, 127.5);
+        QCOMPARE(m.pixel(onLine), Blue);
+        QTest::keyClick(&m.w, Qt::Key_G, Qt::ControlModifier);
+        QVERIFY(grid->isChecked());
+        const QRgb line = m.pixel(onLine);
+        QVERIFY(line != Blue && qBlue(line) > qBlue(Blue) - 60 && qRed(line) > 60);
+        QCOMPARE(m.pixel(above), Red);
+        grid->trigger();
+        QCOMPARE(m.pixel(onLine), Blue);
+    }
+
+    // Both ways: a click reports its marker (a few screen pixels off at the smallest zoom), and
+    // selecting a record centres the map on it unless the map's own click asked for it.
+    void selectingBothWays() {
+        Map m;
+        for (int i = 0; i < Objects.size(); ++i) {
+            QTest::mouseClick(m.port, Qt::LeftButton, {}, m.onObject(i));
+            QCOMPARE(m.clicked.count(), i + 1);
+            QCOMPARE(m.clicked.last().at(0).toLongLong(), Objects[i].offset);
+            QCOMPARE(m.w.scene()->selectedOffset(), Objects[i].offset);
+        }
+        QTest::mouseClick(m.port, Qt::LeftButton, {}, m.on({200.5, 30.5})); // bare ground
+        QCOMPARE(m.clicked.count(), Objects.size());
+        QCOMPARE(m.w.scene()->selectedOffset(), Objects.last().offset);
+        m.w.setZoom(frmMap::MinZoom);
+        QTest::mouseClick(m.port, Qt::LeftButton, {}, m.onObject(0) + QPoint(3, -3));
+        QCOMPARE(m.clicked.last().at(0).toLongLong(), Objects[0].offset);
+        QVERIFY(m.moved.isEmpty());
+
+        m.w.setZoom(frmMap::MaxZoom);
+        for (int i : {1, 0}) {
+            m.w.selectObject(Objects[i].offset);
+            QCOMPARE(m.w.scene()->selectedOffset(), Objects[i].offset);
+            QVERIFY(QLineF(m.centre(), QPointF(Objects[i].x, Objects[i].y)).length() < 1);
+        }
+        m.w.selectObject(Objects[2].offset); // near the edge: as far as the view goes
+        QVERIFY(m.port->rect().contains(m.onObject(2)));
+        QCOMPARE(m.clicked.count(), Objects.size() + 1); // selecting reports no click
+        QObject::connect(&m.w, &frmMap::objectClicked, &m.w, &frmMap::selectObject);
+        m.view->centerOn(Objects[0].x + 20, Objects[0].y + 10);
+        const QPointF centre = m.centre();
+        QTest::mouseClick(m.port, Qt::LeftButton, {}, m.onObject(0));
+        QCOMPARE(m.w.scene()->selectedOffset(), Objects[0].offset);
+        QCOMPARE(m.centre(), centre);
+        m.w.selectObject(0x7777); // a record the map does not show
+        QCOMPARE(m.w.scene()->selectedOffset(), -1);
+    }
+
+    void showingAndClearingLevels() {
+        Map m;
+        QCOMPARE(m.w.windowTitle(), QStringLiteral("Map - GHZ 1"));
+        QCOMPARE(m.w.scene()->markerCount(), Objects.size());
+        m.w.setZoom(2);
+        m.w.showLevel(QStringLiteral("GHZ 2"), m.terrain, Objects.mid(0, 1));
+        QCOMPARE(m.w.windowTitle(), QStringLiteral("Map - GHZ 2"));
+        QCOMPARE(m.w.zoom(), 2.0);
+        QCOMPARE(m.w.scene()->markerCount(), 1);
+        // The same level shown again after an edit stays where it was.
+        m.view->centerOn(200, 100);
+        const QPointF centre = m.centre();
+        m.w.showLevel(QStringLiteral("GHZ 2"), m.terrain, Objects);
+        QCOMPARE(m.centre(), centre);
+        m.w.clearLevel();
+        QCOMPARE(m.w.windowTitle(), QStringLiteral("Map"));
+        QCOMPARE(m.w.scene()->markerCount(), 0);
+        QVERIFY(!m.action("actionSaveImage")->isEnabled() && !m.action("actionGrid")->isEnabled());
+        m.hover({10, 10});
+        QCOMPARE(m.status(), QString());
+    }
+
+    void savesTheOwnersPicture() {
+        Map m;
+        QImage picture(7, 5, QImage::Format_RGB888);
+        picture.fill(Qt::black);
+        picture.setPixel(3, 2, qRgb(216, 36, 72));
+        int asked = 0;
+        m.w.setPictureSource([&] {
+            ++asked;
+            return picture;
+        });
+        QTemporaryDir dir;
+        // Chooses `path` in the save dialog (empty: cancels) and returns the box shown, if any.
+        const auto saveTo = [&](const QString &path) {
+            answerFileDialog(path);
+            auto box = answerMessageBox(&m.w);
+            m.action("actionSaveImage")->trigger();
+            box->armed = false;
+            return box;
+        };
+        QVERIFY(!saveTo(QString())->seen);
+        QCOMPARE(asked, 0);
+        QVERIFY(QDir(dir.path()).isEmpty());
+
+        const QString path = dir.filePath(QStringLiteral("ghz1.png"));
+        QVERIFY(!saveTo(path)->seen);
+        QCOMPARE(asked, 1);
+        QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB888), picture);
+
+        // A folder that is not there: a box naming the file and the system's reason.
+        const QString lost = dir.filePath(QStringLiteral("gone/ghz1.png"));
+        QFile probe(lost);
+        QVERIFY(!probe.open(QIODevice::WriteOnly));
+        QCOMPARE(saveTo(lost)->text, QStringLiteral("The map image could not be saved to %1 (%2).")
+                                         .arg(lost, probe.errorString()));
+
+        // The owner has no picture: said so, and nothing written.
+        m.w.setPictureSource([] { return QImage(); });
+        const QString none = dir.filePath(QStringLiteral("none.png"));
+        QVERIFY(saveTo(none)->text.endsWith("(there is no picture of this level)."));
+        QVERIFY(!QFile::exists(none));
+    }
+
+    void terrainIsDrawnFromItsChunks_data() {
+        QTest::addColumn<qreal>("zoom");
+        for (qreal zoom : {1.0, 8.0, 0.5, 0.3, frmMap::MinZoom})
+            QTest::addRow("zoom %g", zoom) << zoom;
+    }
+
+    void terrainIsDrawnFromItsChunks() {
+        QFETCH(qreal, zoom);
+        Map m;
+        m.w.setZoom(zoom);
+        const struct {
+            QPointF at;
+            QRgb colour;
+        } expected[] = {
+            {{64, 100}, Red},       {{64, 200}, Blue},
+            {{240, 64}, Green},     {{140, 64}, Backdrop}, // the green chunk's clear columns
+            {{320, 64}, Backdrop},                         // an empty cell
+            {{-40, 100}, Surround},                        // beyond the level
+        };
+        for (const auto &e : expected) {
+            m.view->centerOn(e.at);
+            if (m.port->rect().contains(m.on(e.at))) // nothing beyond the level shows from close up
+                QCOMPARE(m.pixel(e.at), e.colour);
+        }
+        // Each chunk is rendered once, however often it is painted, and the same terrain shown
+        // again with other objects keeps them.
+        const int renders = m.terrain->chunkRenders;
+        QVERIFY(renders > 0 && renders <= 3);
+        m.w.showLevel(QStringLiteral("GHZ 1"), m.terrain, Objects.mid(1));
+        m.shot();
+        QCOMPARE(m.terrain->chunkRenders, renders);
+        // Another terrain is rendered afresh.
+        auto other = smallTerrain();
+        m.w.showLevel(QStringLiteral("GHZ 1"), other, Objects);
+        m.shot();
+        QVERIFY(other->chunkRenders > 0);
+    }
+};
 
 QTEST_MAIN(tst_MapWindow)
 #include "tst_mapwindow.moc"
