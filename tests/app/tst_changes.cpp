@@ -32,10 +32,6 @@ const QStringList Filters = {"Binary ROM Images (*.bin)", "Mega Drive images (*.
 constexpr int Level = 11;
 constexpr qint64 LayoutAt = 0x6E85E;
 
-QString romPath(QWidget *w) {
-    return control<QWidget>(w, "RomPath")->property("text").toString();
-}
-
 // Sends a drag of `mime` over the window and drops it; true when the window took it.
 bool drop(QWidget *w, QMimeData *mime) {
     const QPointF at(w->width() / 2.0, w->height() / 2.0);
@@ -61,30 +57,23 @@ class tst_Changes : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    // A window holding `data` loaded from `name`, showing level Level.
-    std::unique_ptr<frmMain> open(const QByteArray &data, const QString &name = "a.bin") {
+    // A window holding the file at `path`, loaded through the dialog, showing level Level.
+    static std::unique_ptr<frmMain> open(const QString &path) {
         auto w = std::make_unique<frmMain>();
-        if (!showActive(w.get()) || loadThroughDialog(w.get(), writeFile(dir, name, data))->seen ||
+        if (!showActive(w.get()) || loadThroughDialog(w.get(), path)->seen ||
             !showActive(w.get())) // the closed dialog leaves no window active offscreen
             return nullptr;
         clickRow(w.get(), "level", Level);
         return w;
     }
-    static void clickRow(QWidget *w, const char *list, int row) {
-        auto *view = control<QAbstractItemView>(w, list);
-        const QModelIndex index = view->model()->index(row, 0);
-        view->scrollTo(index);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-    }
-    static int selectedRow(QWidget *w, const char *list) {
-        return control<QAbstractItemView>(w, list)->selectionModel()->selectedRows().value(0).row();
+    std::unique_ptr<frmMain> open(const QByteArray &data) {
+        return open(writeFile(dir, "a.bin", data));
     }
     // Changes record `row` of the shown level to X `x` through the editors and "Change".
     static void change(QWidget *w, int row, const QString &x) {
         clickRow(w, "sprite", row);
-        auto *box = control<QLineEdit>(w, "x");
-        box->setText(x);
-        QTest::mouseClick(control<QWidget>(w, "Command3"), Qt::LeftButton);
+        control<QLineEdit>(w, "x")->setText(x);
+        click(w, "Command3");
     }
     static void keys(QWidget *w, const QKeySequence &k) {
         QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : w, k);
@@ -100,8 +89,7 @@ class tst_Changes : public QObject {
     // Change (with a move) and Clear All Sprites undone and redone by key, each showing what
     // it did, and saved: the file holds exactly the image of that moment.
     void undoRedo() {
-        // A checksum that was wrong at load is saved untouched: the file must hold exactly the
-        // image in memory.
+        // A checksum wrong at load is saved untouched: the file holds exactly the image in memory.
         const QByteArray original = synthetic::image(rom::Revision::Sonic1Rev0, {true});
         auto w = open(original);
         QVERIFY(w);
@@ -115,7 +103,7 @@ class tst_Changes : public QObject {
                  original.mid(LayoutAt + 24, 12) + "\x02\x70" + record3.mid(2));
 
         clickRow(w.get(), "level", 13);
-        QTest::mouseClick(control<QWidget>(w.get(), "Command4"), Qt::LeftButton);
+        click(w.get(), "Command4");
         const QByteArray cleared = w->fileData();
         QVERIFY(cleared != changed);
 
@@ -152,7 +140,7 @@ class tst_Changes : public QObject {
         keys(w.get(), QKeySequence(Qt::CTRL | Qt::Key_Y));
         QCOMPARE(w->fileData(), changed);
         QCOMPARE(selectedRow(w.get(), "sprite"), 5);
-        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        click(w.get(), "Command2");
         QCOMPARE(readFile(path), changed);
         keys(w.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
         QCOMPARE(w->fileData(), cleared);
@@ -177,8 +165,7 @@ class tst_Changes : public QObject {
         QApplication::sendEvent(sprite->viewport(), &menuEvent);
         // The platform's own keys come first; where it has none, the usual ones.
         const auto key = [](QKeySequence::StandardKey k, const char *usual) {
-            const QList<QKeySequence> keys = QKeySequence::keyBindings(k);
-            return keys.isEmpty() ? QString(usual) : keys.first().toString();
+            return QKeySequence::keyBindings(k).value(0, QKeySequence(usual)).toString();
         };
         QTRY_COMPARE(offered,
                      (QStringList{"Undo Clear All Sprites|" + key(QKeySequence::Undo, "") + "|1",
@@ -193,13 +180,13 @@ class tst_Changes : public QObject {
         QTest::addColumn<QList<Button>>("answers");
         QTest::addColumn<bool>("goesOn");
         QTest::addColumn<bool>("saved");
-        for (const char *action : {"close", "load", "drop"}) {
-            QTest::addRow("%s, save", action) << action << QList{Button::Save} << true << true;
-            QTest::addRow("%s, discard", action)
-                << action << QList{Button::Discard} << true << false;
-            QTest::addRow("%s, cancel", action)
-                << action << QList{Button::Cancel} << false << false;
-        }
+        const std::pair<const char *, Button> each[] = {
+            {"save", Button::Save}, {"discard", Button::Discard}, {"cancel", Button::Cancel}};
+        for (const char *action : {"close", "load", "drop"})
+            for (const auto &[name, answer] : each)
+                QTest::addRow("%s, %s", action, name)
+                    << action << QList{answer} << (answer != Button::Cancel)
+                    << (answer == Button::Save);
         // Saving into a folder that is gone fails: the window says so and stays.
         QTest::addRow("close, failing save")
             << "close gone" << QList{Button::Save, Button::Ok} << false << false;
@@ -213,10 +200,10 @@ class tst_Changes : public QObject {
         QTemporaryDir home;
         const QByteArray original = synthetic::image(1), other = synthetic::image(2);
         const QString a = writeFile(home, "a.bin", original), b = writeFile(dir, "b.bin", other);
-        frmMain w;
-        QVERIFY(showActive(&w) && !loadThroughDialog(&w, a)->seen && showActive(&w));
-        clickRow(&w, "level", Level);
-        QTest::mouseClick(control<QWidget>(&w, "Command4"), Qt::LeftButton);
+        const auto window = open(a);
+        QVERIFY(window);
+        frmMain &w = *window;
+        click(&w, "Command4");
         // The checksum was right at load: saving recomputes it, and changes nothing else.
         const QByteArray edited = w.fileData();
         QByteArray savedBytes = edited;
@@ -231,7 +218,7 @@ class tst_Changes : public QObject {
         } else if (action == "load") {
             if (goesOn)
                 answerFileDialog(b);
-            QTest::mouseClick(control<QWidget>(&w, "Command1"), Qt::LeftButton);
+            click(&w, "Command1");
         } else {
             QVERIFY(drop(&w, files({b}).get()));
         }
@@ -343,13 +330,12 @@ class tst_Changes : public QObject {
         const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {small.path()}); });
         const QByteArray original = synthetic::image(1);
         const QString path = writeFile(small, "full.bin", original);
-        QVERIFY(!path.isEmpty());
-        frmMain w;
-        QVERIFY(showActive(&w) && !loadThroughDialog(&w, path)->seen && showActive(&w));
-        clickRow(&w, "level", Level);
+        const auto window = open(path);
+        QVERIFY(window);
+        frmMain &w = *window;
         change(&w, 3, "00D0");
         const auto box = answerMessageBox(&w);
-        QTest::mouseClick(control<QWidget>(&w, "Command2"), Qt::LeftButton);
+        click(&w, "Command2");
         QVERIFY2(box->text.contains("No space left on device"), qPrintable(box->text));
         QCOMPARE(readFile(path), original);
         QCOMPARE(QDir(small.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"full.bin"});

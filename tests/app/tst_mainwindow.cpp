@@ -28,10 +28,6 @@ const struct { const char *name, *kind, *text; } Controls[] = {
     {"yplane", "QScrollBar", ""}, {"xplane", "QScrollBar", ""}};
 // clang-format on
 
-QString romPath(QWidget *w) {
-    return control<QWidget>(w, "RomPath")->property("text").toString();
-}
-
 // Only a box that opened has a title.
 bool isErrorBox(const SeenBox &b) {
     return b.title == "Error" && b.icon == QMessageBox::Warning && b.buttons == QMessageBox::Ok;

@@ -111,6 +111,31 @@ template <typename T> T *control(QWidget *window, const char *name) {
     return window->findChild<T *>(QLatin1String(name));
 }
 
+inline void click(QWidget *window, const char *button) {
+    QTest::mouseClick(control<QWidget>(window, button), Qt::LeftButton);
+}
+
+// Clicks row `row` of the item view `list`, scrolled into sight.
+inline void clickRow(QWidget *window, const char *list, int row) {
+    auto *view = control<QAbstractItemView>(window, list);
+    const QModelIndex index = view->model()->index(row, 0);
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+}
+
+inline int selectedRow(QWidget *window, const char *list) {
+    return control<QAbstractItemView>(window, list)
+        ->selectionModel()
+        ->selectedRows()
+        .value(0)
+        .row();
+}
+
+// The main window's path label.
+inline QString romPath(QWidget *window) {
+    return control<QWidget>(window, "RomPath")->property("text").toString();
+}
+
 // Loads `path` through "Load..." and the file dialog; returns the box the load opened, if any.
 inline std::shared_ptr<SeenBox> loadThroughDialog(QWidget *mainWindow, const QString &path) {
     answerFileDialog(path);
