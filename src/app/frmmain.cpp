@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 
 #include "app/classiclook.h"
+#include "app/editoractions.h"
 #include "app/eggsound.h"
 #include "app/frmabout.h"
 #include "app/maplink.h"
@@ -25,12 +26,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+
 #include <QUndoStack>
-#include <QUrl>
+#include <tuple>
 
 // The icon and sound live in the static core library; make sure they are registered.
 static void initQuilletResources() {
@@ -112,23 +113,6 @@ QLineEdit *editor(QWidget *parent, const char *name, const char *text, int maxLe
 int selectedRow(const QAbstractItemView *view) {
     const QModelIndexList rows = view->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
-}
-
-// `standard`'s keys on this platform, with `extra` added where the platform lacks them.
-QList<QKeySequence> keysOf(QKeySequence::StandardKey standard, const QList<QKeySequence> &extra) {
-    QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
-    for (const QKeySequence &key : extra)
-        if (!keys.contains(key))
-            keys.append(key);
-    return keys;
-}
-
-// The one local file a drop carries, or the empty text for anything else.
-QString droppedFile(const QMimeData *mime) {
-    if (!mime || !mime->hasUrls())
-        return QString();
-    const QList<QUrl> urls = mime->urls();
-    return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
 }
 
 QString saveFailure(const QString &path, const QString &reason) {
@@ -314,29 +298,19 @@ void frmMain::buildControls() {
 }
 
 void frmMain::buildActions() {
-    const auto add = [this](QAction *action, const char *name, const QList<QKeySequence> &keys) {
-        action->setObjectName(QLatin1String(name));
-        action->setShortcuts(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setShortcutVisibleInContextMenu(true);
-        addAction(action);
-        return action;
-    };
-    m_undo = add(m_doc->undoStack()->createUndoAction(this), "actionUndo",
-                 keysOf(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}));
-    m_redo = add(m_doc->undoStack()->createRedoAction(this), "actionRedo",
-                 keysOf(QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                                             QKeySequence(Qt::CTRL | Qt::Key_Y)}));
-    m_saveAs = add(new QAction(QStringLiteral("Save As..."), this), "actionSaveAs",
-                   keysOf(QKeySequence::SaveAs, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}));
+    using editing::keysOf;
+    using editing::windowAction;
+    std::tie(m_undo, m_redo) = editing::addUndoRedo(this, m_doc->undoStack());
+    m_saveAs = windowAction(
+        this, new QAction(QStringLiteral("Save As..."), this), "actionSaveAs",
+        keysOf(QKeySequence::SaveAs, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}));
     connect(m_saveAs, &QAction::triggered, this, &frmMain::SaveAs_Click);
-    QAction *open = add(new QAction(QStringLiteral("Load..."), this), "actionLoad",
-                        keysOf(QKeySequence::Open, {QKeySequence(Qt::CTRL | Qt::Key_O)}));
+    QAction *open = windowAction(this, new QAction(QStringLiteral("Load..."), this), "actionLoad",
+                                 keysOf(QKeySequence::Open, {QKeySequence(Qt::CTRL | Qt::Key_O)}));
     connect(open, &QAction::triggered, this, &frmMain::Command1_Click);
-    QAction *save = add(new QAction(QStringLiteral("Save Chgs"), this), "actionSave",
-                        keysOf(QKeySequence::Save, {QKeySequence(Qt::CTRL | Qt::Key_S)}));
+    QAction *save = windowAction(this, new QAction(QStringLiteral("Save Chgs"), this), "actionSave",
+                                 keysOf(QKeySequence::Save, {QKeySequence(Qt::CTRL | Qt::Key_S)}));
     connect(save, &QAction::triggered, this, &frmMain::Command2_Click);
-    addAction(m_mapLink->showMapAction());
 
     sprite->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(sprite, &QWidget::customContextMenuRequested, this, &frmMain::sprite_ContextMenu);
@@ -426,12 +400,6 @@ void frmMain::ChgCaption(const QString &text) {
     setWindowTitle(kTitlePrefix + text);
 }
 
-QStringList frmMain::imageFilters() const {
-    return {QStringLiteral("Binary ROM Images (*.bin)"),
-            QStringLiteral("Mega Drive images (*.bin *.md *.gen)"),
-            QStringLiteral("All files (*)")};
-}
-
 void frmMain::setRomPath(const QString &path) {
     // The label shows the path the image is saved to; the document saves there.
     RomPath->setText(path);
@@ -443,7 +411,7 @@ void frmMain::Command1_Click() {
         return;
     const QString titleBefore = windowTitle();
     ChgCaption(QStringLiteral("- [Loading ROM]"));
-    cd->setNameFilters(imageFilters());
+    cd->setNameFilters(editing::imageFilters());
     const bool chosen = cd->exec() == QDialog::Accepted;
     const QStringList files = cd->selectedFiles();
     if (!chosen || files.isEmpty() || files.first().isEmpty()) {
@@ -569,17 +537,10 @@ bool frmMain::saveAs() {
         showError(QStringLiteral("There is no image to save: load one first."));
         return false;
     }
-    QFileDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("saveAsDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(imageFilters());
-    dialog.setDefaultSuffix(QStringLiteral("bin"));
-    if (RomPath->text() != rom::NoPath)
-        dialog.selectFile(RomPath->text());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+    const QString path =
+        editing::askSavePath(this, RomPath->text() == rom::NoPath ? QString() : RomPath->text());
+    if (path.isEmpty())
         return false;
-    const QString path = dialog.selectedFiles().first();
     QString reason;
     if (!m_doc->saveAs(path, &reason)) {
         showError(saveFailure(path, reason));
@@ -592,11 +553,7 @@ bool frmMain::saveAs() {
 bool frmMain::maybeSave() {
     if (!m_doc->isModified())
         return true;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillet"),
-                    QStringLiteral("Save changes to %1?").arg(RomPath->text()),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    box.setDefaultButton(QMessageBox::Save);
-    switch (box.exec()) {
+    switch (editing::askSaveChanges(this, RomPath->text())) {
     case QMessageBox::Save:
         // An image without a path can only be saved under a new one.
         return RomPath->text() == rom::NoPath ? saveAs() : saveChanges();
@@ -615,14 +572,14 @@ void frmMain::closeEvent(QCloseEvent *event) {
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent *event) {
-    if (!droppedFile(event->mimeData()).isEmpty())
+    if (!editing::droppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void frmMain::dropEvent(QDropEvent *event) {
-    const QString path = droppedFile(event->mimeData());
+    const QString path = editing::droppedFile(event->mimeData());
     if (path.isEmpty()) {
         event->ignore();
         return;

@@ -87,7 +87,6 @@ class frmMain : public QWidget {
     bool saveAs();
     bool maybeSave();
     void setRomPath(const QString &path);
-    QStringList imageFilters() const;
 
     // Levels and objects
     void LoadLevels(int game);

@@ -1,5 +1,6 @@
 #include "app/maplink.h"
 
+#include "app/editoractions.h"
 #include "app/frmmain.h"
 #include "app/frmmap.h"
 #include "document/imagedocument.h"
@@ -22,35 +23,13 @@ quint16 wordAt(const QByteArray &data, qint64 at) {
     return quint16(quint8(data[at]) << 8 | quint8(data[at + 1]));
 }
 
-// `standard`'s keys on this platform, with `extra` added where the platform lacks them.
-QList<QKeySequence> keysOf(QKeySequence::StandardKey standard, const QList<QKeySequence> &extra) {
-    QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
-    for (const QKeySequence &key : extra)
-        if (!keys.contains(key))
-            keys.append(key);
-    return keys;
-}
-
-QAction *windowAction(QWidget *window, QAction *action, const char *name,
-                      const QList<QKeySequence> &keys) {
-    action->setObjectName(QLatin1String(name));
-    action->setShortcuts(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    action->setShortcutVisibleInContextMenu(true);
-    window->addAction(action);
-    return action;
-}
-
 } // namespace
 
 MapLink::MapLink(frmMain *main, ImageDocument *document, const SpriteModel *sprites)
     : QObject(main), m_main(main), m_doc(document), m_sprites(sprites) {
     setObjectName(QStringLiteral("mapLink"));
-    m_showMap = new QAction(QStringLiteral("Show Map"), this);
-    m_showMap->setObjectName(QStringLiteral("actionShowMap"));
-    m_showMap->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    m_showMap->setShortcutContext(Qt::WindowShortcut);
-    m_showMap->setShortcutVisibleInContextMenu(true);
+    m_showMap = editing::windowAction(main, new QAction(QStringLiteral("Show Map"), this),
+                                      "actionShowMap", {QKeySequence(Qt::CTRL | Qt::Key_M)});
     connect(m_showMap, &QAction::triggered, this, &MapLink::showMap);
 
     connect(main, &frmMain::levelShown, this, &MapLink::levelShown);
@@ -69,11 +48,7 @@ MapLink::~MapLink() {
 
 void MapLink::createMap() {
     m_map = new frmMap();
-    windowAction(m_map, m_doc->undoStack()->createUndoAction(m_map), "actionUndo",
-                 keysOf(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}));
-    windowAction(m_map, m_doc->undoStack()->createRedoAction(m_map), "actionRedo",
-                 keysOf(QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                                             QKeySequence(Qt::CTRL | Qt::Key_Y)}));
+    editing::addUndoRedo(m_map, m_doc->undoStack());
     m_map->setPictureSource([this] { return picture(); });
     connect(m_map, &frmMap::objectClicked, m_main, &frmMain::selectRecord);
     connect(m_map, &frmMap::objectMoved, this, &MapLink::objectMoved);
