@@ -18,6 +18,13 @@ inline QString outputOver(qint64 maxOutput) {
 inline const QString kTruncated = QStringLiteral("truncated input");
 inline const QString kBadStart = QStringLiteral("start outside the image");
 
+// Why a stream with a header of `headerBytes` cannot start at `start`; empty when it can.
+inline QString startProblem(const QByteArray &image, qint64 start, qint64 headerBytes) {
+    if (start < 0 || start >= image.size())
+        return kBadStart;
+    return start + headerBytes > image.size() ? kTruncated : QString();
+}
+
 // Reads bits most significant first from byte `from` on. Bits past the image read as zero when
 // peeked; taking them is what counts as running out of input.
 class BitReader {

@@ -29,10 +29,8 @@ bool readInline(detail::BitReader &bits, int mask, int width, quint16 &value) {
 
 Decoded enigma(const QByteArray &image, qint64 start, qint64 maxOutput) {
     using namespace detail;
-    if (start < 0 || start >= image.size())
-        return failure(kBadStart);
-    if (start + 6 > image.size())
-        return failure(kTruncated);
+    if (const QString problem = startProblem(image, start, 6); !problem.isEmpty())
+        return failure(problem);
     const auto *data = reinterpret_cast<const uchar *>(image.constData());
     const int width = data[start];
     if (width > 16)

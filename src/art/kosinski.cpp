@@ -52,8 +52,8 @@ class Input {
 
 Decoded kosinski(const QByteArray &image, qint64 start, qint64 maxOutput) {
     using namespace detail;
-    if (start < 0 || start >= image.size())
-        return failure(kBadStart);
+    if (const QString problem = startProblem(image, start, 0); !problem.isEmpty())
+        return failure(problem);
     Input in(image, start);
     if (!in.start())
         return failure(kTruncated);

@@ -57,10 +57,8 @@ QString readTable(const QByteArray &image, qint64 &pos, CodeTable &table) {
 
 Decoded nemesis(const QByteArray &image, qint64 start, qint64 maxOutput) {
     using namespace detail;
-    if (start < 0 || start >= image.size())
-        return failure(kBadStart);
-    if (start + 2 > image.size())
-        return failure(kTruncated);
+    if (const QString problem = startProblem(image, start, 2); !problem.isEmpty())
+        return failure(problem);
     const auto *data = reinterpret_cast<const uchar *>(image.constData());
     const int header = data[start] << 8 | data[start + 1];
     const bool xorMode = header & 0x8000;
