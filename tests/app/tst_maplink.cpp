@@ -1,6 +1,7 @@
 // The map window beside the main window, driven through both as a user would: opening it,
 // following the level and the line, selecting from either side, dragging an object and undoing
-// it (checked in the saved file), zoom, levels without terrain, the picture, and closing.
+// it (checked in the saved file), levels without terrain, the picture, and closing. Zoom keys,
+// limits and the rest of the map window alone are in tst_mapwindow.
 
 #include "app/frmmain.h"
 #include "app/frmmap.h"
@@ -158,7 +159,6 @@ class tst_MapLink : public QObject {
         QTest::addColumn<int>("selected"); // the record selected then, or -1
         QTest::newRow("Ctrl+M in the object list") << "sprite" << Level << -1;
         QTest::newRow("Ctrl+M in the X box") << "x" << Level << -1;
-        QTest::newRow("Ctrl+M in the type caption box") << "TypeCap" << Level << -1;
         QTest::newRow("level menu") << "level menu" << 13 << -1;
         QTest::newRow("object list menu") << "sprite menu" << Level << 7;
     }
@@ -197,7 +197,8 @@ class tst_MapLink : public QObject {
     }
 
     // The map shows what the main window shows: nothing before a level, each level chosen,
-    // nothing after another load; relisting the same level keeps the chunks drawn.
+    // nothing after loading an image of neither game; relisting the same level keeps the chunks
+    // drawn.
     void followsTheMainWindow() {
         frmMain w;
         QVERIFY(showActive(&w));
@@ -222,14 +223,6 @@ class tst_MapLink : public QObject {
         QCOMPARE(selectedRow(&w, "sprite"), 0);
         QCOMPARE(map->scene()->cachedPictures(), drawn);
 
-        QVERIFY(showActive(&w));
-        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "two.bin", synthetic::image(2)))->seen);
-        QCOMPARE(map->windowTitle(), "Map");
-        QCOMPARE(map->scene()->markerCount(), 0);
-        QVERIFY(map->isVisible());
-        clickRow(&w, "level", 3);
-        QCOMPARE(map->windowTitle(), "Map - " + levelText(&w, 3));
-        showsTheList(&w, map);
         // An image of neither game lists no level: the map empties.
         QVERIFY(showActive(&w));
         loadThroughDialog(&w, writeFile(dir, "other.bin", QByteArray(0x80000, '\x11')));
@@ -335,19 +328,6 @@ class tst_MapLink : public QObject {
         QCOMPARE(map->scene()->selectedOffset(), recordAt(slot));
         QCOMPARE(map->scene()->marker(recordAt(slot))->pos(), QPointF(x + 0.5, y + 0.5));
         QVERIFY(w->document()->isModified());
-    }
-
-    void zoomKeys() {
-        auto w = open(synthetic::image(2), 0);
-        QVERIFY(w);
-        frmMap *map = ctrlM(w.get());
-        QVERIFY(showActive(map));
-        QCOMPARE(map->zoom(), 1.0);
-        QTest::keyClick(map, Qt::Key_Plus, Qt::ControlModifier);
-        QVERIFY(map->zoom() > 1.0);
-        QTest::keyClick(map, Qt::Key_Minus, Qt::ControlModifier);
-        QTest::keyClick(map, Qt::Key_Minus, Qt::ControlModifier);
-        QVERIFY(map->zoom() < 1.0);
     }
 
     // Without terrain the objects stand on a plain grid with the reason below; no box.
