@@ -77,12 +77,6 @@ class tst_Changes : public QObject {
     static void keys(QWidget *w, const QKeySequence &k) {
         QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : w, k);
     }
-    static QString editors(QWidget *w) {
-        QString out;
-        for (const char *name : {"x", "y", "maintype", "subtype"})
-            out += control<QLineEdit>(w, name)->text();
-        return out;
-    }
 
   private slots:
     // Change (with a move) and Clear All Sprites undone and redone by key, each showing what

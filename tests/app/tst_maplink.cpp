@@ -71,23 +71,6 @@ class tst_MapLink : public QObject {
                         Qt::ControlModifier);
         return mapOf(w);
     }
-    static void clickRow(QWidget *w, const char *list, int row,
-                         Qt::MouseButton button = Qt::LeftButton) {
-        auto *view = control<QAbstractItemView>(w, list);
-        const QModelIndex index = view->model()->index(row, 0);
-        view->scrollTo(index);
-        QTest::mouseClick(view->viewport(), button, {}, view->visualRect(index).center());
-    }
-    static int selectedRow(QWidget *w, const char *list) {
-        const auto rows = control<QAbstractItemView>(w, list)->selectionModel()->selectedRows();
-        return rows.isEmpty() ? -1 : rows.first().row();
-    }
-    static QString editors(QWidget *w) {
-        QString out;
-        for (const char *name : {"x", "y", "maintype", "subtype"})
-            out += control<QLineEdit>(w, name)->text();
-        return out;
-    }
     static QString levelText(QWidget *w, int row) {
         return control<QListWidget>(w, "level")->item(row)->text();
     }
@@ -219,7 +202,7 @@ class tst_MapLink : public QObject {
         const int drawn = map->scene()->cachedPictures();
         QVERIFY(drawn > 0);
         clickRow(&w, "sprite", 0);
-        QTest::mouseClick(control<QWidget>(&w, "Command3"), Qt::LeftButton); // relists, no edit
+        click(&w, "Command3"); // relists, no edit
         QCOMPARE(selectedRow(&w, "sprite"), 0);
         QCOMPARE(map->scene()->cachedPictures(), drawn);
 
@@ -276,7 +259,7 @@ class tst_MapLink : public QObject {
         const QByteArray original = synthetic::image(1); // checksum right: saving recomputes it
         auto w = open(original);
         QVERIFY(w);
-        const QString path = control<QLabel>(w.get(), "RomPath")->text();
+        const QString path = romPath(w.get());
         frmMap *map = ctrlM(w.get());
         map->setZoom(zoom);
         clickRow(w.get(), "sprite", 3); // centres the map on it
@@ -303,7 +286,7 @@ class tst_MapLink : public QObject {
             std::copy(records[i].begin(), records[i].end(), edited.begin() + recordAt(i));
         QCOMPARE(w->fileData(), edited);
         QVERIFY(rom::writeChecksum(edited));
-        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        click(w.get(), "Command2");
         QCOMPARE(readFile(path), edited);
 
         // Both windows show it where it is now, selected.
@@ -319,7 +302,7 @@ class tst_MapLink : public QObject {
         QCOMPARE(map->scene()->selectedOffset(), recordAt(3));
         QCOMPARE(selectedRow(w.get(), "sprite"), 3);
         showsTheList(w.get(), map);
-        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        click(w.get(), "Command2");
         QCOMPARE(readFile(path), original);
         // Redo from the other window.
         QWidget *redoWindow = undoInMap ? static_cast<QWidget *>(w.get()) : map;
@@ -367,11 +350,11 @@ class tst_MapLink : public QObject {
     void savesTheLevelsPicture() {
         auto w = open(synthetic::image(1));
         QVERIFY(w);
-        const QString path = control<QLabel>(w.get(), "RomPath")->text();
+        const QString path = romPath(w.get());
         clickRow(w.get(), "sprite", 3);
         control<QLineEdit>(w.get(), "x")->setText("0100");
-        QTest::mouseClick(control<QWidget>(w.get(), "Command3"), Qt::LeftButton);
-        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        click(w.get(), "Command3");
+        click(w.get(), "Command2");
         frmMap *map = ctrlM(w.get());
         const QString shown = dir.filePath("shown.png"), exported = dir.filePath("export.png");
         answerFileDialog(shown);
@@ -398,7 +381,7 @@ class tst_MapLink : public QObject {
         QVERIFY(map->isVisible());
         clickRow(w.get(), "sprite", 3);
         control<QLineEdit>(w.get(), "x")->setText("0100");
-        QTest::mouseClick(control<QWidget>(w.get(), "Command3"), Qt::LeftButton);
+        click(w.get(), "Command3");
         auto answers = answerMessageBoxes(w.get(), {QMessageBox::Cancel});
         QVERIFY(!w->close());
         QVERIFY(w->isVisible() && map->isVisible());

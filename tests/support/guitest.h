@@ -116,11 +116,12 @@ inline void click(QWidget *window, const char *button) {
 }
 
 // Clicks row `row` of the item view `list`, scrolled into sight.
-inline void clickRow(QWidget *window, const char *list, int row) {
+inline void clickRow(QWidget *window, const char *list, int row,
+                     Qt::MouseButton button = Qt::LeftButton) {
     auto *view = control<QAbstractItemView>(window, list);
     const QModelIndex index = view->model()->index(row, 0);
     view->scrollTo(index);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    QTest::mouseClick(view->viewport(), button, {}, view->visualRect(index).center());
 }
 
 inline int selectedRow(QWidget *window, const char *list) {
@@ -129,6 +130,14 @@ inline int selectedRow(QWidget *window, const char *list) {
         ->selectedRows()
         .value(0)
         .row();
+}
+
+// The main window's four record editors, X, Y, type and subtype, as one text.
+inline QString editors(QWidget *window) {
+    QString out;
+    for (const char *name : {"x", "y", "maintype", "subtype"})
+        out += control<QWidget>(window, name)->property("text").toString();
+    return out;
 }
 
 // The main window's path label.
