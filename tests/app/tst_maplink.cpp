@@ -19,7 +19,6 @@
 #include <QGraphicsView>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 #include <QSignalSpy>
 
 using namespace testsupport;
@@ -81,31 +80,6 @@ class tst_MapLink : public QObject {
             out << m->index(i, 0).data().toString();
         return out;
     }
-    // Right-clicks `row` of `list` and picks "Show Map" from the menu that opens; what the menu
-    // offered goes to `offered`.
-    static void showMapFromMenu(QWidget *w, const char *list, int row, QStringList &offered) {
-        QTimer::singleShot(50, w, [&offered] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            if (!menu)
-                return;
-            QAction *pick = nullptr;
-            for (QAction *a : menu->actions()) {
-                offered << a->text() + '|' + a->shortcut().toString();
-                if (a->text() == "Show Map")
-                    pick = a;
-            }
-            if (pick)
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(pick).center());
-            else
-                menu->close();
-        });
-        // The press selects the row under the mouse; the menu comes with it.
-        clickRow(w, list, row, Qt::RightButton);
-        auto *view = control<QAbstractItemView>(w, list);
-        const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
-        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(view->viewport(), &menu);
-    }
     // The screen pixel showing the centre of the record's marker.
     static QPoint onMarker(frmMap *map, qint64 offset) {
         const QPointF p = map->view()->viewportTransform().map(map->scene()->marker(offset)->pos());
@@ -155,12 +129,12 @@ class tst_MapLink : public QObject {
         QStringList offered;
         frmMap *map = nullptr;
         if (how.endsWith("menu")) {
-            showMapFromMenu(w.get(), qPrintable(how.section(' ', 0, 0)),
-                            selected >= 0 ? selected : level, offered);
+            offered = contextMenu(w.get(), qPrintable(how.section(' ', 0, 0)),
+                                  selected >= 0 ? selected : level, "Show Map");
             map = mapOf(w.get());
-            QVERIFY(offered.contains("Show Map|Ctrl+M"));
+            QVERIFY(offered.contains("Show Map|Ctrl+M|1"));
             if (how.startsWith("level"))
-                QCOMPARE(offered, QStringList{"Show Map|Ctrl+M"});
+                QCOMPARE(offered, QStringList{"Show Map|Ctrl+M|1"});
         } else {
             QTest::mouseClick(control<QWidget>(w.get(), qPrintable(how)), Qt::LeftButton);
             map = ctrlM(w.get());
