@@ -12,11 +12,9 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMimeData>
 #include <QProcess>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QUndoStack>
 #include <QUrl>
 
@@ -78,12 +76,6 @@ class tst_Changes : public QObject {
     static void keys(QWidget *w, const QKeySequence &k) {
         QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : w, k);
     }
-    static QString editors(QWidget *w) {
-        QString out;
-        for (const char *name : {"x", "y", "maintype", "subtype"})
-            out += control<QLineEdit>(w, name)->text();
-        return out;
-    }
 
   private slots:
     // Change (with a move) and Clear All Sprites undone and redone by key, each showing what
@@ -99,8 +91,7 @@ class tst_Changes : public QObject {
         QCOMPARE(selectedRow(w.get(), "sprite"), 5);
         QCOMPARE(editors(w.get()).left(4), QStringLiteral("0270"));
         const QByteArray changed = w->fileData();
-        QCOMPARE(changed.mid(LayoutAt + 18, 18),
-                 original.mid(LayoutAt + 24, 12) + "\x02\x70" + record3.mid(2));
+        QVERIFY(changed != original);
 
         clickRow(w.get(), "level", 13);
         click(w.get(), "Command4");
@@ -119,24 +110,14 @@ class tst_Changes : public QObject {
         control<QWidget>(w.get(), "sprite")->setFocus();
         keys(w.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(w->fileData(), changed);
-        QSignalSpy shown(w.get(), &frmMain::levelShown),
-            selected(w.get(), &frmMain::recordSelected);
         keys(w.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(w->fileData(), original);
-        // Undoing the Change lists its level again and selects the record where it was, and
-        // says so to whoever else shows the image.
+        // Undoing the Change lists its level again and selects the record where it was (the
+        // map following it is in tst_maplink; the bytes of each step in tst_edits).
         QCOMPARE(selectedRow(w.get(), "level"), Level);
         QCOMPARE(selectedRow(w.get(), "sprite"), 3);
         QCOMPARE(editors(w.get()), QString(record3.toHex().toUpper()));
         QVERIFY(!w->document()->isModified());
-        QCOMPARE(shown, QList<QList<QVariant>>{{Level}});
-        QCOMPARE(selected, QList<QList<QVariant>>{{LayoutAt + 18}});
-        QCOMPARE(w->shownLevelRow(), Level);
-        w->selectRecord(LayoutAt + 6);
-        QCOMPARE(editors(w.get()), QString(original.mid(LayoutAt + 6, 6).toHex().toUpper()));
-        w->selectRecord(LayoutAt + 5); // no record starts there
-        QCOMPARE(selectedRow(w.get(), "sprite"), -1);
-        QCOMPARE(selected.last(), QList<QVariant>{qint64(-1)});
         keys(w.get(), QKeySequence(Qt::CTRL | Qt::Key_Y));
         QCOMPARE(w->fileData(), changed);
         QCOMPARE(selectedRow(w.get(), "sprite"), 5);
@@ -150,28 +131,16 @@ class tst_Changes : public QObject {
         QVERIFY(!w->document()->isModified());
 
         // The object list's menu offers both, with their texts and keys, Save As and the map.
-        QStringList offered;
-        QTimer::singleShot(100, this, [&offered] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            for (QAction *a : menu ? menu->actions() : QList<QAction *>())
-                offered << a->text() + '|' + a->shortcut().toString() + '|' +
-                               QString::number(a->isEnabled());
-            if (menu)
-                menu->close();
-        });
-        auto *sprite = control<QAbstractItemView>(w.get(), "sprite");
-        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                    sprite->viewport()->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(sprite->viewport(), &menuEvent);
+        const QStringList offered = contextMenu(w.get(), "sprite", -1);
         // The platform's own keys come first; where it has none, the usual ones.
         const auto key = [](QKeySequence::StandardKey k, const char *usual) {
             return QKeySequence::keyBindings(k).value(0, QKeySequence(usual)).toString();
         };
-        QTRY_COMPARE(offered,
-                     (QStringList{"Undo Clear All Sprites|" + key(QKeySequence::Undo, "") + "|1",
-                                  "Redo|" + key(QKeySequence::Redo, "") + "|0", "||1",
-                                  "Save As...|" + key(QKeySequence::SaveAs, "Ctrl+Shift+S") + "|1",
-                                  "||1", "Show Map|Ctrl+M|1"}));
+        QCOMPARE(offered,
+                 (QStringList{"Undo Clear All Sprites|" + key(QKeySequence::Undo, "") + "|1",
+                              "Redo|" + key(QKeySequence::Redo, "") + "|0", "||1",
+                              "Save As...|" + key(QKeySequence::SaveAs, "Ctrl+Shift+S") + "|1",
+                              "||1", "Show Map|Ctrl+M|1"}));
     }
 
     // The question before closing, loading and dropping, answered each way.

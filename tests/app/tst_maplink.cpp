@@ -1,6 +1,7 @@
 // The map window beside the main window, driven through both as a user would: opening it,
 // following the level and the line, selecting from either side, dragging an object and undoing
-// it (checked in the saved file), zoom, levels without terrain, the picture, and closing.
+// it (checked in the saved file), levels without terrain, the picture, and closing. Zoom keys,
+// limits and the rest of the map window alone are in tst_mapwindow.
 
 #include "app/frmmain.h"
 #include "app/frmmap.h"
@@ -18,7 +19,6 @@
 #include <QGraphicsView>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 #include <QSignalSpy>
 
 using namespace testsupport;
@@ -70,23 +70,6 @@ class tst_MapLink : public QObject {
                         Qt::ControlModifier);
         return mapOf(w);
     }
-    static void clickRow(QWidget *w, const char *list, int row,
-                         Qt::MouseButton button = Qt::LeftButton) {
-        auto *view = control<QAbstractItemView>(w, list);
-        const QModelIndex index = view->model()->index(row, 0);
-        view->scrollTo(index);
-        QTest::mouseClick(view->viewport(), button, {}, view->visualRect(index).center());
-    }
-    static int selectedRow(QWidget *w, const char *list) {
-        const auto rows = control<QAbstractItemView>(w, list)->selectionModel()->selectedRows();
-        return rows.isEmpty() ? -1 : rows.first().row();
-    }
-    static QString editors(QWidget *w) {
-        QString out;
-        for (const char *name : {"x", "y", "maintype", "subtype"})
-            out += control<QLineEdit>(w, name)->text();
-        return out;
-    }
     static QString levelText(QWidget *w, int row) {
         return control<QListWidget>(w, "level")->item(row)->text();
     }
@@ -96,31 +79,6 @@ class tst_MapLink : public QObject {
         for (int i = 0; i < m->rowCount(); ++i)
             out << m->index(i, 0).data().toString();
         return out;
-    }
-    // Right-clicks `row` of `list` and picks "Show Map" from the menu that opens; what the menu
-    // offered goes to `offered`.
-    static void showMapFromMenu(QWidget *w, const char *list, int row, QStringList &offered) {
-        QTimer::singleShot(50, w, [&offered] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            if (!menu)
-                return;
-            QAction *pick = nullptr;
-            for (QAction *a : menu->actions()) {
-                offered << a->text() + '|' + a->shortcut().toString();
-                if (a->text() == "Show Map")
-                    pick = a;
-            }
-            if (pick)
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(pick).center());
-            else
-                menu->close();
-        });
-        // The press selects the row under the mouse; the menu comes with it.
-        clickRow(w, list, row, Qt::RightButton);
-        auto *view = control<QAbstractItemView>(w, list);
-        const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
-        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(view->viewport(), &menu);
     }
     // The screen pixel showing the centre of the record's marker.
     static QPoint onMarker(frmMap *map, qint64 offset) {
@@ -158,7 +116,6 @@ class tst_MapLink : public QObject {
         QTest::addColumn<int>("selected"); // the record selected then, or -1
         QTest::newRow("Ctrl+M in the object list") << "sprite" << Level << -1;
         QTest::newRow("Ctrl+M in the X box") << "x" << Level << -1;
-        QTest::newRow("Ctrl+M in the type caption box") << "TypeCap" << Level << -1;
         QTest::newRow("level menu") << "level menu" << 13 << -1;
         QTest::newRow("object list menu") << "sprite menu" << Level << 7;
     }
@@ -172,12 +129,12 @@ class tst_MapLink : public QObject {
         QStringList offered;
         frmMap *map = nullptr;
         if (how.endsWith("menu")) {
-            showMapFromMenu(w.get(), qPrintable(how.section(' ', 0, 0)),
-                            selected >= 0 ? selected : level, offered);
+            offered = contextMenu(w.get(), qPrintable(how.section(' ', 0, 0)),
+                                  selected >= 0 ? selected : level, "Show Map");
             map = mapOf(w.get());
-            QVERIFY(offered.contains("Show Map|Ctrl+M"));
+            QVERIFY(offered.contains("Show Map|Ctrl+M|1"));
             if (how.startsWith("level"))
-                QCOMPARE(offered, QStringList{"Show Map|Ctrl+M"});
+                QCOMPARE(offered, QStringList{"Show Map|Ctrl+M|1"});
         } else {
             QTest::mouseClick(control<QWidget>(w.get(), qPrintable(how)), Qt::LeftButton);
             map = ctrlM(w.get());
@@ -197,7 +154,8 @@ class tst_MapLink : public QObject {
     }
 
     // The map shows what the main window shows: nothing before a level, each level chosen,
-    // nothing after another load; relisting the same level keeps the chunks drawn.
+    // nothing after loading an image of neither game; relisting the same level keeps the chunks
+    // drawn.
     void followsTheMainWindow() {
         frmMain w;
         QVERIFY(showActive(&w));
@@ -218,18 +176,10 @@ class tst_MapLink : public QObject {
         const int drawn = map->scene()->cachedPictures();
         QVERIFY(drawn > 0);
         clickRow(&w, "sprite", 0);
-        QTest::mouseClick(control<QWidget>(&w, "Command3"), Qt::LeftButton); // relists, no edit
+        click(&w, "Command3"); // relists, no edit
         QCOMPARE(selectedRow(&w, "sprite"), 0);
         QCOMPARE(map->scene()->cachedPictures(), drawn);
 
-        QVERIFY(showActive(&w));
-        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "two.bin", synthetic::image(2)))->seen);
-        QCOMPARE(map->windowTitle(), "Map");
-        QCOMPARE(map->scene()->markerCount(), 0);
-        QVERIFY(map->isVisible());
-        clickRow(&w, "level", 3);
-        QCOMPARE(map->windowTitle(), "Map - " + levelText(&w, 3));
-        showsTheList(&w, map);
         // An image of neither game lists no level: the map empties.
         QVERIFY(showActive(&w));
         loadThroughDialog(&w, writeFile(dir, "other.bin", QByteArray(0x80000, '\x11')));
@@ -283,7 +233,7 @@ class tst_MapLink : public QObject {
         const QByteArray original = synthetic::image(1); // checksum right: saving recomputes it
         auto w = open(original);
         QVERIFY(w);
-        const QString path = control<QLabel>(w.get(), "RomPath")->text();
+        const QString path = romPath(w.get());
         frmMap *map = ctrlM(w.get());
         map->setZoom(zoom);
         clickRow(w.get(), "sprite", 3); // centres the map on it
@@ -310,7 +260,7 @@ class tst_MapLink : public QObject {
             std::copy(records[i].begin(), records[i].end(), edited.begin() + recordAt(i));
         QCOMPARE(w->fileData(), edited);
         QVERIFY(rom::writeChecksum(edited));
-        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        click(w.get(), "Command2");
         QCOMPARE(readFile(path), edited);
 
         // Both windows show it where it is now, selected.
@@ -326,7 +276,7 @@ class tst_MapLink : public QObject {
         QCOMPARE(map->scene()->selectedOffset(), recordAt(3));
         QCOMPARE(selectedRow(w.get(), "sprite"), 3);
         showsTheList(w.get(), map);
-        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        click(w.get(), "Command2");
         QCOMPARE(readFile(path), original);
         // Redo from the other window.
         QWidget *redoWindow = undoInMap ? static_cast<QWidget *>(w.get()) : map;
@@ -335,19 +285,6 @@ class tst_MapLink : public QObject {
         QCOMPARE(map->scene()->selectedOffset(), recordAt(slot));
         QCOMPARE(map->scene()->marker(recordAt(slot))->pos(), QPointF(x + 0.5, y + 0.5));
         QVERIFY(w->document()->isModified());
-    }
-
-    void zoomKeys() {
-        auto w = open(synthetic::image(2), 0);
-        QVERIFY(w);
-        frmMap *map = ctrlM(w.get());
-        QVERIFY(showActive(map));
-        QCOMPARE(map->zoom(), 1.0);
-        QTest::keyClick(map, Qt::Key_Plus, Qt::ControlModifier);
-        QVERIFY(map->zoom() > 1.0);
-        QTest::keyClick(map, Qt::Key_Minus, Qt::ControlModifier);
-        QTest::keyClick(map, Qt::Key_Minus, Qt::ControlModifier);
-        QVERIFY(map->zoom() < 1.0);
     }
 
     // Without terrain the objects stand on a plain grid with the reason below; no box.
@@ -387,11 +324,11 @@ class tst_MapLink : public QObject {
     void savesTheLevelsPicture() {
         auto w = open(synthetic::image(1));
         QVERIFY(w);
-        const QString path = control<QLabel>(w.get(), "RomPath")->text();
+        const QString path = romPath(w.get());
         clickRow(w.get(), "sprite", 3);
         control<QLineEdit>(w.get(), "x")->setText("0100");
-        QTest::mouseClick(control<QWidget>(w.get(), "Command3"), Qt::LeftButton);
-        QTest::mouseClick(control<QWidget>(w.get(), "Command2"), Qt::LeftButton);
+        click(w.get(), "Command3");
+        click(w.get(), "Command2");
         frmMap *map = ctrlM(w.get());
         const QString shown = dir.filePath("shown.png"), exported = dir.filePath("export.png");
         answerFileDialog(shown);
@@ -418,7 +355,7 @@ class tst_MapLink : public QObject {
         QVERIFY(map->isVisible());
         clickRow(w.get(), "sprite", 3);
         control<QLineEdit>(w.get(), "x")->setText("0100");
-        QTest::mouseClick(control<QWidget>(w.get(), "Command3"), Qt::LeftButton);
+        click(w.get(), "Command3");
         auto answers = answerMessageBoxes(w.get(), {QMessageBox::Cancel});
         QVERIFY(!w->close());
         QVERIFY(w->isVisible() && map->isVisible());

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -116,11 +117,12 @@ inline void click(QWidget *window, const char *button) {
 }
 
 // Clicks row `row` of the item view `list`, scrolled into sight.
-inline void clickRow(QWidget *window, const char *list, int row) {
+inline void clickRow(QWidget *window, const char *list, int row,
+                     Qt::MouseButton button = Qt::LeftButton) {
     auto *view = control<QAbstractItemView>(window, list);
     const QModelIndex index = view->model()->index(row, 0);
     view->scrollTo(index);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    QTest::mouseClick(view->viewport(), button, {}, view->visualRect(index).center());
 }
 
 inline int selectedRow(QWidget *window, const char *list) {
@@ -129,6 +131,47 @@ inline int selectedRow(QWidget *window, const char *list) {
         ->selectedRows()
         .value(0)
         .row();
+}
+
+// Opens the context menu of the item view `list` (on `row`, which a right click selects first;
+// -1: its top left corner) and picks the item `pick`, or closes the menu. Returns what the menu
+// offered, each item as "text|keys|enabled".
+inline QStringList contextMenu(QWidget *window, const char *list, int row,
+                               const QString &pick = QString()) {
+    auto offered = std::make_shared<QStringList>();
+    QTimer::singleShot(50, window, [offered, pick] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QAction *chosen = nullptr;
+        for (QAction *a : menu ? menu->actions() : QList<QAction *>()) {
+            *offered << a->text() + '|' + a->shortcut().toString() + '|' +
+                            QString::number(a->isEnabled());
+            if (!pick.isEmpty() && a->text() == pick)
+                chosen = a;
+        }
+        if (chosen)
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
+        else if (menu)
+            menu->close();
+    });
+    auto *view = control<QAbstractItemView>(window, list);
+    QPoint at(5, 5);
+    if (row >= 0) {
+        clickRow(window, list, row, Qt::RightButton);
+        at = view->visualRect(view->model()->index(row, 0)).center();
+    }
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view->viewport(), &event);
+    // Nothing offered (no menu came) is an empty list, which no caller expects.
+    return QTest::qWaitFor([&offered] { return !offered->isEmpty(); }, 2000) ? *offered
+                                                                             : QStringList();
+}
+
+// The main window's four record editors, X, Y, type and subtype, as one text.
+inline QString editors(QWidget *window) {
+    QString out;
+    for (const char *name : {"x", "y", "maintype", "subtype"})
+        out += control<QWidget>(window, name)->property("text").toString();
+    return out;
 }
 
 // The main window's path label.
