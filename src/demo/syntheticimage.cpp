@@ -177,6 +177,7 @@ QByteArray image(rom::Revision revision, const ImageOptions &options) {
         putWord(data, at, static_cast<quint32>(end - tableAt));
     for (int row = 0; row < LevelCount; ++row)
         pointRow(data, game, row, table[row]);
+    shapeLayoutArea(data, revision, end + 6);
     map::TerrainTables terrain = map::terrainTables(revision);
     putTerrain(data, terrain, demoTerrain(game), game == 1 ? Sonic1TerrainAt : Sonic2TerrainAt);
     rom::writeChecksum(data);
@@ -190,7 +191,7 @@ QByteArray image(rom::Revision revision, const ImageOptions &options) {
 namespace synthetic {
 
 qint64 movedLayoutsAt(int game) {
-    return game == 1 ? 0x7A000 : 0xF0000;
+    return game == 1 ? 0x72000 : 0xEC800;
 }
 
 QByteArray movedLayoutsImage(rom::Revision revision, const QVector<int> &rows) {
@@ -207,6 +208,87 @@ QByteArray movedLayoutsImage(rom::Revision revision, const QVector<int> &rows) {
     }
     rom::writeChecksum(data);
     return data;
+}
+
+} // namespace synthetic
+
+// ---------------------------------------------------------------------------------------------
+// The rest of the layout area, shaped like the games': shared lists, Sonic 1's conveyor-platform
+// lists, Sonic 2's ring layouts, and the free space around them with each game's filler.
+
+namespace synthetic {
+
+namespace {
+
+// Sonic 1 table entries (zone * 4 + act) whose list another entry's is.
+struct SharedEntry {
+    int entry, sameAs;
+};
+constexpr SharedEntry kSonic1Shared[] = {{3, 0},   {11, 8},  {15, 12}, {19, 16},
+                                         {23, 20}, {26, 24}, {27, 24}};
+
+} // namespace
+
+qint64 ringTableAt() {
+    return 0xE4300;
+}
+
+qint64 ringLayoutsEnd() {
+    return 0xE66D8;
+}
+
+qint64 freeBeforeTable(rom::Revision revision) {
+    return revision == rom::Revision::Sonic1Rev1 ? 0x6AF24 : 0x6AF64;
+}
+
+void shapeLayoutArea(QByteArray &image, rom::Revision revision, qint64 areaEnd) {
+    const int game = rom::gameCode(revision);
+    const qint64 table = objectTableAt(game);
+    if (game == 2) {
+        // Metropolis 3 is both acts of its zone.
+        const qint64 metropolis3 = objectTableEntry(2, 4);
+        putWord(image, metropolis3 + 2,
+                quint8(image[metropolis3]) << 8 | quint8(image[metropolis3 + 1]));
+        // 34 ring lists back to back behind their table, filling it up to where the real ones end.
+        const qint64 rings = ringTableAt();
+        const int lists = 34, total = int((ringLayoutsEnd() - rings - 2 * lists - 2 * lists) / 4);
+        qint64 at = rings + 2 * lists;
+        Lcg rng{77};
+        for (int i = 0; i < lists; ++i) {
+            putWord(image, rings + 2 * i, static_cast<quint32>(at - rings));
+            const int count = total / lists + (i < total % lists ? 1 : 0);
+            for (int n = 0; n < count; ++n, at += 4) {
+                putWord(image, at, 0x40 + n * 0x60 + rng.below(0x20));
+                putWord(image, at + 2, rng.below(8) << 12 | (0x100 + rng.below(0x500)));
+            }
+            putWord(image, at, 0xFFFF);
+            at += 2;
+        }
+        return;
+    }
+    for (const SharedEntry &s : kSonic1Shared)
+        putWord(image, table + 4 * s.entry,
+                quint8(image[table + 4 * s.sameAs]) << 8 | quint8(image[table + 4 * s.sameAs + 1]));
+    // Conveyor-platform lists behind the object lists: a count less one, then X, Y and subtype
+    // words. Labyrinth's eight words share two lists, Scrap Brain's three.
+    qint64 at = areaEnd;
+    QVector<qint64> lists;
+    for (int i = 0; i < 5; ++i) {
+        lists.append(at);
+        const int count = 3 + i;
+        putWord(image, at, count - 1);
+        at += 2;
+        for (int n = 0; n < count; ++n, at += 6) {
+            putWord(image, at, 0x1000 + 0x80 * n + 0x400 * i);
+            putWord(image, at + 2, 0x200 + 0x40 * n);
+            putWord(image, at + 4, n % 4);
+        }
+    }
+    for (int w = 0; w < 16; ++w)
+        putWord(image, table + 0x70 + 2 * w,
+                static_cast<quint32>(lists[w < 8 ? w % 2 : 2 + w % 3] - table));
+    std::fill(image.begin() + at, image.begin() + 0x71990, '\xFF');
+    std::fill(image.begin() + freeBeforeTable(revision), image.begin() + table, '\xFF');
 }
 
 } // namespace synthetic

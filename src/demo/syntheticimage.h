@@ -64,4 +64,14 @@ void pointRow(QByteArray &image, int game, int row, qint64 offset);
 // The record stored at `offset`.
 Record recordAt(const QByteArray &image, qint64 offset);
 
+// The rest of a layout area shaped like the games' (image() calls it): Sonic 1's shared act 4 and
+// ending entries, its conveyor-platform lists from `areaEnd` on and the $FF free space after them
+// and before the table; Sonic 2's Metropolis 3 entries and its ring layouts at ringTableAt(),
+// back to back up to ringLayoutsEnd(), the $00 free space staying around them.
+void shapeLayoutArea(QByteArray &image, rom::Revision revision, qint64 areaEnd);
+qint64 ringTableAt();
+qint64 ringLayoutsEnd();
+// Where Sonic 1's free space before the object layout table starts.
+qint64 freeBeforeTable(rom::Revision revision);
+
 } // namespace synthetic

@@ -99,7 +99,8 @@ std::optional<LevelAddressTable> imageAddresses(const QByteArray &image, rom::Re
         const qint64 entry = objectTableEntry(game, row);
         if (entry + 2 > image.size())
             return std::nullopt;
-        const qint64 at = objectTableAt(game) + (byteAt(entry) << 8 | byteAt(entry + 1));
+        // The game reads each entry as a signed offset from the table's start.
+        const qint64 at = objectTableAt(game) + qint16(byteAt(entry) << 8 | byteAt(entry + 1));
         if (at < layout::RecordSize || at > layout::lastRecordStart(image.size()))
             return std::nullopt;
         for (int i = 0; i < layout::RecordSize; ++i)

@@ -1,0 +1,255 @@
+// The layout area on synthetic images shaped like the games': lists that grow and shrink with
+// the lists behind them and the table following, free space given back with the game's filler,
+// lists moved before the table when the room behind them runs out, and each refusal at its
+// limit.
+
+#include "demo/syntheticimage.h"
+#include "levels/leveltables.h"
+#include "objects/layoutarea.h"
+
+#include <QTest>
+
+using layout::LayoutArea;
+using layout::Record;
+using Records = QVector<Record>;
+using rom::Revision;
+
+namespace {
+
+Record rec(int x, int y = 0x100, int type = 0x22, int subtype = 0) {
+    return {quint8(x >> 8), quint8(x), quint8(y >> 8), quint8(y), quint8(type), quint8(subtype)};
+}
+
+QVector<Records> allLists(const QByteArray &image, Revision r) {
+    const LayoutArea area(image, r);
+    QVector<Records> lists;
+    for (int row = 0; row < LevelCount; ++row)
+        lists.append(area.records(row));
+    return lists;
+}
+
+// Whatever the edit, the game finds every list the table points at, the listing follows the
+// table, and nothing outside the pool changed.
+QString broken(const QByteArray &before, const QByteArray &after, Revision r) {
+    const LayoutArea area(after, r);
+    if (!area.problem().isEmpty())
+        return area.problem();
+    if (!imageAddresses(after, r))
+        return QStringLiteral("listing no longer follows the table");
+    const qint64 from = synthetic::freeBeforeTable(r),
+                 to = rom::gameCode(r) == 1 ? 0x71990 : 0xEC000;
+    const qint64 poolAt = rom::gameCode(r) == 1 ? from : 0xE4282;
+    if (before.left(poolAt) != after.left(poolAt) || before.mid(to) != after.mid(to))
+        return QStringLiteral("bytes outside the pool changed");
+    return QString();
+}
+
+} // namespace
+
+class tst_LayoutArea : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void insertOrder_data() {
+        QTest::addColumn<QVector<int>>("xs");
+        QTest::addColumn<QVector<int>>("added");
+        QTest::addColumn<QVector<int>>("landed");
+        QTest::addColumn<QVector<int>>("after");
+        const QVector<int> xs = {0x10, 0x20, 0x20, 0x30};
+        QTest::newRow("start") << xs << QVector<int>{0x05} << QVector<int>{0}
+                               << QVector<int>{0x05, 0x10, 0x20, 0x20, 0x30};
+        QTest::newRow("middle") << xs << QVector<int>{0x18} << QVector<int>{1}
+                                << QVector<int>{0x10, 0x18, 0x20, 0x20, 0x30};
+        QTest::newRow("among equal X: after them") << xs << QVector<int>{0x20} << QVector<int>{3}
+                                                   << QVector<int>{0x10, 0x20, 0x20, 0x20, 0x30};
+        QTest::newRow("end") << xs << QVector<int>{0x90} << QVector<int>{4}
+                             << QVector<int>{0x10, 0x20, 0x20, 0x30, 0x90};
+        QTest::newRow("empty list")
+            << QVector<int>{} << QVector<int>{0x40} << QVector<int>{0} << QVector<int>{0x40};
+        QTest::newRow("several, taken in X order")
+            << xs << QVector<int>{0x35, 0x00, 0x25} << QVector<int>{6, 0, 4}
+            << QVector<int>{0x00, 0x10, 0x20, 0x20, 0x25, 0x30, 0x35};
+        // A disorder the game's list holds stays; the first greater X decides.
+        QTest::newRow("before the first greater X")
+            << QVector<int>{0x10, 0x50, 0x20} << QVector<int>{0x30} << QVector<int>{1}
+            << QVector<int>{0x10, 0x30, 0x50, 0x20};
+    }
+
+    void insertOrder() {
+        QFETCH(QVector<int>, xs);
+        QFETCH(QVector<int>, added);
+        QFETCH(QVector<int>, landed);
+        QFETCH(QVector<int>, after);
+        Records list, more;
+        for (int x : xs)
+            list.append(rec(x));
+        for (int x : added)
+            more.append(rec(x));
+        QCOMPARE(layout::insertInOrder(list, more), landed);
+        QVector<int> got;
+        for (const Record &r : list)
+            got.append(layout::xOf(r));
+        QCOMPARE(got, after);
+    }
+
+    // Growing, shrinking and emptying lists of each game: the edited row holds the new records,
+    // every other row (shared ones following their list) what it held, the free space changes
+    // by exactly the bytes taken or given, and what was given up holds the game's filler.
+    void edits_data() {
+        QTest::addColumn<int>("revision");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("first"); // records replaced, from index first
+        QTest::addColumn<int>("cut");
+        QTest::addColumn<int>("added");
+        for (Revision r : {Revision::Sonic1Rev0, Revision::Sonic1Rev1, Revision::Sonic2Rev2}) {
+            QTest::addRow("%d: no change", int(r)) << int(r) << 3 << 0 << 0 << 0;
+            QTest::addRow("%d: one more in the first list", int(r)) << int(r) << 0 << 5 << 0 << 1;
+            QTest::addRow("%d: first record gone", int(r)) << int(r) << 2 << 0 << 1 << 0;
+            QTest::addRow("%d: last record gone", int(r)) << int(r) << 9 << -1 << 1 << 0;
+            QTest::addRow("%d: forty more in the last list", int(r))
+                << int(r) << 20 << 2 << 0 << 40;
+            QTest::addRow("%d: all records gone", int(r)) << int(r) << 7 << 0 << -1 << 0;
+        }
+        QTest::newRow("ending: both rows follow") << int(Revision::Sonic1Rev0) << 19 << 1 << 3 << 2;
+        QTest::newRow("Metropolis 3 shared") << int(Revision::Sonic2Rev1) << 4 << 0 << 0 << 4;
+    }
+
+    void edits() {
+        QFETCH(int, revision);
+        QFETCH(int, row);
+        QFETCH(int, first);
+        QFETCH(int, cut);
+        QFETCH(int, added);
+        const Revision r = Revision(revision);
+        const QByteArray image = synthetic::image(r);
+        const LayoutArea area(image, r);
+        QVERIFY2(area.problem().isEmpty(), qPrintable(area.problem()));
+        QVector<Records> expected = allLists(image, r);
+        Records list = expected[row];
+        if (first < 0)
+            first = int(list.size()) - 1;
+        if (cut < 0)
+            cut = int(list.size());
+        list.remove(first, cut);
+        for (int i = 0; i < added; ++i)
+            list.insert(first, rec(0x7000 + i));
+        for (int other = 0; other < LevelCount; ++other)
+            if (area.listStart(other) == area.listStart(row))
+                expected[other] = list;
+
+        QString why;
+        const std::optional<QByteArray> after = area.withList(row, list, &why);
+        QVERIFY2(after, qPrintable(why));
+        QVERIFY2(broken(image, *after, r).isEmpty(), qPrintable(broken(image, *after, r)));
+        QCOMPARE(allLists(*after, r), expected);
+        const LayoutArea now(*after, r);
+        QCOMPARE(area.freeBytes() - now.freeBytes(), 6 * (added - cut));
+        if (added == cut) // no change: byte for byte the image
+            QCOMPARE(*after, image);
+        const char filler = rom::gameCode(r) == 1 ? '\xFF' : '\0';
+        const LayoutArea::Span tail = now.freeSpans().last();
+        QCOMPARE(after->mid(tail.at, tail.end - tail.at), QByteArray(tail.end - tail.at, filler));
+        if (rom::gameCode(r) == 1) // the conveyor-platform lists moved with the rest
+            QCOMPARE(now.runs().last().end - now.runs().first().at,
+                     area.runs().last().end - area.runs().first().at + 6 * (added - cut));
+    }
+
+    // Once the room behind the lists is used up, lists move into the free space before the table
+    // (Sonic 2: also the stretch between the rings and the table); past all free space, adding
+    // is refused and nothing changes.
+    void fillsThePool() {
+        for (Revision r : {Revision::Sonic1Rev1, Revision::Sonic2Rev0}) {
+            QByteArray image = synthetic::image(r);
+            const qint64 table = objectTableAt(rom::gameCode(r));
+            const qint64 tail = LayoutArea(image, r).freeSpans().last().end -
+                                LayoutArea(image, r).runs().last().end;
+            int rows = 0, usedBefore = 0;
+            for (int row = 0;; row = (row + 1) % 15, ++rows) {
+                const LayoutArea area(image, r);
+                Records list = area.records(row);
+                list.append(Records(20, rec(0x7F00)));
+                QString why;
+                const std::optional<QByteArray> after = area.withList(row, list, &why);
+                if (!after) {
+                    QCOMPARE(why, QStringLiteral("There is no room left in this image for 20 more "
+                                                 "objects: %1 bytes are free.")
+                                      .arg(area.freeBytes()));
+                    QVERIFY(area.freeBytes() < 400); // only fragments were left
+                    break;
+                }
+                QVERIFY2(broken(image, *after, r).isEmpty(), qPrintable(broken(image, *after, r)));
+                image = *after;
+                usedBefore += LayoutArea(image, r).runs().first().at < table;
+            }
+            QVERIFY(rows * 120 > tail); // it went past the room behind the lists ...
+            QVERIFY(usedBefore > 0);    // ... into the space before the table
+        }
+    }
+
+    // Records that remember their state and two-player columns: at the limit, and one past.
+    void limits_data() {
+        QTest::addColumn<int>("game");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("refusal");
+        const QString remember = QStringLiteral(
+            "Marble 1 would have 190 objects that remember their state; the game holds 189.");
+        QTest::newRow("189 remembered") << 1 << 7 << 189 << QString();
+        QTest::newRow("190 remembered") << 1 << 7 << 190 << remember;
+        QTest::newRow("12 in a two-player column") << 2 << 11 << 12 << QString();
+        QTest::newRow("13 in a two-player column")
+            << 2 << 11 << 13
+            << QStringLiteral("Mystic Cave 1 would have 13 objects between X 3000 and 30FF; the "
+                              "two-player game loads at most 12 in one 256-pixel column.");
+        QTest::newRow("13 in a one-player column") << 2 << 13 << 13 << QString();
+    }
+
+    void limits() {
+        QFETCH(int, game);
+        QFETCH(int, row);
+        QFETCH(int, count);
+        QFETCH(QString, refusal);
+        const QString name = levelNames(game).value(row).section(QStringLiteral(" - "), 1);
+        Records before, after;
+        for (int i = 0; i < count; ++i) // Sonic 1 flags in the type, Sonic 2 in Y
+            after.append(game == 1 ? rec(0x3000 + i, 0x100, 0xA5) : rec(0x3000 + i, 0x8100));
+        QCOMPARE(layout::contentRefusal(game, row, name, before, after), refusal);
+        // A list already past the limit may still lose records.
+        if (!refusal.isEmpty())
+            QCOMPARE(layout::contentRefusal(game, row, name, after, after.mid(1)), QString());
+    }
+
+    // An empty list other entries share stays empty for them: the row gets a list of its own.
+    void sharedEmptyList() {
+        const Revision r = Revision::Sonic2Rev2;
+        QByteArray image = synthetic::image(r);
+        const qint64 table = objectTableAt(2);
+        const qint64 empty =
+            table + qint16(quint8(image[table + 4]) << 8 | quint8(image[table + 5]));
+        synthetic::pointRow(image, 2, 17, empty);
+        const LayoutArea area(image, r);
+        QVERIFY(area.records(17).isEmpty());
+        const std::optional<QByteArray> after = area.withList(17, {rec(0x200)}, nullptr);
+        QVERIFY(after);
+        QVERIFY(broken(image, *after, r).isEmpty());
+        const LayoutArea now(*after, r);
+        QCOMPARE(now.records(17), Records{rec(0x200)});
+        QVERIFY(now.listStart(17) != empty);
+        const qint64 stillEmpty =
+            table + qint16(quint8((*after)[table + 4]) << 8 | quint8((*after)[table + 5]));
+        QCOMPARE(layout::walk(*after, stillEmpty).count, 0);
+    }
+
+    // A table the listing cannot follow: lists never move, and the user is told why.
+    void refusesUnreadableTable() {
+        QByteArray image = synthetic::image(1);
+        image[objectTableEntry(1, 5) + 1] = char(image[objectTableEntry(1, 5) + 1] + 2);
+        const LayoutArea area(image, Revision::Sonic1Rev0);
+        QString why;
+        QVERIFY(!area.withList(0, {}, &why));
+        QVERIFY(why.contains(QStringLiteral("cannot be added or removed")));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_LayoutArea)
+#include "tst_layoutarea.moc"
