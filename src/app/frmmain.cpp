@@ -5,6 +5,7 @@
 #include "app/eggsound.h"
 #include "app/frmabout.h"
 #include "app/maplink.h"
+#include "app/objectcommands.h"
 #include "app/virtualkeys.h"
 #include "document/imagedocument.h"
 #include "objects/layout.h"
@@ -133,7 +134,8 @@ frmMain::frmMain(QWidget *parent)
     m_doc = new ImageDocument(this);
     connect(m_doc, &ImageDocument::recordsChanged, this, &frmMain::recordsChanged);
     buildControls();
-    m_mapLink = new MapLink(this, m_doc, m_sprites);
+    m_objects = new ObjectCommands(this, m_doc, sprite, m_sprites, {x, y, maintype, subtype});
+    m_mapLink = new MapLink(this, m_doc, m_sprites, m_objects);
     buildActions();
     setAcceptDrops(true);
     resize(609, 425);
@@ -141,6 +143,10 @@ frmMain::frmMain(QWidget *parent)
 }
 
 frmMain::~frmMain() = default;
+
+int frmMain::shownLevelRow() const {
+    return m_doc->selection()->level();
+}
 
 const QByteArray &frmMain::fileData() const {
     return m_doc->data();
@@ -321,6 +327,8 @@ void frmMain::buildActions() {
 void frmMain::sprite_ContextMenu(const QPoint &pos) {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("spriteMenu"));
+    menu.addActions(m_objects->listActions());
+    menu.addSeparator();
     menu.addAction(m_undo);
     menu.addAction(m_redo);
     menu.addSeparator();
@@ -486,7 +494,6 @@ void frmMain::doRomCheck() {
 void frmMain::replaceImage(QByteArray data) {
     // Lines listed from the previous image must never address the new one.
     m_sprites->clear();
-    m_shownLevel = -1;
     m_doc->load(std::move(data), RomPath->text());
 }
 
@@ -620,7 +627,7 @@ bool frmMain::level_Click() {
     Label1->repaint();
     LoadSprites(m_doc->levelAddresses()[row]);
     Label1->setText(kListHeader);
-    m_shownLevel = row;
+    m_doc->selection()->showLevel(row);
     emit levelShown(row);
     return true;
 }

@@ -11,6 +11,7 @@
 
 class ImageDocument;
 class MapLink;
+class ObjectCommands;
 class QAction;
 class QComboBox;
 class QFileDialog;
@@ -40,7 +41,7 @@ class frmMain : public QWidget {
     // The image as held in memory, exactly as long as the file last read.
     const QByteArray &fileData() const;
     // The level row whose objects the object list shows, or -1.
-    int shownLevelRow() const { return m_shownLevel; }
+    int shownLevelRow() const;
     // Selects the object list line of the record at `offset` and fills the editors from it, as
     // a click on the line would; with no such line, nothing stays selected.
     void selectRecord(qint64 offset);
@@ -122,7 +123,6 @@ class frmMain : public QWidget {
     void tmrEgg_Timer();
 
     ImageDocument *m_doc = nullptr;
-    int m_shownLevel = -1;
     CaptionCatalogue Captions;
     QString KeyBuffer;
     int StartWidth = 0;
@@ -163,6 +163,8 @@ class frmMain : public QWidget {
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QAction *m_saveAs = nullptr;
+    // Adding, deleting, copying and pasting objects.
+    ObjectCommands *m_objects = nullptr;
     // The map window and what it follows here.
     MapLink *m_mapLink = nullptr;
 };

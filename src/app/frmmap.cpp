@@ -3,12 +3,15 @@
 #include "map/levelscene.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QGraphicsItem>
 #include <QGraphicsView>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImageWriter>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QSaveFile>
@@ -60,9 +63,11 @@ void frmMap::buildControls() {
     m_scene = new map::LevelScene(this);
     m_view = new QGraphicsView(m_scene, this);
     m_view->setObjectName(QStringLiteral("mapView"));
-    // Zooming keeps its own anchor (see setZoom); a left drag on bare ground pans.
+    // Zooming keeps its own anchor (see setZoom); a left drag on bare ground draws a rubber
+    // band, the middle button pans.
     m_view->setTransformationAnchor(QGraphicsView::NoAnchor);
-    m_view->setDragMode(QGraphicsView::ScrollHandDrag);
+    m_view->setDragMode(QGraphicsView::RubberBandDrag);
+    m_view->setRubberBandSelectionMode(Qt::IntersectsItemShape);
     m_view->setOptimizationFlags(QGraphicsView::DontAdjustForAntialiasing);
     m_view->setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
     m_view->viewport()->installEventFilter(this);
@@ -105,6 +110,93 @@ void frmMap::buildControls() {
     connect(fitAction, &QAction::triggered, this, &frmMap::fitLevel);
     connect(m_scene, &map::LevelScene::markerClicked, this, &frmMap::reportClick);
     connect(m_scene, &map::LevelScene::markerMoved, this, &frmMap::reportMove);
+    connect(m_scene, &map::LevelScene::selectionPicked, this,
+            [this](const QVector<qint64> &offsets, qint64 current) {
+                report([&] { emit objectsPicked(offsets, current); });
+            });
+    connect(m_scene, &map::LevelScene::markersMoved, this,
+            [this](const QVector<qint64> &offsets, int dx, int dy) {
+                report([&] { emit objectsMoved(offsets, dx, dy); });
+            });
+    connect(m_view, &QGraphicsView::rubberBandChanged, this, &frmMap::rubberBand);
+    buildObjectActions();
+}
+
+void frmMap::buildObjectActions() {
+    QAction *remove = makeAction(this, "actionDeleteObjects", QStringLiteral("Delete Object"),
+                                 {QKeySequence(QKeySequence::Delete)});
+    QAction *copy = makeAction(this, "actionCopyObjects", QStringLiteral("Copy Objects"),
+                               {QKeySequence(QKeySequence::Copy)});
+    QAction *paste = makeAction(this, "actionPasteObjects", QStringLiteral("Paste Objects"),
+                                {QKeySequence(QKeySequence::Paste)});
+    QAction *inPlace =
+        makeAction(this, "actionPasteInPlace", QStringLiteral("Paste Objects in Place"),
+                   {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
+    m_objectActions = {remove, copy, paste, inPlace};
+    for (QAction *a : std::as_const(m_objectActions))
+        a->setShortcutVisibleInContextMenu(true);
+    connect(remove, &QAction::triggered, this, [this] { report([&] { emit deleteRequested(); }); });
+    connect(copy, &QAction::triggered, this, &frmMap::copyRequested);
+    connect(paste, &QAction::triggered, this,
+            [this] { report([&] { emit pasteRequested(pasteTarget()); }); });
+    connect(inPlace, &QAction::triggered, this,
+            [this] { report([&] { emit pasteRequested(QPoint(-1, -1)); }); });
+}
+
+void frmMap::report(const std::function<void()> &emitIt) {
+    m_reporting = true;
+    emitIt();
+    m_reporting = false;
+}
+
+QPoint frmMap::levelPixel(const QPoint &viewportPos) const {
+    const QPointF at =
+        m_view->viewportTransform().inverted().map(QPointF(viewportPos) + QPointF(0.5, 0.5));
+    return {int(std::floor(at.x())), int(std::floor(at.y()))};
+}
+
+QPoint frmMap::pasteTarget() const {
+    const QPoint mouse = m_view->viewport()->mapFromGlobal(QCursor::pos());
+    const bool inside = m_view->viewport()->rect().contains(mouse);
+    const QPoint at = levelPixel(inside ? mouse : m_view->viewport()->rect().center());
+    return {std::clamp(at.x(), 0, map::LevelScene::MaxX),
+            std::clamp(at.y(), 0, map::LevelScene::MaxY)};
+}
+
+void frmMap::rubberBand(const QRect &viewRect, QPointF from, QPointF to) {
+    if (!viewRect.isNull()) {
+        m_band = QRectF(from, to).normalized();
+        return;
+    }
+    // The band was let go: every object it touches is chosen (Ctrl adds them).
+    if (m_band.isNull())
+        return;
+    QVector<qint64> offsets = m_scene->markersIn(m_band);
+    m_band = QRectF();
+    if (QGuiApplication::keyboardModifiers() & Qt::ControlModifier)
+        offsets += m_scene->selectedOffsets();
+    std::sort(offsets.begin(), offsets.end());
+    offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+    const qint64 current = offsets.contains(m_scene->selectedOffset()) ? m_scene->selectedOffset()
+                                                                       : offsets.value(0, -1);
+    m_scene->setSelection(offsets, current);
+    report([&] { emit objectsPicked(offsets, current); });
+}
+
+void frmMap::contextMenu(const QPoint &viewportPos) {
+    if (m_rowText.isEmpty())
+        return;
+    const QPoint at = levelPixel(viewportPos);
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mapMenu"));
+    QAction *add = menu.addAction(QStringLiteral("Add Object Here"));
+    menu.addSeparator();
+    menu.addActions(m_objectActions);
+    if (menu.exec(m_view->viewport()->mapToGlobal(viewportPos)) == add)
+        report([&] {
+            emit addRequested({std::clamp(at.x(), 0, map::LevelScene::MaxX),
+                               std::clamp(at.y(), 0, map::LevelScene::MaxY)});
+        });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -145,9 +237,15 @@ void frmMap::clearLevel() {
 }
 
 void frmMap::selectObject(qint64 offset) {
-    if (!m_scene->selectMarker(offset) || m_reporting)
+    selectObjects({offset}, offset);
+}
+
+void frmMap::selectObjects(const QVector<qint64> &offsets, qint64 current) {
+    m_scene->setSelection(offsets, current);
+    const qint64 shown = m_scene->selectedOffset();
+    if (shown < 0 || m_reporting)
         return;
-    m_view->centerOn(m_scene->marker(offset)->pos());
+    m_view->centerOn(m_scene->marker(shown)->pos());
 }
 
 void frmMap::reportClick(qint64 offset) {
@@ -244,6 +342,9 @@ bool frmMap::eventFilter(QObject *watched, QEvent *event) {
         m_pointerText.clear();
         updateStatus();
         break;
+    case QEvent::ContextMenu:
+        contextMenu(static_cast<QContextMenuEvent *>(event)->pos());
+        return true;
     default:
         break;
     }

@@ -40,6 +40,8 @@ class frmMap : public QWidget {
     // reporting a click or move (the answer must not move the map under the mouse). Reports
     // nothing.
     void selectObject(qint64 offset);
+    // The same for several objects; the view centres on `current`.
+    void selectObjects(const QVector<qint64> &offsets, qint64 current);
     // What "Save Map Image..." writes: the exported picture of the shown level (null: none).
     void setPictureSource(std::function<QImage()> picture) { m_picture = std::move(picture); }
 
@@ -55,8 +57,20 @@ class frmMap : public QWidget {
 
   signals:
     void objectClicked(qint64 offset);
-    // A marker dragged to a new place and released there (whole level pixels).
+    // Ctrl+click or a rubber band chose these objects, `current` first among them.
+    void objectsPicked(const QVector<qint64> &offsets, qint64 current);
+    // A marker dragged to a new place and released there (whole level pixels) ...
     void objectMoved(qint64 offset, int newX, int newY);
+    // ... or several selected ones dragged together by the same distance.
+    void objectsMoved(const QVector<qint64> &offsets, int dx, int dy);
+    // "Delete Object" (Delete), "Copy Objects" (Ctrl+C) on the selected objects; "Paste
+    // Objects" (Ctrl+V: the first record lands on `at`, the level pixel under the mouse or in the
+    // view's centre) and "Paste Objects in Place" (Ctrl+Shift+V: `at` is (-1, -1)).
+    void deleteRequested();
+    void copyRequested();
+    void pasteRequested(QPoint at);
+    // "Add Object Here" from the map's right-click menu, at that level pixel.
+    void addRequested(QPoint at);
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -68,6 +82,13 @@ class frmMap : public QWidget {
     void updateStatus();
     void reportClick(qint64 offset);
     void reportMove(qint64 offset, int x, int y);
+    // Emits a request while the owner's answer must not move the view.
+    void report(const std::function<void()> &emitIt);
+    void buildObjectActions();
+    void rubberBand(const QRect &viewRect, QPointF from, QPointF to);
+    void contextMenu(const QPoint &viewportPos);
+    QPoint levelPixel(const QPoint &viewportPos) const;
+    QPoint pasteTarget() const;
 
     map::LevelScene *m_scene = nullptr;
     QGraphicsView *m_view = nullptr;
@@ -75,6 +96,8 @@ class frmMap : public QWidget {
     QLabel *m_status = nullptr;
     QAction *actionGrid = nullptr;
     QAction *actionSaveImage = nullptr;
+    QList<QAction *> m_objectActions;
+    QRectF m_band; // the rubber band's last extent (scene), while one is drawn
     std::function<QImage()> m_picture;
     QString m_rowText;
     QString m_pointerText;

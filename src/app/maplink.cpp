@@ -3,9 +3,12 @@
 #include "app/editoractions.h"
 #include "app/frmmain.h"
 #include "app/frmmap.h"
+#include "app/objectcommands.h"
 #include "document/imagedocument.h"
 #include "levels/leveltables.h"
 #include "objects/spritemodel.h"
+
+#include "map/levelscene.h"
 
 #include <QAction>
 #include <QEvent>
@@ -25,15 +28,17 @@ quint16 wordAt(const QByteArray &data, qint64 at) {
 
 } // namespace
 
-MapLink::MapLink(frmMain *main, ImageDocument *document, const SpriteModel *sprites)
-    : QObject(main), m_main(main), m_doc(document), m_sprites(sprites) {
+MapLink::MapLink(frmMain *main, ImageDocument *document, const SpriteModel *sprites,
+                 ObjectCommands *commands)
+    : QObject(main), m_main(main), m_doc(document), m_sprites(sprites), m_commands(commands) {
     setObjectName(QStringLiteral("mapLink"));
     m_showMap = editing::windowAction(main, new QAction(QStringLiteral("Show Map"), this),
                                       "actionShowMap", {QKeySequence(Qt::CTRL | Qt::Key_M)});
     connect(m_showMap, &QAction::triggered, this, &MapLink::showMap);
 
-    connect(main, &frmMain::levelShown, this, &MapLink::levelShown);
-    connect(main, &frmMain::recordSelected, this, &MapLink::recordSelected);
+    connect(document->selection(), &LevelSelection::levelShown, this, &MapLink::levelShown);
+    connect(document->selection(), &LevelSelection::selectionChanged, this,
+            &MapLink::selectionChanged);
     connect(document, &ImageDocument::imageReplaced, this, &MapLink::imageReplaced);
     main->installEventFilter(this);
 }
@@ -52,6 +57,18 @@ void MapLink::createMap() {
     m_map->setPictureSource([this] { return picture(); });
     connect(m_map, &frmMap::objectClicked, m_main, &frmMain::selectRecord);
     connect(m_map, &frmMap::objectMoved, this, &MapLink::objectMoved);
+    connect(m_map, &frmMap::objectsPicked, this, &MapLink::objectsPicked);
+    connect(m_map, &frmMap::objectsMoved, this, &MapLink::objectsMoved);
+    connect(m_map, &frmMap::deleteRequested, this,
+            [this] { m_commands->remove(m_map, m_doc->selection()->records()); });
+    connect(m_map, &frmMap::copyRequested, this,
+            [this] { m_commands->copy(m_doc->selection()->records()); });
+    connect(m_map, &frmMap::pasteRequested, this, &MapLink::paste);
+    connect(m_map, &frmMap::addRequested, this, &MapLink::addHere);
+}
+
+int MapLink::shownRow() const {
+    return m_doc->selection()->level();
 }
 
 bool MapLink::mapOpen() const {
@@ -81,39 +98,88 @@ bool MapLink::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void MapLink::refresh() {
-    const int row = m_main->shownLevelRow();
+    const int row = shownRow();
     if (row < 0 || row >= LevelCount) {
         m_map->clearLevel();
         return;
     }
     m_map->showLevel(levelNames(m_doc->game()).value(row), terrain(row), objects());
-    if (m_selected >= 0)
-        m_map->selectObject(m_selected);
+    selectionChanged();
 }
 
 void MapLink::levelShown() {
-    // A listing selects no line; the main window names the record it selects afterwards.
-    m_selected = -1;
     if (mapOpen())
         refresh();
 }
 
-void MapLink::recordSelected(qint64 offset) {
-    m_selected = offset;
+void MapLink::selectionChanged() {
     if (mapOpen())
-        m_map->selectObject(offset);
+        m_map->selectObjects(m_doc->selection()->records(), m_doc->selection()->current());
 }
 
 void MapLink::imageReplaced() {
     m_terrains.clear();
-    m_selected = -1;
     if (mapOpen())
         refresh();
 }
 
+void MapLink::objectsPicked(const QVector<qint64> &offsets, qint64 current) {
+    // The object list shows the current one first; the whole choice is the selection after.
+    m_main->selectRecord(current);
+    m_doc->selection()->select(offsets, current);
+}
+
+void MapLink::objectsMoved(const QVector<qint64> &offsets, int dx, int dy) {
+    const QByteArray &data = m_doc->data();
+    QVector<ImageDocument::Moved> moves;
+    for (qint64 at : offsets) {
+        if (at < 0 || at + 6 > data.size())
+            continue;
+        layout::Record r{};
+        std::copy_n(data.constData() + at, r.size(), r.begin());
+        const int x = std::clamp(int(wordAt(data, at)) + dx, 0, map::LevelScene::MaxX);
+        const int yWord = wordAt(data, at + 2);
+        const int y = (yWord & 0xF000) | (std::clamp((yWord & 0x0FFF) + dy, 0, 0x0FFF));
+        r[0] = quint8(x >> 8);
+        r[1] = quint8(x);
+        r[2] = quint8(y >> 8);
+        r[3] = quint8(y);
+        moves.append({at, r});
+    }
+    if (!m_doc->moveRecords(shownRow(), moves))
+        refresh();
+}
+
+void MapLink::paste(QPoint at) {
+    std::optional<QVector<layout::Record>> records = m_commands->clipboardRecords(m_map);
+    if (!records || records->isEmpty())
+        return;
+    if (at != QPoint(-1, -1)) {
+        // Moved as one, so that the first record lands on the point.
+        const layout::Record &first = records->first();
+        const int dx = at.x() - layout::xOf(first);
+        const int dy = at.y() - ((first[2] << 8 | first[3]) & 0x0FFF);
+        for (layout::Record &r : *records) {
+            const int x = std::clamp(layout::xOf(r) + dx, 0, 0xFFFF);
+            const int yWord = r[2] << 8 | r[3];
+            const int y = (yWord & 0xF000) | std::clamp((yWord & 0x0FFF) + dy, 0, 0x0FFF);
+            r = {quint8(x >> 8), quint8(x), quint8(y >> 8), quint8(y), r[4], r[5]};
+        }
+    }
+    m_commands->insert(m_map, *records, QStringLiteral("Paste Objects"));
+}
+
+void MapLink::addHere(QPoint at) {
+    layout::Record r = m_commands->editorRecord();
+    // Type and subtype from the editors, and the flag bits above Y's position.
+    const int y = ((r[2] << 8 | r[3]) & 0xF000) | (at.y() & 0x0FFF);
+    r = {quint8(at.x() >> 8), quint8(at.x()), quint8(y >> 8), quint8(y), r[4], r[5]};
+    m_commands->insert(m_map, {r}, QStringLiteral("Add Object Here"));
+}
+
 void MapLink::objectMoved(qint64 offset, int x, int y) {
     const QByteArray &data = m_doc->data();
-    const int row = m_main->shownLevelRow();
+    const int row = shownRow();
     if (row < 0 || offset < 0 || offset + 6 > data.size())
         return;
     std::array<quint8, 6> bytes{};
@@ -163,7 +229,7 @@ QVector<map::MapObject> MapLink::objects() const {
 }
 
 QImage MapLink::picture() {
-    const int row = m_main->shownLevelRow();
+    const int row = shownRow();
     if (row < 0 || row >= LevelCount)
         return QImage();
     return map::levelPicture(terrain(row)->terrain(),

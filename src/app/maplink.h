@@ -1,7 +1,7 @@
 #pragma once
-// Joins the map window to the main window and its image: the map follows the level and line
-// chosen there, and its clicks and drags come back as the main window's selection and as the
-// image's undoable steps. Terrain is read only while the map is open.
+// Joins the map window to the main window and its image: the map follows the level and the
+// selection the document holds, and its clicks, drags and commands come back as the selection
+// and as the image's undoable steps. Terrain is read only while the map is open.
 
 #include "map/levelterrainsource.h"
 #include "map/terrainsource.h"
@@ -12,6 +12,7 @@
 #include <memory>
 
 class ImageDocument;
+class ObjectCommands;
 class QAction;
 class SpriteModel;
 class frmMain;
@@ -20,8 +21,10 @@ class frmMap;
 class MapLink : public QObject {
     Q_OBJECT
   public:
-    // `sprites` is the main window's object list: the map shows the records it lists.
-    MapLink(frmMain *main, ImageDocument *document, const SpriteModel *sprites);
+    // `sprites` is the main window's object list: the map shows the records it lists. The map's
+    // object commands go through `commands`.
+    MapLink(frmMain *main, ImageDocument *document, const SpriteModel *sprites,
+            ObjectCommands *commands);
     ~MapLink() override;
 
     // "Show Map" (Ctrl+M): opens the map window showing the level the object list shows, or
@@ -39,9 +42,14 @@ class MapLink : public QObject {
     bool mapOpen() const;
     void refresh();
     void levelShown();
-    void recordSelected(qint64 offset);
+    void selectionChanged();
     void imageReplaced();
+    void objectsPicked(const QVector<qint64> &offsets, qint64 current);
     void objectMoved(qint64 offset, int x, int y);
+    void objectsMoved(const QVector<qint64> &offsets, int dx, int dy);
+    void paste(QPoint at);
+    void addHere(QPoint at);
+    int shownRow() const;
     std::shared_ptr<const map::LevelTerrainSource> terrain(int row);
     QVector<map::MapObject> objects() const;
     QImage picture();
@@ -49,9 +57,9 @@ class MapLink : public QObject {
     frmMain *m_main;
     ImageDocument *m_doc;
     const SpriteModel *m_sprites;
+    ObjectCommands *m_commands;
     QAction *m_showMap = nullptr;
     frmMap *m_map = nullptr; // a window of its own (no parent), deleted with this link
-    qint64 m_selected = -1;  // the record of the selected line, followed while the map is shut
     struct Kept {
         int row;
         std::shared_ptr<const map::LevelTerrainSource> terrain;

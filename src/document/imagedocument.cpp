@@ -2,6 +2,7 @@
 
 #include "edits/changerecordcommand.h"
 #include "edits/clearlevelcommand.h"
+#include "edits/layoutstepcommand.h"
 #include "objects/layout.h"
 #include "rom/checksum.h"
 
@@ -10,7 +11,8 @@
 #include <memory>
 
 ImageDocument::ImageDocument(QObject *parent)
-    : QObject(parent), m_path(rom::NoPath), m_undo(new QUndoStack(this)) {
+    : QObject(parent), m_path(rom::NoPath), m_undo(new QUndoStack(this)),
+      m_selection(new LevelSelection(this)) {
     m_levelAddresses.fill(NoLevel);
     connect(m_undo, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modifiedChanged(!clean); });
@@ -31,6 +33,7 @@ void ImageDocument::load(QByteArray data, const QString &path) {
     m_path = path;
     m_revision = rom::revision(m_data);
     m_checksumRightAtLoad = rom::checksumRight(m_data);
+    m_selection->showLevel(-1);
     emit imageReplaced();
 }
 
@@ -72,6 +75,58 @@ bool ImageDocument::clearLevel(int levelRow, const QVector<qint64> &recordOffset
     auto step = std::make_unique<edits::ClearLevelCommand>(
         m_data, levelRow, recordOffsets, [this](int row, qint64 at) { notify(row, at); });
     if (!step->changesAnything())
+        return false;
+    m_undo->push(step.release());
+    return true;
+}
+
+void ImageDocument::notifyMany(int levelRow, const QVector<qint64> &recordOffsets) {
+    // Lists may have moved: the rows follow the image's own table again.
+    loadLevelAddresses(m_game);
+    emit recordsChanged(levelRow, recordOffsets.value(0, -1));
+    m_selection->select(recordOffsets);
+}
+
+QString ImageDocument::levelName(int levelRow) const {
+    return levelNames(m_game).value(levelRow).section(QStringLiteral(" - "), 1);
+}
+
+QString ImageDocument::insertRecords(int levelRow, const QVector<layout::Record> &records,
+                                     const QString &text) {
+    QString refusal;
+    auto step = edits::InsertRecordsCommand::make(
+        text,
+        {m_data, m_revision, levelRow, levelName(levelRow), m_selection->records(),
+         [this](int row, const QVector<qint64> &at) { notifyMany(row, at); }},
+        records, &refusal);
+    if (step && step->changesAnything())
+        m_undo->push(step.release());
+    return refusal;
+}
+
+QString ImageDocument::deleteRecords(int levelRow, const QVector<qint64> &recordOffsets) {
+    QString refusal;
+    auto step = edits::DeleteRecordsCommand::make(
+        {m_data, m_revision, levelRow, levelName(levelRow), m_selection->records(),
+         [this](int row, const QVector<qint64> &at) { notifyMany(row, at); }},
+        recordOffsets, &refusal);
+    if (step && step->changesAnything())
+        m_undo->push(step.release());
+    return refusal;
+}
+
+bool ImageDocument::moveRecords(int levelRow, const QVector<Moved> &moves) {
+    const qint64 start = layoutStart(levelRow);
+    if (start < 0)
+        return false;
+    QVector<edits::MoveRecordsCommand::Move> steps;
+    for (const Moved &m : moves)
+        steps.append({m.offset, m.bytes});
+    auto step = edits::MoveRecordsCommand::make(
+        {m_data, m_revision, levelRow, levelName(levelRow), m_selection->records(),
+         [this](int row, const QVector<qint64> &at) { notifyMany(row, at); }},
+        start, layout::walk(m_data, start).count, steps);
+    if (!step || !step->changesAnything())
         return false;
     m_undo->push(step.release());
     return true;

@@ -2,7 +2,9 @@
 // One image being edited: its bytes, where it came from, what it holds, and its undo history.
 // The windows that show it observe it, so that an edit made in one shows in all of them.
 
+#include "document/levelselection.h"
 #include "levels/leveltables.h"
+#include "objects/layoutarea.h"
 #include "rom/romimage.h"
 
 #include <QByteArray>
@@ -57,6 +59,26 @@ class ImageDocument : public QObject {
     // no byte would change (then no step is made).
     bool clearLevel(int levelRow, const QVector<qint64> &recordOffsets);
 
+    // The level shown and the records selected in it, which both windows follow.
+    LevelSelection *selection() const { return m_selection; }
+
+    // Steps that change how many records a list holds; each moves other lists and rewrites the
+    // table as needed. Each returns the empty text when it made a step (or there was nothing to
+    // do), otherwise why the game could not take it; then nothing changed. `text` names the
+    // step in the undo history.
+    QString insertRecords(int levelRow, const QVector<layout::Record> &records,
+                          const QString &text);
+    QString deleteRecords(int levelRow, const QVector<qint64> &recordOffsets);
+    // Several records given new bytes as one step, each put in its place by X; false when no
+    // record of the level's list was named.
+    struct Moved {
+        qint64 offset;
+        layout::Record bytes;
+    };
+    bool moveRecords(int levelRow, const QVector<Moved> &moves);
+    // The level's name as its messages give it ("Green Hill 1").
+    QString levelName(int levelRow) const;
+
     // Saves the image to path(), with the header checksum recomputed first when it was right
     // at load. On failure returns false with the system's reason; the file is left as it was.
     bool save(QString *reason);
@@ -73,6 +95,7 @@ class ImageDocument : public QObject {
 
   private:
     void notify(int levelRow, qint64 recordOffset);
+    void notifyMany(int levelRow, const QVector<qint64> &recordOffsets);
 
     QByteArray m_data;
     QString m_path;
@@ -81,4 +104,5 @@ class ImageDocument : public QObject {
     LevelAddressTable m_levelAddresses{};
     bool m_checksumRightAtLoad = false;
     QUndoStack *m_undo = nullptr;
+    LevelSelection *m_selection = nullptr;
 };

@@ -110,8 +110,10 @@ void LevelScene::clearLevel() {
 void LevelScene::setLevel(const std::shared_ptr<const TerrainSource> &terrain,
                           const QVector<MapObject> &objects) {
     m_pressed = nullptr;
+    m_dragged.clear();
     m_dragging = false;
-    m_selected = nullptr;
+    m_selected.clear();
+    m_current = -1;
     m_markers.clear();
     clear();
     m_reason = terrain ? terrain->reason() : QString();
@@ -169,19 +171,43 @@ void LevelScene::setViewScale(qreal scale) {
 }
 
 bool LevelScene::selectMarker(qint64 offset) {
-    MarkerItem *item = m_markers.value(offset);
-    if (item == m_selected)
-        return item != nullptr;
-    if (m_selected)
-        m_selected->setHighlighted(false);
-    m_selected = item;
-    if (item)
-        item->setHighlighted(true);
-    return item != nullptr;
+    setSelection({offset}, offset);
+    return m_markers.contains(offset);
+}
+
+void LevelScene::setSelection(const QVector<qint64> &offsets, qint64 current) {
+    for (MarkerItem *m : std::as_const(m_selected))
+        m->setHighlighted(false);
+    m_selected.clear();
+    for (qint64 offset : offsets)
+        if (MarkerItem *m = m_markers.value(offset); m && !m_selected.contains(m)) {
+            m->setHighlighted(true);
+            m_selected.append(m);
+        }
+    m_current = m_markers.contains(current) && offsets.contains(current)
+                    ? current
+                    : (m_selected.isEmpty() ? -1 : m_selected.first()->offset());
 }
 
 qint64 LevelScene::selectedOffset() const {
-    return m_selected ? m_selected->offset() : -1;
+    return m_current;
+}
+
+QVector<qint64> LevelScene::selectedOffsets() const {
+    QVector<qint64> offsets;
+    for (const MarkerItem *m : m_selected)
+        offsets.append(m->offset());
+    std::sort(offsets.begin(), offsets.end());
+    return offsets;
+}
+
+QVector<qint64> LevelScene::markersIn(const QRectF &rect) const {
+    QVector<qint64> offsets;
+    for (QGraphicsItem *item : items(rect, Qt::IntersectsItemShape))
+        if (auto *m = qgraphicsitem_cast<MarkerItem *>(item))
+            offsets.append(m->offset());
+    std::sort(offsets.begin(), offsets.end());
+    return offsets;
 }
 
 QGraphicsItem *LevelScene::marker(qint64 offset) const {
@@ -287,15 +313,34 @@ MarkerItem *LevelScene::markerAt(const QPointF &scenePos) const {
 void LevelScene::mousePressEvent(QGraphicsSceneMouseEvent *event) {
     MarkerItem *hit = event->button() == Qt::LeftButton ? markerAt(event->scenePos()) : nullptr;
     if (!hit) {
-        event->ignore(); // the view may pan instead
+        event->ignore(); // the view may draw a rubber band instead
         return;
     }
     event->accept();
+    if (event->modifiers() & Qt::ControlModifier) {
+        // Ctrl+click adds the object to the selection or takes it out; nothing is dragged.
+        QVector<qint64> offsets = selectedOffsets();
+        const bool had = offsets.removeAll(hit->offset()) > 0;
+        if (!had)
+            offsets.append(hit->offset());
+        const qint64 current =
+            had ? (m_current == hit->offset() ? offsets.value(0, -1) : m_current) : hit->offset();
+        setSelection(offsets, current);
+        emit selectionPicked(selectedOffsets(), m_current);
+        return;
+    }
     m_pressed = hit;
-    m_pressStart = hit->levelPos();
     m_dragging = false;
-    selectMarker(hit->offset());
-    emit markerClicked(hit->offset());
+    // Pressing one of several selected markers drags them all; a click without a drag then
+    // selects it alone.
+    m_collapseOnRelease = m_selected.contains(hit) && m_selected.size() > 1;
+    if (!m_collapseOnRelease) {
+        selectMarker(hit->offset());
+        emit markerClicked(hit->offset());
+    }
+    m_dragged.clear();
+    for (MarkerItem *m : std::as_const(m_selected))
+        m_dragged.append({m, m->levelPos()});
 }
 
 void LevelScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event) {
@@ -307,13 +352,17 @@ void LevelScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event) {
     if (!m_dragging && screenMoved.manhattanLength() < QApplication::startDragDistance())
         return;
     m_dragging = true;
-    // The marker keeps to the level pixel under the mouse, whatever the zoom.
+    // The markers keep to the level pixel under the mouse, whatever the zoom, and all stay
+    // inside the limits together.
     const QPointF now = event->scenePos(), then = event->buttonDownScenePos(Qt::LeftButton);
-    const int dx = int(std::floor(now.x()) - std::floor(then.x()));
-    const int dy = int(std::floor(now.y()) - std::floor(then.y()));
-    const int x = std::clamp(m_pressStart.x() + dx, 0, MaxX);
-    const int y = std::clamp(m_pressStart.y() + dy, 0, MaxY);
-    m_pressed->moveTo({x, y});
+    int dx = int(std::floor(now.x()) - std::floor(then.x()));
+    int dy = int(std::floor(now.y()) - std::floor(then.y()));
+    for (const Dragged &d : std::as_const(m_dragged)) {
+        dx = std::clamp(dx, -d.start.x(), MaxX - d.start.x());
+        dy = std::clamp(dy, -d.start.y(), MaxY - d.start.y());
+    }
+    for (const Dragged &d : std::as_const(m_dragged))
+        d.item->moveTo(d.start + QPoint(dx, dy));
 }
 
 void LevelScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event) {
@@ -322,12 +371,24 @@ void LevelScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event) {
         return;
     }
     const qint64 offset = m_pressed->offset();
-    const QPoint from = m_pressStart, to = m_pressed->levelPos();
-    const bool moved = m_dragging && to != from;
+    const QVector<Dragged> dragged = m_dragged;
+    const QPoint moved =
+        dragged.isEmpty() ? QPoint() : dragged.first().item->levelPos() - dragged.first().start;
+    const bool wasDragging = m_dragging, collapse = m_collapseOnRelease;
     endDrag();
-    // Last: whoever hears this may replace the whole scene.
-    if (moved)
+    // Last: whoever hears these may replace the whole scene.
+    if (!wasDragging && collapse) {
+        selectMarker(offset);
+        emit markerClicked(offset);
+    } else if (wasDragging && !moved.isNull() && dragged.size() == 1) {
+        const QPoint to = dragged.first().item->levelPos();
         emit markerMoved(offset, to.x(), to.y());
+    } else if (wasDragging && !moved.isNull()) {
+        QVector<qint64> offsets;
+        for (const Dragged &d : dragged)
+            offsets.append(d.item->offset());
+        emit markersMoved(offsets, moved.x(), moved.y());
+    }
 }
 
 void LevelScene::keyPressEvent(QKeyEvent *event) {
@@ -340,14 +401,16 @@ void LevelScene::keyPressEvent(QKeyEvent *event) {
 }
 
 void LevelScene::cancelDrag() {
-    if (m_pressed)
-        m_pressed->moveTo(m_pressStart);
+    for (const Dragged &d : std::as_const(m_dragged))
+        d.item->moveTo(d.start);
     endDrag();
 }
 
 void LevelScene::endDrag() {
     m_pressed = nullptr;
+    m_dragged.clear();
     m_dragging = false;
+    m_collapseOnRelease = false;
 }
 
 } // namespace map

@@ -56,13 +56,20 @@ class LevelScene : public QGraphicsScene {
 
     // Highlights the object's marker (and no other); false when it has none.
     bool selectMarker(qint64 offset);
+    // Highlights the markers of `offsets` (those it has) and no other; `current` is the one the
+    // object list shows.
+    void setSelection(const QVector<qint64> &offsets, qint64 current);
+    // The current selected marker's object, or -1; and every selected one, ascending.
     qint64 selectedOffset() const;
+    QVector<qint64> selectedOffsets() const;
+    // The objects whose markers' shapes touch `rect` (scene coordinates), ascending.
+    QVector<qint64> markersIn(const QRectF &rect) const;
     // The marker's item (its pos() is the centre of the object's pixel), or null.
     QGraphicsItem *marker(qint64 offset) const;
     int markerCount() const { return int(m_markers.size()); }
 
     bool isDragging() const { return m_dragging; }
-    // Puts a dragged marker back where it was; nothing is reported.
+    // Puts the dragged markers back where they were; nothing is reported.
     void cancelDrag();
 
     // The chunk cache, for the benchmark: rendered pictures held and their size.
@@ -70,9 +77,14 @@ class LevelScene : public QGraphicsScene {
     qint64 cachedKiB() const { return m_cache.totalCost(); }
 
   signals:
+    // A plain click: that object alone is selected.
     void markerClicked(qint64 offset);
-    // Once, when a drag ends somewhere else than it started.
+    // Ctrl+click added or removed one: the selection is now `offsets`, `current` shown.
+    void selectionPicked(const QVector<qint64> &offsets, qint64 current);
+    // Once, when a drag ends somewhere else than it started: one marker dragged alone ...
     void markerMoved(qint64 offset, int x, int y);
+    // ... or several selected ones, all by the same distance.
+    void markersMoved(const QVector<qint64> &offsets, int dx, int dy);
 
   protected:
     void drawBackground(QPainter *painter, const QRectF &rect) override;
@@ -96,11 +108,17 @@ class LevelScene : public QGraphicsScene {
     // Rendered chunks over the backdrop, full size and halved down to 1/8; cost in KiB.
     QCache<quint32, QPixmap> m_cache;
     QHash<qint64, MarkerItem *> m_markers;
-    MarkerItem *m_selected = nullptr;
+    QVector<MarkerItem *> m_selected;
+    qint64 m_current = -1;
 
     MarkerItem *m_pressed = nullptr;
-    QPoint m_pressStart; // the marker's level position when pressed
+    struct Dragged {
+        MarkerItem *item;
+        QPoint start; // its level position when pressed
+    };
+    QVector<Dragged> m_dragged;
     bool m_dragging = false;
+    bool m_collapseOnRelease = false; // a click on one of several selected markers
 };
 
 } // namespace map

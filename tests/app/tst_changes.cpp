@@ -130,14 +130,17 @@ class tst_Changes : public QObject {
         QCOMPARE(readFile(path), cleared);
         QVERIFY(!w->document()->isModified());
 
-        // The object list's menu offers both, with their texts and keys, Save As and the map.
+        // The object list's menu offers the object commands, both steps, with their texts and
+        // keys, Save As and the map.
         const QStringList offered = contextMenu(w.get(), "sprite", -1);
         // The platform's own keys come first; where it has none, the usual ones.
         const auto key = [](QKeySequence::StandardKey k, const char *usual) {
             return QKeySequence::keyBindings(k).value(0, QKeySequence(usual)).toString();
         };
         QCOMPARE(offered,
-                 (QStringList{"Undo Clear All Sprites|" + key(QKeySequence::Undo, "") + "|1",
+                 (QStringList{"Insert Object|Ins|1", "Delete Object|" + key(QKeySequence::Delete, "") + "|1",
+                              "Copy Objects|Ctrl+C|1", "Paste Objects|Ctrl+V|1", "||1",
+                              "Undo Clear All Sprites|" + key(QKeySequence::Undo, "") + "|1",
                               "Redo|" + key(QKeySequence::Redo, "") + "|0", "||1",
                               "Save As...|" + key(QKeySequence::SaveAs, "Ctrl+Shift+S") + "|1",
                               "||1", "Show Map|Ctrl+M|1"}));

@@ -161,6 +161,9 @@ class tst_LayoutArea : public QObject {
         for (Revision r : {Revision::Sonic1Rev1, Revision::Sonic2Rev0}) {
             QByteArray image = synthetic::image(r);
             const qint64 table = objectTableAt(rom::gameCode(r));
+            // A byte that is not the filler inside the free space is someone's data: kept.
+            const qint64 foreign = LayoutArea(image, r).freeSpans().last().end - 40;
+            image[foreign] = '\x5A';
             const qint64 tail = LayoutArea(image, r).freeSpans().last().end -
                                 LayoutArea(image, r).runs().last().end;
             int rows = 0, usedBefore = 0;
@@ -181,6 +184,7 @@ class tst_LayoutArea : public QObject {
                 image = *after;
                 usedBefore += LayoutArea(image, r).runs().first().at < table;
             }
+            QCOMPARE(image[foreign], '\x5A');
             QVERIFY(rows * 120 > tail); // it went past the room behind the lists ...
             QVERIFY(usedBefore > 0);    // ... into the space before the table
         }
