@@ -163,9 +163,10 @@ QPoint frmMap::pasteTarget() const {
             std::clamp(at.y(), 0, map::LevelScene::MaxY)};
 }
 
-void frmMap::rubberBand(const QRect &viewRect, QPointF from, QPointF to) {
+void frmMap::rubberBand(const QRect &viewRect) {
+    // The band as drawn (the scene points the view reports lag behind by one move).
     if (!viewRect.isNull()) {
-        m_band = QRectF(from, to).normalized();
+        m_band = m_view->mapToScene(viewRect).boundingRect();
         return;
     }
     // The band was let go: every object it touches is chosen (Ctrl adds them).
@@ -190,13 +191,13 @@ void frmMap::contextMenu(const QPoint &viewportPos) {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("mapMenu"));
     QAction *add = menu.addAction(QStringLiteral("Add Object Here"));
+    const QPoint clamped(std::clamp(at.x(), 0, map::LevelScene::MaxX),
+                         std::clamp(at.y(), 0, map::LevelScene::MaxY));
+    connect(add, &QAction::triggered, this,
+            [this, clamped] { report([&] { emit addRequested(clamped); }); });
     menu.addSeparator();
     menu.addActions(m_objectActions);
-    if (menu.exec(m_view->viewport()->mapToGlobal(viewportPos)) == add)
-        report([&] {
-            emit addRequested({std::clamp(at.x(), 0, map::LevelScene::MaxX),
-                               std::clamp(at.y(), 0, map::LevelScene::MaxY)});
-        });
+    menu.exec(m_view->viewport()->mapToGlobal(viewportPos));
 }
 
 // ---------------------------------------------------------------------------------------------

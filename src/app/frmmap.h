@@ -85,7 +85,7 @@ class frmMap : public QWidget {
     // Emits a request while the owner's answer must not move the view.
     void report(const std::function<void()> &emitIt);
     void buildObjectActions();
-    void rubberBand(const QRect &viewRect, QPointF from, QPointF to);
+    void rubberBand(const QRect &viewRect);
     void contextMenu(const QPoint &viewportPos);
     QPoint levelPixel(const QPoint &viewportPos) const;
     QPoint pasteTarget() const;

@@ -138,7 +138,8 @@ class tst_Changes : public QObject {
             return QKeySequence::keyBindings(k).value(0, QKeySequence(usual)).toString();
         };
         QCOMPARE(offered,
-                 (QStringList{"Insert Object|Ins|1", "Delete Object|" + key(QKeySequence::Delete, "") + "|1",
+                 (QStringList{"Insert Object|Ins|1",
+                              "Delete Object|" + key(QKeySequence::Delete, "") + "|1",
                               "Copy Objects|Ctrl+C|1", "Paste Objects|Ctrl+V|1", "||1",
                               "Undo Clear All Sprites|" + key(QKeySequence::Undo, "") + "|1",
                               "Redo|" + key(QKeySequence::Redo, "") + "|0", "||1",
