@@ -31,6 +31,11 @@ QString enigmaStream(const std::uint8_t *data, std::size_t size);
 // levelchecks.cpp), with a few chunks drawn. Empty when every invariant held.
 QString levelResolution(const std::uint8_t *data, std::size_t size);
 
+// Random inserts, deletes, pastes and undos on a synthetic image whose layout area the input
+// mutated (see layoutchecks.cpp): after each step the game still finds every list, nothing
+// outside the area changed, and undoing everything restores the image byte for byte.
+QString layoutEdits(const std::uint8_t *data, std::size_t size);
+
 // For the libFuzzer entry points: a broken invariant aborts, so libFuzzer keeps the input.
 inline int abortOnFailure(const QString &failure) {
     if (!failure.isEmpty()) {
