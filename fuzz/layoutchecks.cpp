@@ -8,6 +8,7 @@
 #include <QUndoStack>
 
 #include <array>
+#include <cstring>
 #include <memory>
 
 // How the input is read:
@@ -59,7 +60,10 @@ QString check(const QByteArray &before, const QByteArray &after, rom::Revision r
     if (!imageAddresses(after, r))
         return QStringLiteral("the listing no longer follows the table");
     const Pool pool = poolOf(r);
-    if (before.left(pool.at) != after.left(pool.at) || before.mid(pool.end) != after.mid(pool.end))
+    const auto same = [&](qint64 from, qint64 to) {
+        return std::memcmp(before.constData() + from, after.constData() + from, to - from) == 0;
+    };
+    if (!same(0, pool.at) || !same(pool.end, after.size()))
         return QStringLiteral("bytes outside the layout area changed");
     for (const layout::LayoutArea::Span &list : area.objectLists())
         if (list.at < pool.at || list.end > pool.end)
@@ -101,10 +105,10 @@ QString layoutEdits(const std::uint8_t *data, std::size_t size) {
             for (int i = 0; i < count; ++i)
                 records.append(op == 0 ? record(in)
                                        : layout::Record{quint8((seed + i * 0x97) >> 8 & 0x7F),
-                                                        quint8(seed + i * 0x97), 0x01,
-                                                        quint8(i), quint8(seed), quint8(i)});
-            step = edits::InsertRecordsCommand::make(QStringLiteral("Paste"), edit, records,
-                                                     &refusal);
+                                                        quint8(seed + i * 0x97), 0x01, quint8(i),
+                                                        quint8(seed), quint8(i)});
+            step =
+                edits::InsertRecordsCommand::make(QStringLiteral("Paste"), edit, records, &refusal);
         } else {
             const layout::LayoutArea area(image, r);
             const qint64 listAt = area.listStart(row);

@@ -30,10 +30,10 @@ LayoutStepCommand::LayoutStepCommand(const QString &text, QByteArray &image,
       m_notify(std::move(notify)) {
     // Only the span that differs is kept: a few kilobytes even when lists moved.
     const qint64 n = std::min(image.size(), after.size());
-    qint64 lo = 0, hi = n;
-    while (lo < n && image[lo] == after[lo])
-        ++lo;
-    while (hi > lo && image[hi - 1] == after[hi - 1])
+    const char *was = image.constData(), *will = after.constData();
+    const qint64 lo = std::mismatch(was, was + n, will).first - was;
+    qint64 hi = n;
+    while (hi > lo && was[hi - 1] == will[hi - 1])
         --hi;
     m_spanAt = lo;
     m_before = image.mid(lo, hi - lo);
