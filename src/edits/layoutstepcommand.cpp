@@ -56,13 +56,15 @@ InsertRecordsCommand::make(const QString &text, const LayoutEdit &edit,
     refusal->clear();
     if (records.isEmpty())
         return nullptr;
-    for (const layout::Record &r : records)
-        if (layout::xOf(r) >= layout::XLimit) {
-            *refusal = QStringLiteral("An object at X %1 would never be loaded: the game only "
-                                      "loads objects whose X is below 8000.")
-                           .arg(QString::number(layout::xOf(r), 16).toUpper());
-            return nullptr;
-        }
+    const auto beyond = std::find_if(records.cbegin(), records.cend(), [](const layout::Record &r) {
+        return layout::xOf(r) >= layout::XLimit;
+    });
+    if (beyond != records.cend()) {
+        *refusal = QStringLiteral("An object at X %1 would never be loaded: the game only loads "
+                                  "objects whose X is below 8000.")
+                       .arg(QString::number(layout::xOf(*beyond), 16).toUpper());
+        return nullptr;
+    }
     const layout::LayoutArea area(edit.image, edit.revision);
     QVector<layout::Record> list = area.records(edit.levelRow);
     const QVector<layout::Record> before = list;
@@ -95,7 +97,6 @@ std::unique_ptr<DeleteRecordsCommand> DeleteRecordsCommand::make(const LayoutEdi
     if (gone.isEmpty())
         return nullptr;
     std::sort(gone.begin(), gone.end());
-    const QVector<layout::Record> before = list;
     for (auto i = gone.crbegin(); i != gone.crend(); ++i)
         list.remove(*i);
     const std::optional<QByteArray> after = area.withList(edit.levelRow, list, refusal);

@@ -23,20 +23,23 @@ struct Shape {
     int ringWords;
 };
 
-std::optional<Shape> shapeOf(rom::Revision revision) {
+bool shapeOf(rom::Revision revision, Shape &shape) {
     switch (revision) {
     case rom::Revision::Sonic1Rev0:
-        return Shape{0x6AF64, 0x71990, '\xFF', 0x6B000, 56, 16, -1, 0};
+        shape = Shape{0x6AF64, 0x71990, '\xFF', 0x6B000, 56, 16, -1, 0};
+        return true;
     case rom::Revision::Sonic1Rev1:
-        return Shape{0x6AF24, 0x71990, '\xFF', 0x6B000, 56, 16, -1, 0};
+        shape = Shape{0x6AF24, 0x71990, '\xFF', 0x6B000, 56, 16, -1, 0};
+        return true;
     case rom::Revision::Sonic2Rev0:
     case rom::Revision::Sonic2Rev1:
     case rom::Revision::Sonic2Rev2:
-        return Shape{0xE4282, 0xEC000, '\0', 0xE6800, 34, 0, 0xE4300, 34};
+        shape = Shape{0xE4282, 0xEC000, '\0', 0xE6800, 34, 0, 0xE4300, 34};
+        return true;
     case rom::Revision::None:
         break;
     }
-    return std::nullopt;
+    return false;
 }
 
 quint16 wordAt(const QByteArray &image, qint64 at) {
@@ -123,9 +126,8 @@ QVector<int> insertInOrder(QVector<Record> &list, const QVector<Record> &added) 
             std::find_if(list.begin(), list.end(), [x](const Record &r) { return xOf(r) > x; });
         const int at = int(greater - list.begin());
         list.insert(at, added[i]);
-        for (int &l : landed)
-            if (l >= at)
-                ++l;
+        std::transform(landed.begin(), landed.end(), landed.begin(),
+                       [at](int l) { return l >= at ? l + 1 : l; });
         landed[i] = at;
     }
     return landed;
@@ -148,13 +150,13 @@ bool LayoutArea::fail(const QString &why) {
 }
 
 void LayoutArea::read() {
-    const std::optional<Shape> shape = shapeOf(m_revision);
-    if (!shape) {
+    Shape shape{};
+    if (!shapeOf(m_revision, shape)) {
         fail(QStringLiteral("This image is of no known game revision."));
         return;
     }
-    m_filler = shape->filler;
-    m_pool = {shape->poolAt, shape->poolEnd};
+    m_filler = shape.filler;
+    m_pool = {shape.poolAt, shape.poolEnd};
     if (m_image.size() < m_pool.end) {
         fail(QStringLiteral("This image ends inside its object layout area."));
         return;
@@ -171,12 +173,12 @@ void LayoutArea::read() {
             m_words.append({pos, kind, table + qint16(wordAt(m_image, pos))});
         }
     };
-    addWords(shape->table, 0, shape->objectWords, Kind::Objects);
-    addWords(shape->table, shape->objectWords, shape->platformWords, Kind::Platforms);
-    m_fixed.append({shape->table, shape->table + 2 * (shape->objectWords + shape->platformWords)});
-    if (shape->ringTable >= 0) {
-        addWords(shape->ringTable, 0, shape->ringWords, Kind::Rings);
-        m_fixed.append({shape->ringTable, shape->ringTable + 2 * shape->ringWords});
+    addWords(shape.table, 0, shape.objectWords, Kind::Objects);
+    addWords(shape.table, shape.objectWords, shape.platformWords, Kind::Platforms);
+    m_fixed.append({shape.table, shape.table + 2 * (shape.objectWords + shape.platformWords)});
+    if (shape.ringTable >= 0) {
+        addWords(shape.ringTable, 0, shape.ringWords, Kind::Rings);
+        m_fixed.append({shape.ringTable, shape.ringTable + 2 * shape.ringWords});
     }
 
     for (const Word &w : std::as_const(m_words)) {
@@ -211,12 +213,15 @@ void LayoutArea::read() {
             return;
         }
     }
-    for (const Item &item : std::as_const(m_items))
-        for (const Span &f : std::as_const(m_fixed))
-            if (overlaps(item.extent.at, item.extent.end, f.at, f.end)) {
-                fail(tangled);
-                return;
-            }
+    const bool onFixed = std::any_of(m_items.cbegin(), m_items.cend(), [this](const Item &item) {
+        return std::any_of(m_fixed.cbegin(), m_fixed.cend(), [&item](const Span &f) {
+            return overlaps(item.extent.at, item.extent.end, f.at, f.end);
+        });
+    });
+    if (onFixed) {
+        fail(tangled);
+        return;
+    }
     for (const Item &item : std::as_const(m_items)) {
         if (!m_runs.isEmpty() && item.extent.at <= m_runs.last().end)
             m_runs.last().end = std::max(m_runs.last().end, item.extent.end);
@@ -279,10 +284,8 @@ std::optional<LayoutArea::Span> LayoutArea::itemExtent(Kind kind, qint64 target)
 }
 
 qint64 LayoutArea::freeBytes() const {
-    qint64 total = 0;
-    for (const Span &s : m_free)
-        total += s.end - s.at;
-    return total;
+    return std::accumulate(m_free.cbegin(), m_free.cend(), qint64(0),
+                           [](qint64 total, const Span &s) { return total + s.end - s.at; });
 }
 
 qint64 LayoutArea::listStart(int row) const {
@@ -329,10 +332,10 @@ int LayoutArea::runOf(qint64 at) const {
 }
 
 qint64 LayoutArea::tailRoom(int run) const {
-    for (const Span &s : m_free)
-        if (s.at == m_runs[run].end)
-            return s.end - s.at;
-    return 0;
+    const qint64 end = m_runs[run].end;
+    const auto tail =
+        std::find_if(m_free.cbegin(), m_free.cend(), [end](const Span &s) { return s.at == end; });
+    return tail == m_free.cend() ? 0 : tail->end - tail->at;
 }
 
 int LayoutArea::segmentFor(qint64 size, int run) const {

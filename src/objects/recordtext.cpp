@@ -18,23 +18,23 @@ QString recordsText(const QVector<Record> &records) {
     return text;
 }
 
-std::optional<QVector<Record>> parseRecords(const QString &text, QString *refusal) {
+std::optional<QVector<Record>> parseRecords(const QString &clipboard, QString *refusal) {
     static const QRegularExpression kLine(QStringLiteral(
         "^\\s*([0-9A-Fa-f]{4})\\s+([0-9A-Fa-f]{4})\\s+([0-9A-Fa-f]{2})\\s+([0-9A-Fa-f]{2})\\s*$"));
     QVector<Record> records;
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QStringList lines = clipboard.split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
-        line.remove(QLatin1Char('\r'));
-        if (line.trimmed().isEmpty())
+        QString text = lines[i];
+        text.remove(QLatin1Char('\r'));
+        if (text.trimmed().isEmpty())
             continue;
-        const QRegularExpressionMatch m = kLine.match(line);
+        const QRegularExpressionMatch m = kLine.match(text);
         if (!m.hasMatch()) {
             if (refusal)
                 *refusal = QStringLiteral("Nothing was pasted: line %1 (\"%2\") is not an object "
                                           "record of the form XXXX YYYY TT SS.")
                                .arg(i + 1)
-                               .arg(line.trimmed().left(60));
+                               .arg(text.trimmed().left(60));
             return std::nullopt;
         }
         const quint32 x = m.captured(1).toUInt(nullptr, 16), y = m.captured(2).toUInt(nullptr, 16);
