@@ -89,6 +89,7 @@ void tst_Decoders::handBuilt_data() {
     // 1 1 | 0 1 end
     {"K literals, end", Kosinski, hex("0B00 41 42 00F000"), 2, "AB", 7},
     {"K output over the cap", Kosinski, hex("0B00 41 42 00F000"), 1, {}, 0, "output over"},
+    {"K copy over the cap", Kosinski, hex("B300 41 42 FE 00F000"), 6, {}, 0, "output over"},
     // 1 1 | 0 0 1 1 short, distance 2, length 5 (overlapping) | 0 1 end
     {"K short overlapping", Kosinski, hex("B300 41 42 FE 00F000"), 64, "ABABABA", 8},
     // 1 | 0 0 0 1 short length 3 | 0 0 1 0 short length 4, both distance 1 | 0 1 end
@@ -185,7 +186,9 @@ void tst_Decoders::handBuilt() {
     }
     if (!error.isEmpty())
         return;
-    // Every cut before the stream's end fails cleanly.
+    // A start outside the image fails; so does every cut before the stream's end.
+    for (const qint64 start : {qint64(-1), qint64(input.size()), qint64(input.size()) + 1})
+        QVERIFY(!decode(format, input, start, cap).ok());
     for (qint64 cut = 0; cut < end; ++cut) {
         const art::Decoded d = decode(format, input.left(cut), 0, cap);
         QVERIFY2(!d.ok() && d.bytes.isEmpty(), qPrintable(QString::number(cut)));
