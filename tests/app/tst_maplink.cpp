@@ -11,6 +11,7 @@
 #include "document/imagedocument.h"
 #include "map/levelscene.h"
 #include "map/levelterrain.h"
+#include "map/mapexport.h"
 #include "rom/checksum.h"
 #include "support/guitest.h"
 
@@ -303,10 +304,8 @@ class tst_MapLink : public QObject {
         QString errors;
         QTextStream err(&errors);
         QCOMPARE(map::exportMap(path, QString::number(Level), exported, err), 0);
-        const QImage picture(shown);
-        QVERIFY(!picture.isNull());
-        QCOMPARE(picture, QImage(exported));
-        QCOMPARE(picture.pixel(0x100, 0x130), qRgb(255, 255, 255)); // the moved object
+        QCOMPARE(readFile(shown), readFile(exported));
+        QCOMPARE(QImage(shown).pixel(0x100, 0x130), qRgb(255, 255, 255)); // the moved object
     }
 
     // Closing the map keeps the main window; closing the main window takes the map along,

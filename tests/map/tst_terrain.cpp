@@ -7,6 +7,7 @@
 #include "levels/leveltables.h"
 #include "map/levelterrain.h"
 #include "map/levelterrainsource.h"
+#include "map/mapexport.h"
 #include "support/files.h"
 
 #include <QBuffer>
@@ -201,7 +202,7 @@ class TestTerrain : public QObject {
         QCOMPARE(t.chunkAt(2, 0), t.chunkAt(0, 0));
 
         const QImage pic = levelPicture(t, {});
-        QCOMPARE(pic.format(), QImage::Format_RGB888);
+        QCOMPARE(pic.format(), QImage::Format_Indexed8);
         QCOMPARE(pic.size(), QSize(768, 256));
 
         // Where the lone pixel of each quarter lands (x, y, line) for block flips none, H, V, HV.
@@ -574,12 +575,18 @@ class TestTerrain : public QObject {
         QCOMPARE(pic.hasAlphaChannel(), false);
         const quint8 width = quint8(s1[0x68C7E]) + 1, height = quint8(s1[0x68C7F]) + 1;
         QCOMPARE(pic.size(), QSize(width * 256, height * 256));
-        // The file holds exactly the picture, markers included (the PNG rows are our own).
+        // The file holds exactly the picture, markers included, and its colour table: the
+        // level's 64 colours at their indices, then backdrop, black and white.
         LevelAddressTable layouts{};
         loadAddresses(layouts, s1, rom::revision(s1));
-        const QImage drawn = levelPicture(LevelTerrain::load(s1, rom::revision(s1), 0),
-                                          objectMarkers(s1, layouts[0]));
-        QVERIFY(pic.convertToFormat(QImage::Format_RGB888) == drawn);
+        const LevelTerrain terrain = LevelTerrain::load(s1, rom::revision(s1), 0);
+        const QImage drawn = levelPicture(terrain, objectMarkers(s1, layouts[0]));
+        QCOMPARE(pic.convertToFormat(QImage::Format_RGB32),
+                 drawn.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(pic.colorTable(), drawn.colorTable());
+        QCOMPARE(drawn.colorTable().mid(0, 64),
+                 QVector<QRgb>(terrain.data().colours.cbegin(), terrain.data().colours.cend()));
+        QCOMPARE(drawn.colorTable().mid(64), (QVector<QRgb>{Backdrop, Black, White}));
 
         const QString text = testsupport::writeFile(dir, "notes.bin", QByteArray(0x80000, 'x'));
         const QString s2 = testsupport::writeFile(dir, "s2.bin", synthetic::image(2));
