@@ -55,14 +55,8 @@ class tst_Changes : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    // A window holding the file at `path`, loaded through the dialog, showing level Level.
     static std::unique_ptr<frmMain> open(const QString &path) {
-        auto w = std::make_unique<frmMain>();
-        if (!showActive(w.get()) || loadThroughDialog(w.get(), path)->seen ||
-            !showActive(w.get())) // the closed dialog leaves no window active offscreen
-            return nullptr;
-        clickRow(w.get(), "level", Level);
-        return w;
+        return openWindow<frmMain>(path, Level);
     }
     std::unique_ptr<frmMain> open(const QByteArray &data) {
         return open(writeFile(dir, "a.bin", data));
@@ -313,6 +307,8 @@ class tst_Changes : public QObject {
                  (QStringList{prefix + "Loading ROM]", prefix + "Opening ROM]",
                               prefix + "Couldnt Open ROM]"}));
         QCOMPARE(box->text, "That path could not be opened (" + missing + ")");
+        QCOMPARE(box->windowTitleWhileOpen, prefix + "Opening ROM]"); // the box, then the status
+        QCOMPARE(box->pathWhileOpen, missing);
         QCOMPARE(romPath(&byArgument), QStringLiteral("<None>"));
         QVERIFY(!QFileInfo::exists(missing));
     }
