@@ -249,6 +249,9 @@ void shapeLayoutArea(QByteArray &image, rom::Revision revision, qint64 areaEnd) 
         const qint64 metropolis3 = objectTableEntry(2, 4);
         putWord(image, metropolis3 + 2,
                 quint8(image[metropolis3]) << 8 | quint8(image[metropolis3 + 1]));
+        // Three end records that close no list follow the last one, as in the game.
+        for (int i = 0; i < 3; ++i)
+            std::copy(EndRecord.begin(), EndRecord.end(), image.begin() + areaEnd + 6 * i);
         // 34 ring lists back to back behind their table, filling it up to where the real ones end.
         const qint64 rings = ringTableAt();
         const int lists = 34, total = int((ringLayoutsEnd() - rings - 2 * lists - 2 * lists) / 4);

@@ -229,15 +229,40 @@ void LayoutArea::read() {
             m_runs.append(item.extent);
     }
 
-    // Free: the pool's filler bytes that nothing the tables reach holds.
+    // Free: the pool's filler bytes that nothing the tables reach holds, and end records that
+    // close no list in the free space right behind a run (Sonic 2 leaves a few there).
     QVector<Span> taken = m_fixed + m_runs;
     std::sort(taken.begin(), taken.end(), [](const Span &a, const Span &b) { return a.at < b.at; });
-    qint64 at = m_pool.at;
     const char *bytes = m_image.constData();
-    const auto addFree = [this, bytes](qint64 from, qint64 to) {
+    QVector<Span> dead;
+    for (const Span &run : std::as_const(m_runs)) {
+        qint64 p = run.end;
+        const auto isTaken = [&taken](qint64 at) {
+            return std::any_of(taken.cbegin(), taken.cend(), [at](const Span &t) {
+                return overlaps(at, at + RecordSize, t.at, t.end);
+            });
+        };
+        while (p < m_pool.end) {
+            if (bytes[p] == m_filler) {
+                ++p;
+            } else if (p + RecordSize <= m_pool.end &&
+                       std::memcmp(bytes + p, kLeading, RecordSize) == 0 && !isTaken(p)) {
+                dead.append({p, p + RecordSize});
+                p += RecordSize;
+            } else {
+                break;
+            }
+        }
+    }
+    const auto isDead = [&dead](qint64 p) {
+        return std::any_of(dead.cbegin(), dead.cend(),
+                           [p](const Span &d) { return d.at <= p && p < d.end; });
+    };
+    qint64 at = m_pool.at;
+    const auto addFree = [&, bytes](qint64 from, qint64 to) {
         qint64 runAt = -1;
         for (qint64 p = from; p <= to; ++p) {
-            const bool free = p < to && bytes[p] == m_filler;
+            const bool free = p < to && (bytes[p] == m_filler || isDead(p));
             if (free && runAt < 0)
                 runAt = p;
             else if (!free && runAt >= 0) {
