@@ -105,7 +105,7 @@ void ObjectCommands::copy(const QVector<qint64> &offsets) {
 
 std::optional<QVector<layout::Record>> ObjectCommands::clipboardRecords(QWidget *parent) {
     QString why;
-    const auto records = layout::parseRecords(QApplication::clipboard()->text(), &why);
+    auto records = layout::parseRecords(QApplication::clipboard()->text(), &why);
     if (!records)
         refuse(parent, why);
     return records;

@@ -222,7 +222,7 @@ namespace {
 
 // Sonic 1 table entries (zone * 4 + act) whose list another entry's is.
 struct SharedEntry {
-    int entry, sameAs;
+    qint64 entry, sameAs;
 };
 constexpr SharedEntry kSonic1Shared[] = {{3, 0},   {11, 8},  {15, 12}, {19, 16},
                                          {23, 20}, {26, 24}, {27, 24}};
@@ -250,16 +250,17 @@ void shapeLayoutArea(QByteArray &image, rom::Revision revision, qint64 areaEnd) 
         putWord(image, metropolis3 + 2,
                 quint8(image[metropolis3]) << 8 | quint8(image[metropolis3 + 1]));
         // Three end records that close no list follow the last one, as in the game.
-        for (int i = 0; i < 3; ++i)
+        for (qint64 i = 0; i < 3; ++i)
             std::copy(EndRecord.begin(), EndRecord.end(), image.begin() + areaEnd + 6 * i);
         // 34 ring lists back to back behind their table, filling it up to where the real ones end.
         const qint64 rings = ringTableAt();
-        const int lists = 34, total = int((ringLayoutsEnd() - rings - 2 * lists - 2 * lists) / 4);
+        const qint64 lists = 34;
+        const int total = int((ringLayoutsEnd() - rings - 4 * lists) / 4);
         qint64 at = rings + 2 * lists;
         Lcg rng{77};
-        for (int i = 0; i < lists; ++i) {
+        for (qint64 i = 0; i < lists; ++i) {
             putWord(image, rings + 2 * i, static_cast<quint32>(at - rings));
-            const int count = total / lists + (i < total % lists ? 1 : 0);
+            const int count = int(total / lists + (i < total % lists ? 1 : 0));
             for (int n = 0; n < count; ++n, at += 4) {
                 putWord(image, at, 0x40 + n * 0x60 + rng.below(0x20));
                 putWord(image, at + 2, rng.below(8) << 12 | (0x100 + rng.below(0x500)));
@@ -287,7 +288,7 @@ void shapeLayoutArea(QByteArray &image, rom::Revision revision, qint64 areaEnd) 
             putWord(image, at + 4, n % 4);
         }
     }
-    for (int w = 0; w < 16; ++w)
+    for (qint64 w = 0; w < 16; ++w)
         putWord(image, table + 0x70 + 2 * w,
                 static_cast<quint32>(lists[w < 8 ? w % 2 : 2 + w % 3] - table));
     std::fill(image.begin() + at, image.begin() + 0x71990, '\xFF');

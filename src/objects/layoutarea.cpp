@@ -53,7 +53,7 @@ void putWord(QByteArray &image, qint64 at, qint64 value) {
 
 QByteArray bytesOf(const QVector<Record> &records) {
     QByteArray out(records.size() * RecordSize, '\0');
-    for (int i = 0; i < records.size(); ++i)
+    for (qsizetype i = 0; i < records.size(); ++i)
         std::memcpy(out.data() + i * RecordSize, records[i].data(), RecordSize);
     return out;
 }
@@ -136,8 +136,8 @@ QVector<int> insertInOrder(QVector<Record> &list, const QVector<Record> &added) 
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-LayoutArea::LayoutArea(const QByteArray &image, rom::Revision revision)
-    : m_image(image), m_revision(revision), m_game(rom::gameCode(revision)) {
+LayoutArea::LayoutArea(QByteArray image, rom::Revision revision)
+    : m_image(std::move(image)), m_revision(revision), m_game(rom::gameCode(revision)) {
     read();
 }
 
@@ -175,10 +175,11 @@ void LayoutArea::read() {
     };
     addWords(shape.table, 0, shape.objectWords, Kind::Objects);
     addWords(shape.table, shape.objectWords, shape.platformWords, Kind::Platforms);
-    m_fixed.append({shape.table, shape.table + 2 * (shape.objectWords + shape.platformWords)});
+    m_fixed.append(
+        {shape.table, shape.table + 2 * qint64(shape.objectWords + shape.platformWords)});
     if (shape.ringTable >= 0) {
         addWords(shape.ringTable, 0, shape.ringWords, Kind::Rings);
-        m_fixed.append({shape.ringTable, shape.ringTable + 2 * shape.ringWords});
+        m_fixed.append({shape.ringTable, shape.ringTable + 2 * qint64(shape.ringWords)});
     }
 
     for (const Word &w : std::as_const(m_words)) {

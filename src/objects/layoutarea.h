@@ -50,7 +50,7 @@ QVector<int> insertInOrder(QVector<Record> &list, const QVector<Record> &added);
 
 class LayoutArea {
   public:
-    LayoutArea(const QByteArray &image, rom::Revision revision);
+    LayoutArea(QByteArray image, rom::Revision revision);
 
     // Empty when lists may change length; otherwise why not, in words for the user.
     QString problem() const { return m_problem; }
