@@ -1,0 +1,46 @@
+#pragma once
+// What each object record of a level looks like in the game: its sprite drawn from the image's
+// own code, mappings and art, or a marker where no sprite is known, or nothing where the game
+// itself never shows the object. Sonic 2's rings, which are not records, come with the level.
+
+#include "rom/romimage.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QPoint>
+#include <QVector>
+
+#include <memory>
+
+namespace sprites {
+
+enum class Look {
+    Sprite, // drawn as the game draws it
+    Marker, // no sprite known: the map shows its 5x5 marker
+    Hidden  // the game never shows it (path swappers, invisible walls): the map shows its marker
+};
+
+// One record's appearance on the map, composed of all its sprites in the game's order.
+struct Appearance {
+    Look look = Look::Marker;
+    QImage picture; // premultiplied ARGB, transparent where nothing is drawn; null unless Sprite
+    QPoint topLeft; // level position of the picture's top-left pixel
+    int priority = 0; // 0 (front) to 7 (back); equal priority: the earlier record is in front
+};
+
+class LevelSprites {
+  public:
+    // Decodes once what the row's sprites are drawn from (video memory, palette, code tables).
+    // Never throws; an image it cannot read gives markers for every record.
+    static std::shared_ptr<const LevelSprites> load(const QByteArray &image, rom::Revision revision,
+                                                    int row);
+    virtual ~LevelSprites() = default;
+
+    // The appearance of the 6-byte record at `offset` of `image` (the image the level was
+    // loaded from, possibly edited since: the record's own bytes are read each time).
+    virtual Appearance record(const QByteArray &image, qint64 offset) const = 0;
+    // Sonic 2: every ring of the row's ring layout, in front of all objects; empty otherwise.
+    virtual QVector<Appearance> rings() const = 0;
+};
+
+} // namespace sprites
