@@ -31,9 +31,11 @@ class frmMap : public QWidget {
     // Shows a level (replacing what was shown; the zoom stays). `terrain` may be null or say
     // it has none: then the objects stand on a plain grid and the status line gives the reason.
     // Showing the same row again keeps the view where it was, and the same terrain object keeps
-    // the chunks already rendered from it.
+    // the chunks already rendered from it; another row opens on its first object. `rings` are
+    // drawn in front of the objects and cannot be clicked.
     void showLevel(const QString &rowText, const std::shared_ptr<const map::TerrainSource> &terrain,
-                   const QVector<map::MapObject> &objects);
+                   const QVector<map::MapObject> &objects,
+                   const QVector<map::MapObject> &rings = {});
     // Shows nothing (no image loaded).
     void clearLevel();
     // Highlights the object's marker and centres the view on it, except while this window is
@@ -42,6 +44,8 @@ class frmMap : public QWidget {
     void selectObject(qint64 offset);
     // What "Save Map Image..." writes: the exported picture of the shown level (null: none).
     void setPictureSource(std::function<QImage()> picture) { m_picture = std::move(picture); }
+    // Whether objects are drawn as their sprites ("Sprites" in the tool bar) or as markers.
+    bool spritesShown() const;
 
     QGraphicsView *view() const { return m_view; }
     map::LevelScene *scene() const { return m_scene; }
@@ -50,7 +54,7 @@ class frmMap : public QWidget {
     void setZoom(qreal factor, QPoint anchor = QPoint(-1, -1));
     void zoomIn();
     void zoomOut();
-    // As large as the whole level fits, within the limits.
+    // As large as the whole level fits; zooming out goes as far as that needs.
     void fitLevel();
 
   signals:
@@ -63,6 +67,7 @@ class frmMap : public QWidget {
 
   private:
     void buildControls();
+    qreal fittingZoom() const;
     void saveImage();
     void showPointer(const QPoint &viewportPos);
     void updateStatus();
@@ -75,6 +80,7 @@ class frmMap : public QWidget {
     QLabel *m_status = nullptr;
     QAction *actionGrid = nullptr;
     QAction *actionSaveImage = nullptr;
+    QAction *actionSprites = nullptr;
     std::function<QImage()> m_picture;
     QString m_rowText;
     QString m_pointerText;

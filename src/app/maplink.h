@@ -5,6 +5,7 @@
 
 #include "map/levelterrainsource.h"
 #include "map/terrainsource.h"
+#include "sprites/levelsprites.h"
 
 #include <QObject>
 #include <QVector>
@@ -42,8 +43,9 @@ class MapLink : public QObject {
     void recordSelected(qint64 offset);
     void imageReplaced();
     void objectMoved(qint64 offset, int x, int y);
-    std::shared_ptr<const map::LevelTerrainSource> terrain(int row);
-    QVector<map::MapObject> objects() const;
+    struct Kept;
+    const Kept &kept(int row);
+    QVector<map::MapObject> objects(int row, const sprites::LevelSprites &looks) const;
     QImage picture();
 
     frmMain *m_main;
@@ -55,6 +57,7 @@ class MapLink : public QObject {
     struct Kept {
         int row;
         std::shared_ptr<const map::LevelTerrainSource> terrain;
+        std::shared_ptr<const sprites::LevelSprites> looks; // what its objects look like
     };
     QVector<Kept> m_terrains; // of the current image, the most recently shown first
 };

@@ -1,11 +1,275 @@
 #include "sprites/objectnames.h"
 
+#include "map/terraintables.h"
+
 namespace sprites {
 
+namespace {
+
+// `zone` -1: any zone without an entry of its own.
+struct Name {
+    quint8 id;
+    int zone;
+    const char *name;
+};
+
+constexpr int Any = -1;
+
+// Sonic 1 zones: 0 Green Hill, 1 Labyrinth (with the fourth act the game calls Scrap Brain 3),
+// 2 Marble, 3 Star Light, 4 Spring Yard, 5 Scrap Brain, 6 Ending. Several objects check the
+// zone in their init code and become a different thing there.
+constexpr Name Sonic1[] = {
+    {0x0B, Any, "Breakable Pole"},
+    {0x0C, Any, "Flapping Door"},
+    {0x0D, Any, "Signpost"},
+    {0x11, Any, "Bridge"},
+    {0x12, Any, "Lamp"},
+    {0x13, Any, "Lava Ball Maker"},
+    {0x13, 3, "Fireball Maker"},
+    {0x15, Any, "Swinging Platform"},
+    {0x15, 3, "Swinging Spiked Platform"},
+    {0x15, 5, "Swinging Spiked Ball"},
+    {0x16, Any, "Harpoon"},
+    {0x17, Any, "Spiked Pole Helix"},
+    {0x18, Any, "Platform"},
+    {0x1A, Any, "Collapsing Ledge"},
+    {0x1C, Any, "Bridge Stump"},
+    {0x1C, 3, "Fireball Launcher"},
+    {0x1E, Any, "Ball Hog"},
+    {0x1F, Any, "Crabmeat"},
+    {0x22, Any, "Buzz Bomber"},
+    {0x25, Any, "Ring"},
+    {0x26, Any, "Monitor"},
+    {0x28, Any, "Animal"},
+    {0x2A, Any, "Small Door"},
+    {0x2B, Any, "Chopper"},
+    {0x2C, Any, "Jaws"},
+    {0x2D, Any, "Burrobot"},
+    {0x2F, Any, "Large Grassy Platform"},
+    {0x30, Any, "Glass Block"},
+    {0x31, Any, "Chained Stomper"},
+    {0x32, Any, "Button"},
+    {0x33, Any, "Pushable Block"},
+    {0x36, Any, "Spikes"},
+    {0x3B, Any, "Purple Rock"},
+    {0x3C, Any, "Smashable Wall"},
+    {0x3E, Any, "Prison Capsule"},
+    {0x40, Any, "Moto Bug"},
+    {0x41, Any, "Spring"},
+    {0x42, Any, "Newtron"},
+    {0x43, Any, "Roller"},
+    {0x44, Any, "Edge Wall"},
+    {0x46, Any, "Brick"},
+    {0x47, Any, "Bumper"},
+    {0x49, Any, "Waterfall Sound"},
+    {0x4B, Any, "Giant Ring"},
+    {0x4C, Any, "Lava Geyser Maker"},
+    {0x4E, Any, "Wall of Lava"},
+    {0x50, Any, "Yadrin"},
+    {0x51, Any, "Smashable Green Block"},
+    {0x52, Any, "Moving Block"},
+    {0x53, Any, "Collapsing Floor"},
+    {0x54, Any, "Lava Tag"},
+    {0x55, Any, "Basaran"},
+    {0x56, Any, "Floating Block"},
+    {0x56, 1, "Large Door"},
+    {0x57, Any, "Spiked Ball and Chain"},
+    {0x58, Any, "Giant Spiked Ball"},
+    {0x59, Any, "Elevator"},
+    {0x5A, Any, "Circling Platform"},
+    {0x5B, Any, "Staircase"},
+    {0x5C, Any, "Pylon"},
+    {0x5D, Any, "Fan"},
+    {0x5E, Any, "Seesaw"},
+    {0x5F, Any, "Bomb"},
+    {0x60, Any, "Orbinaut"},
+    {0x61, Any, "Labyrinth Block"},
+    {0x62, Any, "Gargoyle"},
+    {0x63, Any, "Conveyor Platform"},
+    {0x64, Any, "Bubble Maker"},
+    {0x65, Any, "Waterfall"},
+    {0x66, Any, "Rotating Junction"},
+    {0x67, Any, "Running Disc"},
+    {0x68, Any, "Conveyor Belt"},
+    {0x69, Any, "Spinning Platform"},
+    {0x6A, Any, "Saw"},
+    {0x6B, Any, "Stomper"},
+    {0x6B, 1, "Sliding Wall"},
+    {0x6C, Any, "Vanishing Platform"},
+    {0x6D, Any, "Flamethrower"},
+    {0x6E, Any, "Electrocuter"},
+    {0x6F, Any, "Spinning Conveyor Platform"},
+    {0x70, Any, "Girder Block"},
+    {0x71, Any, "Invisible Barrier"},
+    {0x72, Any, "Teleporter"},
+    {0x78, Any, "Caterkiller"},
+    {0x79, Any, "Lamppost"},
+    {0x7D, Any, "Hidden Bonus"},
+};
+
+// Sonic 2 zones: 0 Emerald Hill, 4-5 Metropolis, 6 Wing Fortress, 7 Hill Top, 8 Hidden Palace,
+// $A Oil Ocean, $B Mystic Cave, $C Casino Night, $D Chemical Plant, $E Death Egg, $F Aquatic
+// Ruin, $10 Sky Chase. An id is the whole type byte.
+constexpr Name Sonic2[] = {
+    {0x03, Any, "Path Swapper"},
+    {0x06, Any, "Rotating Cylinder"},
+    {0x06, 0, "Spiral Pathway"},
+    {0x0B, Any, "Tipping Pipe"},
+    {0x0D, Any, "Signpost"},
+    {0x11, Any, "Bridge"},
+    {0x12, Any, "Emerald"},
+    {0x13, Any, "Waterfall"},
+    {0x14, Any, "Seesaw"},
+    {0x15, Any, "Swinging Platform"},
+    {0x16, Any, "Zipline Lift"},
+    {0x18, Any, "Floating Platform"},
+    {0x19, Any, "Moving Platform"},
+    {0x1A, Any, "Collapsing Platform"},
+    {0x1B, Any, "Speed Booster"},
+    {0x1C, Any, "Scenery"},
+    {0x1C, 0, "Bridge Stake"},
+    {0x1C, 7, "Zipline Post"},
+    {0x1C, 0xA, "Oil Fall"},
+    {0x1D, Any, "Blue Balls"},
+    {0x1E, Any, "Spin Tube"},
+    {0x1F, Any, "Collapsing Platform"},
+    {0x22, Any, "Arrow Shooter"},
+    {0x23, Any, "Falling Pillar"},
+    {0x24, Any, "Bubble Maker"},
+    {0x25, Any, "Ring"},
+    {0x26, Any, "Monitor"},
+    {0x2A, Any, "Stomper"},
+    {0x2B, Any, "Rising Pillar"},
+    {0x2C, Any, "Leaves"},
+    {0x2D, Any, "One-Way Barrier"},
+    {0x2F, Any, "Smashable Ground"},
+    {0x30, Any, "Rising Lava"},
+    {0x31, Any, "Lava Marker"},
+    {0x32, Any, "Breakable Block"},
+    {0x32, 7, "Breakable Rock"},
+    {0x33, Any, "Popping Platform"},
+    {0x36, Any, "Spikes"},
+    {0x3D, Any, "Launcher Block"},
+    {0x3E, Any, "Egg Prison"},
+    {0x3F, Any, "Fan"},
+    {0x40, Any, "Springboard"},
+    {0x41, Any, "Spring"},
+    {0x42, Any, "Steam Spring"},
+    {0x43, Any, "Sliding Spikes"},
+    {0x44, Any, "Round Bumper"},
+    {0x45, Any, "Pressure Spring"},
+    {0x47, Any, "Button"},
+    {0x48, Any, "Launcher Ball"},
+    {0x49, Any, "Waterfall"},
+    {0x4A, Any, "Octus"},
+    {0x4B, Any, "Buzzer"},
+    {0x4C, Any, "Batbot (removed)"},
+    {0x4F, Any, "Redz (removed)"},
+    {0x50, Any, "Aquis"},
+    {0x5C, Any, "Masher"},
+    {0x64, Any, "Twin Stompers"},
+    {0x65, Any, "Long Platform"},
+    {0x66, Any, "Spring Wall"},
+    {0x67, Any, "Spin Tube"},
+    {0x68, Any, "Spike Block"},
+    {0x69, Any, "Nut"},
+    {0x6A, Any, "Moving Platform"},
+    {0x6B, Any, "Square Platform"},
+    {0x6C, Any, "Pulley Platform"},
+    {0x6D, Any, "Floor Spike"},
+    {0x6E, Any, "Circling Platform"},
+    {0x70, Any, "Giant Cog"},
+    {0x71, Any, "Lava Bubble"},
+    {0x71, 8, "Bridge Stake"},
+    {0x72, Any, "Conveyor Belt"},
+    {0x74, Any, "Invisible Block"},
+    {0x75, Any, "Brick"},
+    {0x76, Any, "Sliding Spike Block"},
+    {0x77, Any, "Bridge"},
+    {0x78, Any, "Staircase"},
+    {0x79, Any, "Checkpoint"},
+    {0x7A, Any, "Sideways Platform"},
+    {0x7B, Any, "Pipe Exit Spring"},
+    {0x7F, Any, "Vine Switch"},
+    {0x80, Any, "Moving Vine"},
+    {0x80, 6, "Chain Hook"},
+    {0x81, Any, "Drawbridge"},
+    {0x82, Any, "Swinging Platform"},
+    {0x83, Any, "Rotating Platforms"},
+    {0x84, Any, "Roll Trigger"},
+    {0x84, 0xC, "Pinball Switch"},
+    {0x85, Any, "Launcher Spring"},
+    {0x86, Any, "Flipper"},
+    {0x8B, Any, "Palette Switcher"},
+    {0x8C, Any, "Whisp"},
+    {0x8D, Any, "Grounder"},
+    {0x8E, Any, "Grounder"},
+    {0x91, Any, "Chop Chop"},
+    {0x92, Any, "Spiker"},
+    {0x95, Any, "Sol"},
+    {0x96, Any, "Rexon"},
+    {0x99, Any, "Nebula"},
+    {0x9A, Any, "Turtloid"},
+    {0x9D, Any, "Coconuts"},
+    {0x9E, Any, "Crawlton"},
+    {0x9F, Any, "Shellcracker"},
+    {0xA1, Any, "Slicer"},
+    {0xA3, Any, "Flasher"},
+    {0xA4, Any, "Asteron"},
+    {0xA5, Any, "Spiny"},
+    {0xA6, Any, "Spiny on Wall"},
+    {0xA7, Any, "Grabber"},
+    {0xAC, Any, "Balkiry"},
+    {0xAD, Any, "Clucker Base"},
+    {0xAE, Any, "Clucker"},
+    {0xB2, Any, "Tornado"},
+    {0xB3, Any, "Cloud"},
+    {0xB4, Any, "Vertical Propeller"},
+    {0xB5, Any, "Horizontal Propeller"},
+    {0xB6, Any, "Tilting Platform"},
+    {0xB8, Any, "Wall Turret"},
+    {0xB9, Any, "Laser"},
+    {0xBA, Any, "Wheel"},
+    {0xBC, Any, "Ship Exhaust"},
+    {0xBD, Any, "Metal Platforms"},
+    {0xBE, Any, "Lateral Cannon"},
+    {0xC0, Any, "Speed Launcher"},
+    {0xC1, Any, "Breakable Plating"},
+    {0xC2, Any, "Rivet"},
+    {0xC5, Any, "Wing Fortress Boss"},
+    {0xC6, Any, "Eggman"},
+    {0xC7, Any, "Death Egg Robot"},
+    {0xC8, Any, "Crawl"},
+    {0xD2, Any, "Flashing Blocks"},
+    {0xD4, Any, "Big Block"},
+    {0xD5, Any, "Elevator"},
+    {0xD6, Any, "Point Pokey"},
+    {0xD7, Any, "Bumper"},
+    {0xD8, Any, "Bonus Block"},
+    {0xD9, Any, "Grab Point"},
+};
+
+template <std::size_t N> QString lookUp(const Name (&table)[N], int id, int zone) {
+    const Name *general = nullptr;
+    for (const Name &n : table) {
+        if (n.id != id)
+            continue;
+        if (n.zone == zone)
+            return QLatin1String(n.name);
+        if (n.zone == Any)
+            general = &n;
+    }
+    return general ? QLatin1String(general->name) : QString();
+}
+
+} // namespace
+
 QString objectName(int game, int row, quint8 type) {
-    Q_UNUSED(game)
-    Q_UNUSED(row)
-    Q_UNUSED(type)
+    const int zone = map::zoneAct(game, row).zone;
+    if (game == 1)
+        return lookUp(Sonic1, type & 0x7F, zone);
+    if (game == 2)
+        return lookUp(Sonic2, type, zone);
     return {};
 }
 
