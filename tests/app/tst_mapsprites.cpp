@@ -1,0 +1,153 @@
+// Objects drawn as their sprites in the map window: the game's order, hitting a sprite where it
+// is drawn, the outline of the selected one, the hover text and the switch back to markers.
+
+#include "app/frmmap.h"
+#include "map/levelscene.h"
+#include "support/gridterrain.h"
+#include "support/guitest.h"
+
+#include <QAction>
+#include <QGraphicsView>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QToolTip>
+
+using namespace testsupport;
+using map::MapObject;
+
+namespace {
+
+const QRgb Ground = qRgb(0, 0, 160), Yellow = qRgb(255, 255, 0), Cyan = qRgb(0, 255, 255);
+const QRgb Orange = qRgb(255, 128, 0), Green = qRgb(0, 200, 0), White = qRgb(255, 255, 255);
+const QRgb Magenta = qRgb(255, 0, 255);
+
+// A square sprite of one colour with its top left pixel clear.
+QImage square(QRgb colour, int side) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    image.setPixel(0, 0, 0);
+    return image;
+}
+
+MapObject object(qint64 offset, QPoint at, QRgb colour, int side, QPoint corner, int priority) {
+    return {offset,    at.x(),
+            at.y(),    QStringLiteral("line %1").arg(offset),
+            QString(), colour ? square(colour, side) : QImage(),
+            corner,    priority};
+}
+
+// A and B share a priority (A, the earlier record, in front); C is in front of both; D has no
+// sprite; a ring stands over A and B.
+const QVector<MapObject> Objects = {
+    object(0x10, {100, 100}, Yellow, 20, {90, 90}, 3),
+    object(0x16, {110, 110}, Cyan, 20, {100, 100}, 3),
+    object(0x1C, {115, 95}, Orange, 10, {112, 92}, 1),
+    object(0x22, {200, 100}, 0, 0, {}, 0),
+};
+
+struct Map {
+    frmMap w;
+    QGraphicsView *view = w.view();
+    QWidget *port = view->viewport();
+    QSignalSpy clicked{&w, &frmMap::objectClicked};
+    QSignalSpy moved{&w, &frmMap::objectMoved};
+
+    Map() {
+        QVector<MapObject> objects = Objects;
+        objects[0].name = QStringLiteral("Crabmeat (1F)");
+        const auto terrain = std::make_shared<GridTerrain>(
+            128, 3, 2, QVector<int>(6, 0), [](int, int size) { return plainChunk(Ground, size); });
+        w.showLevel(QStringLiteral("GHZ 1"), terrain, objects,
+                    {object(-1, {}, Green, 8, {104, 104}, 0)});
+        showActive(&w);
+    }
+    QPoint on(QPointF scene) const {
+        const QPointF p = view->viewportTransform().map(scene);
+        return {int(std::floor(p.x())), int(std::floor(p.y()))};
+    }
+    QRgb pixel(QPointF scene) const { return port->grab().toImage().pixel(on(scene)) | 0xFF000000; }
+    QAction *sprites() { return w.findChild<QAction *>(QStringLiteral("actionSprites")); }
+};
+
+} // namespace
+
+class tst_MapSprites : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void spritesStandInTheGamesOrder() {
+        Map m;
+        QVERIFY(m.sprites()->isCheckable() && m.sprites()->isChecked());
+        const struct {
+            QPointF at;
+            QRgb shown, asMarkers;
+        } expected[] = {
+            {{95.5, 95.5}, Yellow, Ground},  {{103.5, 103.5}, Yellow, Ground}, // A over B
+            {{115.5, 115.5}, Cyan, Ground},  {{113.5, 101.5}, Orange, Ground}, // C over B
+            {{105.5, 105.5}, Green, Ground},                                   // the ring
+            {{90.5, 90.5}, Ground, Ground},  {{100.5, 100.5}, Yellow, White},  // A's marker
+            {{200.5, 100.5}, White, White},                                    // D's marker
+        };
+        for (bool shown : {true, false, true}) {
+            m.sprites()->setChecked(shown);
+            for (const auto &e : expected)
+                QCOMPARE(m.pixel(e.at), shown ? e.shown : e.asMarkers);
+        }
+    }
+
+    void spritesAreHitWhereTheyAreDrawn_data() {
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<qint64>("hit"); // -1: nothing
+        QTest::newRow("A's right edge") << QPointF(109.5, 95.5) << qint64(0x10);
+        QTest::newRow("A's clear corner") << QPointF(90.5, 90.5) << qint64(-1);
+        QTest::newRow("beyond A's edge") << QPointF(110.5, 95.5) << qint64(-1);
+        QTest::newRow("the ring over A and B") << QPointF(105.5, 105.5) << qint64(0x10);
+        QTest::newRow("C over B") << QPointF(113.5, 101.5) << qint64(0x1C);
+        QTest::newRow("D's marker") << QPointF(201.5, 99.5) << qint64(0x22);
+    }
+    void spritesAreHitWhereTheyAreDrawn() {
+        QFETCH(QPointF, at);
+        QFETCH(qint64, hit);
+        Map m;
+        QTest::mouseClick(m.port, Qt::LeftButton, {}, m.on(at));
+        QCOMPARE(m.clicked.isEmpty() ? -1 : m.clicked.first().first().toLongLong(), hit);
+        QCOMPARE(m.w.scene()->selectedOffset(), hit);
+    }
+
+    void theSelectedSpriteIsOutlinedAndDragged() {
+        Map m;
+        const QPointF above(100.5, 87.5), inside(95.5, 95.5);
+        QCOMPARE(m.pixel(above), Ground);
+        m.w.selectObject(0x10);
+        QCOMPARE(m.pixel(above), Magenta);
+        QCOMPARE(m.pixel(inside), Yellow);
+        QCOMPARE(m.pixel({100.5, 89.5}), qRgb(0, 0, 0)); // a dark line between the two
+
+        const QPoint from = m.on({109.5, 95.5});
+        QTest::mousePress(m.port, Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(m.port, from + QPoint(30, 20) * step / 4);
+        QTest::mouseRelease(m.port, Qt::LeftButton, {}, from + QPoint(30, 20));
+        QCOMPARE(m.moved.count(), 1);
+        QCOMPARE(m.moved.first(), QVariantList({qint64(0x10), 130, 120}));
+        QCOMPARE(m.pixel(inside + QPointF(30, 20)), Yellow);
+        QCOMPARE(m.pixel(inside), Ground);
+    }
+
+    void hoverNamesTheObject() {
+        Map m;
+        const QPoint at = m.on({95.5, 95.5});
+        QHelpEvent help(QEvent::ToolTip, at, m.port->mapToGlobal(at));
+        QApplication::sendEvent(m.port, &help);
+        QCOMPARE(QToolTip::text(), QStringLiteral("Crabmeat (1F)\nline 16"));
+        QMouseEvent move(QEvent::MouseMove, at, m.port->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(m.port, &move);
+        QCOMPARE(control<QLabel>(&m.w, "mapStatus")->text(),
+                 QStringLiteral("X 005F  Y 005F    Crabmeat (1F)    line 16"));
+    }
+};
+
+QTEST_MAIN(tst_MapSprites)
+#include "tst_mapsprites.moc"
