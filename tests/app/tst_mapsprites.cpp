@@ -1,12 +1,18 @@
 // Objects drawn as their sprites in the map window: the game's order, hitting a sprite where it
-// is drawn, the outline of the selected one, the hover text and the switch back to markers.
+// is drawn, the outline of the selected one, the hover text and the switch back to markers; and
+// the objects' names, by zone where the object changes with it.
 
+#include "app/frmmain.h"
 #include "app/frmmap.h"
+#include "app/maplink.h"
+#include "demo/syntheticimage.h"
 #include "map/levelscene.h"
+#include "sprites/objectnames.h"
 #include "support/gridterrain.h"
 #include "support/guitest.h"
 
 #include <QAction>
+#include <QGraphicsItem>
 #include <QGraphicsView>
 #include <QHelpEvent>
 #include <QLabel>
@@ -133,6 +139,47 @@ class tst_MapSprites : public QObject {
         QCOMPARE(m.moved.first(), QVariantList({qint64(0x10), 130, 120}));
         QCOMPARE(m.pixel(inside + QPointF(30, 20)), Yellow);
         QCOMPARE(m.pixel(inside), Ground);
+    }
+
+    void namesFollowTheZone_data() {
+        QTest::addColumn<int>("game");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("S1 remembered") << 1 << 0 << 0x9F << "Crabmeat";
+        QTest::newRow("S1 block in Spring Yard") << 1 << 13 << 0x56 << "Floating Block";
+        QTest::newRow("S1 door in Labyrinth") << 1 << 3 << 0x56 << "Large Door";
+        QTest::newRow("S1 Labyrinth 4 is Labyrinth") << 1 << 6 << 0xD6 << "Large Door";
+        QTest::newRow("S1 spiked ball in Scrap Brain") << 1 << 16 << 0x15 << "Swinging Spiked Ball";
+        QTest::newRow("S2 all 8 bits") << 2 << 0 << 0x9D << "Coconuts";
+        QTest::newRow("S2 oil in Oil Ocean") << 2 << 9 << 0x1C << "Oil Fall";
+        QTest::newRow("S2 stake in Emerald Hill") << 2 << 1 << 0x1C << "Bridge Stake";
+        QTest::newRow("unknown id") << 2 << 0 << 0xFF << "";
+        QTest::newRow("no game") << 3 << 0 << 0x25 << "";
+    }
+    void namesFollowTheZone() {
+        QFETCH(int, game);
+        QFETCH(int, row);
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QCOMPARE(sprites::objectName(game, row, quint8(type)), name);
+    }
+
+    // Through both windows: the record of type A6 is Sonic 1's monitor, id 26.
+    void theMapNamesTheMainWindowsRecords() {
+        QTemporaryDir dir;
+        frmMain w;
+        QVERIFY(showActive(&w));
+        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "a.bin", synthetic::image(1)))->seen);
+        QVERIFY(showActive(&w));
+        clickRow(&w, "level", 11);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::ControlModifier);
+        frmMap *map = w.findChild<MapLink *>()->mapWindow();
+        QVERIFY(map && map->isVisible());
+        const QGraphicsItem *monitor = map->scene()->marker(0x6E86A);
+        QVERIFY(monitor);
+        QVERIFY2(monitor->toolTip().startsWith(QStringLiteral("Monitor (26)\n")),
+                 qPrintable(monitor->toolTip()));
     }
 
     void hoverNamesTheObject() {
