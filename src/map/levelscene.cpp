@@ -218,6 +218,7 @@ void LevelScene::setLevel(const std::shared_ptr<const TerrainSource> &terrain,
     for (int i = 0; i < rings.size(); ++i) {
         auto *ring = new QGraphicsPixmapItem(QPixmap::fromImage(rings[i].sprite));
         ring->setOffset(rings[i].spriteAt);
+        ring->setShapeMode(QGraphicsPixmapItem::BoundingRectShape); // never hit: keep it cheap
         ring->setZValue(RingZ + 1 - (i + 1.0) / (rings.size() + 1.0));
         ring->setVisible(m_spritesShown);
         addItem(ring);
