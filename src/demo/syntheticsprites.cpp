@@ -62,6 +62,8 @@ QByteArray sceneTable(int game, int k) {
     QVector<QVector<MapPiece>> frames;
     for (int f = 0; f < SceneFrames; ++f)
         frames.append({{-4, -4, 1, 1, static_cast<quint16>(16 * k + f)}});
+    // The last frame has a second piece, overlapped by the first.
+    frames.back().append({0, 0, 1, 1, static_cast<quint16>(16 * k + SceneFrames - 2)});
     return mappingTable(frames, game);
 }
 

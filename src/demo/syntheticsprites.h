@@ -68,7 +68,8 @@ constexpr int SceneFrames = 12;
 
 // Each art constant of the scene gets a group of 32 tiles of its own: slot n's art word has base
 // tile SceneFirstTile + 32 n and palette line n % 4. Mappings table k of an id draws, in frame f,
-// one 8x8 piece at (-4, -4) with tile offset 16 k + f.
+// one 8x8 piece at (-4, -4) with tile offset 16 k + f; the last frame adds a piece at (0, 0) with
+// the tile of the frame before, behind the first.
 quint16 sceneArt(int slot);
 
 // The slots of each id's art constants (A1, A2, ... in the order the rules number them), and

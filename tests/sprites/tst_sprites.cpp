@@ -136,6 +136,7 @@ class TestSprites : public QObject {
 
   private slots:
     void mappingsBothFormats();
+    void mappingsCarry();
     void mappingsDamaged_data();
     void mappingsDamaged();
     void scanEncodings();
@@ -182,6 +183,19 @@ void TestSprites::mappingsBothFormats() {
                     qPrintable(
                         QStringLiteral("game %1 size %2 flips %3").arg(game).arg(size).arg(flips)));
             }
+}
+
+// A tile word plus the art word is a plain 16-bit addition: a carry out of the tile field sets
+// the X flip.
+void TestSprites::mappingsCarry() {
+    const QByteArray image = synthetic::mappingTable({{{0, 0, 1, 1, 0x07FF}}}, 1);
+    Sprite s;
+    s.art = 0x0001;
+    Canvas got(QRect(0, 0, 8, 8)), want(got.area);
+    paintPiece(placePieces(s, *framePieces(image, 0, 0, MappingFormat::Sonic1)).front(),
+               patternVram(), got.view());
+    want.tile(0, 0, 0, 0, true, false);
+    QVERIFY(got.pixels == want.pixels);
 }
 
 void TestSprites::mappingsDamaged_data() {
@@ -412,6 +426,8 @@ void TestSprites::rules_data() {
          {{slot(2, 0x41), 1, 0, false, false, -4, -4, 1}}},
         {"S2 spring unknown kind", 2, 0, Y, 0x41, 0x50, M, {}},
         {"S2 scenery entry", 2, 0, Y | 0x2000, 0x1C, 0x05, S, {{slot(2, 0x1C), 0, 5, true}}},
+        {"S2 scenery, two pieces", 2, 0, Y, 0x1C, 0x0B, S,
+         {{slot(2, 0x1C), 0, 11}, {slot(2, 0x1C), 0, 10, false, false, 0, 0}}},
         {"S2 scenery past the table", 2, 0, Y, 0x1C, 0x15, M, {}},
         {"S2 bumper", 2, 13, Y, 0x44, 0x00, S, {{slot(2, 0x44)}}},
         {"S2 bonus block", 2, 13, Y, 0xD8, 0x80, S, {{slot(2, 0xD8), 0, 2}}},
