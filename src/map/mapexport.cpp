@@ -1,21 +1,35 @@
-// `quillet --export-map IMAGE ROW OUT.png`: the level picture without any window.
+#include "map/mapexport.h"
 
 #include "levels/leveltables.h"
 #include "map/levelterrain.h"
-#include "map/pngwriter.h"
 #include "rom/romimage.h"
 
-#include <QCoreApplication>
-
-#include <utility>
+#include <QImageWriter>
+#include <QSaveFile>
 
 namespace map {
 
-namespace {
-
-const QString kOption = QStringLiteral("--export-map");
-
-} // namespace
+bool writePicture(const QImage &picture, const QString &path, QString *reason) {
+    if (picture.isNull()) {
+        *reason = QStringLiteral("there is no picture of this level");
+        return false;
+    }
+    QSaveFile file(path);
+    QImageWriter writer(&file, "png");
+    if (!file.open(QIODevice::WriteOnly)) {
+        *reason = file.errorString();
+        return false;
+    }
+    if (!writer.write(picture)) {
+        *reason = writer.errorString();
+        return false;
+    }
+    if (!file.commit()) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
+}
 
 int exportMap(const QString &imagePath, const QString &rowText, const QString &outPath,
               QTextStream &err) {
@@ -55,35 +69,13 @@ int exportMap(const QString &imagePath, const QString &rowText, const QString &o
     }
     LevelAddressTable layouts{};
     loadAddresses(layouts, image, revision);
-    // Drawn straight into the rows the file holds (a filter byte in front of each), so that the
-    // largest levels need one copy of their pixels, not two.
-    const QSize size = terrain.size();
-    const qsizetype stride = qsizetype(size.width()) * 3 + 1;
-    QByteArray rows(stride * size.height(), '\0');
-    drawLevelPicture(terrain, objectMarkers(image, layouts[row]),
-                     reinterpret_cast<uchar *>(rows.data()) + 1, stride);
-    if (!writePngRows(size.width(), size.height(), std::move(rows), outPath, &reason)) {
+    if (!writePicture(levelPicture(terrain, objectMarkers(image, layouts[row])), outPath,
+                      &reason)) {
         err << "quillet: cannot write " << outPath << ": " << reason << "\n";
         err.flush();
         return 1;
     }
     return 0;
-}
-
-bool runExportCommand(int argc, char **argv, int &code) {
-    if (argc < 2 || QString::fromLocal8Bit(argv[1]) != kOption)
-        return false;
-    QCoreApplication app(argc, argv);
-    QTextStream err(stderr);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 5) {
-        err << "usage: quillet --export-map IMAGE ROW OUT.png\n";
-        err.flush();
-        code = 2;
-        return true;
-    }
-    code = exportMap(args.at(2), args.at(3), args.at(4), err);
-    return true;
 }
 
 } // namespace map

@@ -1,0 +1,21 @@
+#pragma once
+// The level picture as a PNG file: written the same way by `quillet --export-map` and by the
+// map window's "Save Map Image...", so that both give the same bytes for the same level.
+
+#include <QImage>
+#include <QString>
+#include <QTextStream>
+
+namespace map {
+
+// Writes `picture` as PNG through a QSaveFile (an existing file stays as it was on failure).
+// False with a short reason when it cannot.
+bool writePicture(const QImage &picture, const QString &path, QString *reason);
+
+// `quillet --export-map IMAGE ROW OUT.png`: 0 and silence on success; one line on `err` and a
+// non-zero code for an unreadable or unrecognised image, a row outside 0-20, a level without
+// terrain or an output that cannot be written.
+int exportMap(const QString &imagePath, const QString &rowText, const QString &outPath,
+              QTextStream &err);
+
+} // namespace map
