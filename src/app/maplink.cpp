@@ -7,6 +7,7 @@
 #include "levels/leveltables.h"
 #include "objects/spritemodel.h"
 #include "sprites/objectnames.h"
+#include "sprites/spritelayer.h"
 #include "text/hextext.h"
 
 #include <QAction>
@@ -186,6 +187,11 @@ QImage MapLink::picture() {
     const int row = m_main->shownLevelRow();
     if (row < 0 || row >= LevelCount)
         return QImage();
-    return map::levelPicture(kept(row).terrain->terrain(),
-                             map::objectMarkers(m_doc->data(), m_doc->layoutStart(row)));
+    // What the map shows: the objects as their sprites, or all as markers.
+    const Kept &shown = kept(row);
+    const QByteArray &data = m_doc->data();
+    const QVector<map::ObjectMarker> records = map::objectMarkers(data, m_doc->layoutStart(row));
+    return m_map && m_map->spritesShown()
+               ? sprites::levelPicture(shown.terrain->terrain(), *shown.looks, data, records)
+               : map::levelPicture(shown.terrain->terrain(), records);
 }
