@@ -65,8 +65,8 @@ class LevelTerrain {
     int rows() const;
     int chunkAt(int column, int row) const; // -1 = nothing drawn (or outside the layout)
     // chunkSize x chunkSize, premultiplied ARGB, transparent where the pixel value is 0. Rendered
-    // once and kept; a chunk past the decoded table draws as all-zero chunk words. Null for a
-    // chunk id the layout cannot hold.
+    // once and kept (different chunks may be rendered on different threads at once); a chunk past
+    // the decoded table draws as all-zero chunk words. Null for a chunk id the layout cannot hold.
     QImage chunkImage(int chunk) const;
     // The same chunk as palette indices (Format_Indexed8): palette line * 16 + pixel value, so
     // an index that is a multiple of 16 is clear. Rendered once and kept; null as chunkImage().
