@@ -5,8 +5,10 @@
 #include "app/frmmain.h"
 #include "app/frmmap.h"
 #include "app/maplink.h"
-#include "demo/syntheticimage.h"
+#include "demo/syntheticsprites.h"
 #include "map/levelscene.h"
+#include "map/mapexport.h"
+#include "sprites/levelsprites.h"
 #include "sprites/objectnames.h"
 #include "support/gridterrain.h"
 #include "support/guitest.h"
@@ -167,21 +169,50 @@ class tst_MapSprites : public QObject {
         QCOMPARE(sprites::objectName(game, row, quint8(type)), name);
     }
 
-    // Through both windows: the record of type A6 is Sonic 1's monitor, id 26.
-    void theMapNamesTheMainWindowsRecords() {
+    // Through both windows on the demo image: the record of type A6 is Sonic 1's monitor, id 26;
+    // a click on its sprite's last pixel selects its line; "Save Map Image..." writes what the
+    // export writes, with sprites or, with Sprites off, with markers.
+    void theDemoThroughBothWindows() {
         QTemporaryDir dir;
+        const QByteArray data = synthetic::demoImage(1);
+        const QString path = writeFile(dir, "demo.bin", data);
         frmMain w;
-        QVERIFY(showActive(&w));
-        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "a.bin", synthetic::image(1)))->seen);
-        QVERIFY(showActive(&w));
+        QVERIFY(showActive(&w) && !loadThroughDialog(&w, path)->seen && showActive(&w));
         clickRow(&w, "level", 11);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::ControlModifier);
         frmMap *map = w.findChild<MapLink *>()->mapWindow();
         QVERIFY(map && map->isVisible());
-        const QGraphicsItem *monitor = map->scene()->marker(0x6E86A);
-        QVERIFY(monitor);
-        QVERIFY2(monitor->toolTip().startsWith(QStringLiteral("Monitor (26)\n")),
-                 qPrintable(monitor->toolTip()));
+        constexpr qint64 Monitor = 0x6E86A; // line 2
+        QVERIFY(map->scene()->marker(Monitor)->toolTip().startsWith("Monitor (26)\n"));
+
+        const sprites::Appearance look =
+            sprites::LevelSprites::load(data, rom::revision(data), 11)->record(data, Monitor);
+        QCOMPARE(look.look, sprites::Look::Sprite);
+        QPoint last;
+        for (int y = 0; y < look.picture.height(); ++y)
+            for (int x = 0; x < look.picture.width(); ++x)
+                if (qAlpha(look.picture.pixel(x, y)))
+                    last = look.topLeft + QPoint(x, y);
+        map->view()->centerOn(last);
+        const QPointF at = map->view()->viewportTransform().map(QPointF(last) + QPointF(0.5, 0.5));
+        QTest::mouseClick(map->view()->viewport(), Qt::LeftButton, {},
+                          QPoint(int(std::floor(at.x())), int(std::floor(at.y()))));
+        QCOMPARE(selectedRow(&w, "sprite"), 2);
+
+        QByteArray saved[2];
+        for (bool markers : {false, true}) {
+            map->findChild<QAction *>(QStringLiteral("actionSprites"))->setChecked(!markers);
+            const QString shown = dir.filePath(QStringLiteral("shown%1.png").arg(markers));
+            const QString exported = dir.filePath(QStringLiteral("export%1.png").arg(markers));
+            answerFileDialog(shown);
+            map->findChild<QAction *>(QStringLiteral("actionSaveImage"))->trigger();
+            QString errors;
+            QTextStream err(&errors);
+            QCOMPARE(map::exportMap(path, QStringLiteral("11"), exported, err, markers), 0);
+            saved[markers] = readFile(shown);
+            QCOMPARE(saved[markers], readFile(exported));
+        }
+        QVERIFY(saved[0] != saved[1]);
     }
 };
 
