@@ -176,10 +176,10 @@ void measureDrawing(const Level &level) {
     int drawn = 0;
     bench::report("sprites: load + every record's picture", median([&] {
                       const auto sprites = sprites::LevelSprites::load(image, revision, row);
-                      drawn = 0;
-                      for (const sprites::Appearance &a :
-                           sprites::spriteLayer(*sprites, image, records).records)
-                          drawn += a.look == sprites::Look::Sprite ? 1 : 0;
+                      const auto looks = sprites::spriteLayer(*sprites, image, records).records;
+                      drawn = int(std::count_if(looks.cbegin(), looks.cend(), [](const auto &a) {
+                          return a.look == sprites::Look::Sprite;
+                      }));
                   }),
                   "ms", 150);
     std::printf("    %d of %d records drawn as sprites\n", drawn, int(records.size()));

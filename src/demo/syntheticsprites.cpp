@@ -73,6 +73,7 @@ struct Slot {
     int game;
     int id;
     int n;
+    // cppcheck-suppress unusedStructMember ; read through the pointer sceneSlot() finds
     int slot;
 };
 
@@ -223,7 +224,7 @@ void putSonic2Code(QByteArray &image, qint64 &at, const sprites::SpriteTables &t
         layout += wordBytes(quint32(r.x)) + wordBytes((r.vertical ? 0x8000u : 0u) |
                                                       quint32(r.count - 1) << 12 | quint32(r.y));
     layout += wordBytes(0xFFFF) + wordBytes(0);
-    const qint64 list = t.ringLayouts + 2 * 2 * 17;
+    const qint64 list = t.ringLayouts + 2LL * 2 * 17;
     qint64 listAt = list;
     append(image, listAt, layout);
     for (int i = 0; i < 2 * 17; ++i)
@@ -331,10 +332,11 @@ quint16 sceneArt(int slot) {
 }
 
 int sceneSlot(int game, int id, int n) {
-    for (const Slot &s : kSlots)
-        if (s.game == game && s.id == id && s.n == n)
-            return s.slot;
-    return -1;
+    const auto *end = std::end(kSlots);
+    const auto *s = std::find_if(std::begin(kSlots), end, [&](const Slot &x) {
+        return x.game == game && x.id == id && x.n == n;
+    });
+    return s == end ? -1 : s->slot;
 }
 
 QVector<SceneRing> sceneRings() {
@@ -376,7 +378,7 @@ qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
     qint64 listAt = tables.artLoadCues + 2LL * cues;
     if (game == 1)
         for (int cue = 0; cue < cues; ++cue) {
-            const qint64 list = tables.artLoadCues + wordAt(image, tables.artLoadCues + 2 * cue);
+            const qint64 list = tables.artLoadCues + wordAt(image, tables.artLoadCues + 2LL * cue);
             listAt = std::max(listAt, list + 2 + 6LL * (wordAt(image, list) + 1));
         }
     const auto putList = [&](const QVector<std::pair<qint64, int>> &list) {
@@ -394,11 +396,11 @@ qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
     if (game == 1) {
         // The Ending's cue holds its level art: the scene's art comes after it.
         QVector<std::pair<qint64, int>> ending;
-        const qint64 old = tables.artLoadCues + wordAt(image, tables.artLoadCues + 2 * 0x1C);
+        const qint64 old = tables.artLoadCues + wordAt(image, tables.artLoadCues + 2LL * 0x1C);
         for (quint32 i = 0; i <= wordAt(image, old); ++i)
             ending.append(
-                {qint64(wordAt(image, old + 2 + 6 * i)) << 16 | wordAt(image, old + 4 + 6 * i),
-                 int(wordAt(image, old + 6 + 6 * i) / 32)});
+                {qint64(wordAt(image, old + 2 + 6LL * i)) << 16 | wordAt(image, old + 4 + 6LL * i),
+                 int(wordAt(image, old + 6 + 6LL * i) / 32)});
         ending += entries;
         const qint64 endingList = putList(ending);
         for (int cue : {0, 1, 2, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B})
@@ -440,10 +442,10 @@ sprites::SpriteTables compactSpriteTables(int game) {
 }
 
 QByteArray compactSpriteImage(int game) {
-    QByteArray image = compactImage(demoTerrain(game));
-    image.resize(0x1800, '\0');
+    QByteArray data = compactImage(demoTerrain(game));
+    data.resize(0x1800, '\0');
     sprites::SpriteTables tables = compactSpriteTables(game);
-    putSprites(image, compactTables(game), tables, image.size(), 16);
+    putSprites(data, compactTables(game), tables, data.size(), 16);
     QVector<Record> records;
     const int ids[] = {0x25,
                        0x56,
@@ -470,8 +472,8 @@ QByteArray compactSpriteImage(int game) {
         records.append({quint8(x >> 8), quint8(x), 0x01, 0x20, quint8(id), quint8(x & 0xF2)});
         x += 0x28;
     }
-    putLayout(image, CompactRecordsAt, records);
-    return image;
+    putLayout(data, CompactRecordsAt, records);
+    return data;
 }
 
 } // namespace synthetic

@@ -2,6 +2,7 @@
 
 #include "sprites/imagebytes.h"
 
+#include <algorithm>
 #include <array>
 
 namespace sprites {
@@ -98,10 +99,8 @@ bool decode(const ImageBytes &in, qint64 at, Found &f) {
 } // namespace
 
 int InitScan::count(Op op, int reg) const {
-    int n = 0;
-    for (const Found &f : found)
-        n += f.op == op && f.reg == reg ? 1 : 0;
-    return n;
+    return int(std::count_if(found.cbegin(), found.cend(),
+                             [&](const Found &f) { return f.op == op && f.reg == reg; }));
 }
 
 InitScan InitScan::ownCode() const {
@@ -114,24 +113,23 @@ InitScan InitScan::ownCode() const {
 }
 
 std::optional<quint32> InitScan::value(Op op, int reg, int n) const {
-    for (const Found &f : found)
-        if (f.op == op && f.reg == reg && --n == 0)
-            return f.value;
-    return std::nullopt;
+    const auto f = std::find_if(found.cbegin(), found.cend(), [&](const Found &x) {
+        return x.op == op && x.reg == reg && --n == 0;
+    });
+    return f == found.cend() ? std::nullopt : std::optional<quint32>(f->value);
 }
 
 std::optional<qint64> InitScan::table(quint16 opcode, std::optional<quint16> next) const {
-    for (const Found &f : found)
-        if (f.op == Op::PcTable && f.opcode == opcode && (!next || f.next == *next))
-            return f.value;
-    return std::nullopt;
+    const auto f = std::find_if(found.cbegin(), found.cend(), [&](const Found &x) {
+        return x.op == Op::PcTable && x.opcode == opcode && (!next || x.next == *next);
+    });
+    return f == found.cend() ? std::nullopt : std::optional<qint64>(f->value);
 }
 
 std::optional<qint64> InitScan::first(Op op) const {
-    for (const Found &f : found)
-        if (f.op == op)
-            return f.value;
-    return std::nullopt;
+    const auto f =
+        std::find_if(found.cbegin(), found.cend(), [&](const Found &x) { return x.op == op; });
+    return f == found.cend() ? std::nullopt : std::optional<qint64>(f->value);
 }
 
 std::optional<qint64> InitScan::leadingBranch() const {

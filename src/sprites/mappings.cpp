@@ -118,7 +118,7 @@ void paintPiece(const PlacedPiece &piece, const QByteArray &vram, const IndexCan
             // Tiles run column by column; a flipped piece shows its columns or rows reversed,
             // each tile mirrored.
             const int tile = (base + c * piece.height + r) & 0x7FF;
-            if ((tile + 1) * kTileBytes > vram.size())
+            if (qint64(tile + 1) * kTileBytes > vram.size())
                 continue; // never written: transparent
             const uchar *pixels = art + qint64(tile) * kTileBytes;
             const int left = piece.area.left() + 8 * (xFlip ? piece.width - 1 - c : c);

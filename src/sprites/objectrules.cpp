@@ -340,7 +340,7 @@ QByteArray ImageCode::once(int key, const std::function<QByteArray()> &build) co
         if (found != m_once.constEnd())
             return *found;
     }
-    const QByteArray built = build(); // may ask for art, which takes the lock
+    QByteArray built = build(); // may ask for art, which takes the lock
     QMutexLocker lock(&m_mutex);
     m_once.insert(key, built);
     return built;
