@@ -1,0 +1,49 @@
+#pragma once
+// What the per-object rules share: the record as a rule sees it, and the few ways a rule turns
+// the constants it found into sprites. Internal to the sprite rules.
+
+#include "sprites/objectrules.h"
+
+#include <optional>
+
+namespace sprites::rules {
+
+using Value = std::optional<quint32>;
+
+// What a rule sees of one record.
+struct Context {
+    const ObjectRules &rules;
+    const InitScan &scan;
+    const RecordBytes &record;
+    bool xFlip; // the record's own flips
+    bool yFlip;
+    int s; // subtype
+};
+
+Drawn hidden();
+Drawn marker();
+MappingFormat formatOf(const Context &c);
+
+// One sprite at the record's position; a marker when a constant was not found.
+Drawn one(const Context &c, Value mappings, int frame, Value art, int priority, bool xFlip,
+          bool yFlip);
+
+// M1, A1 and P1 on a0, with the given frame and the record's flips.
+Drawn plain(const Context &c, int frame);
+
+using Rule = Drawn (*)(const Context &);
+
+struct IdRule {
+    int game;
+    int id;
+    Rule rule; // null: the game never shows it (shown only in debug mode)
+};
+
+// The rules of each game beyond the most placed objects', one entry per id.
+const std::vector<IdRule> &sonic1Rules();
+const std::vector<IdRule> &sonic2Rules();
+
+// The rule of `id` in those tables, or null.
+const IdRule *gameRule(int game, int id);
+
+} // namespace sprites::rules
