@@ -1,5 +1,7 @@
 #include "sprites/ruletools.h"
 
+#include "sprites/imagebytes.h"
+
 namespace sprites::rules {
 
 Drawn hidden() {
@@ -40,6 +42,27 @@ Drawn plain(const Context &c, int frame) {
         return marker();
     return one(c, c.scan.value(Op::Mappings), frame, c.scan.value(Op::Art), int(*priority), c.xFlip,
                c.yFlip);
+}
+
+std::optional<qint64> indexedLea(const Context &c) {
+    constexpr int kWindow = 128;
+    const ImageBytes in(c.rules.image());
+    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + kWindow; at += 2) {
+        const auto opcode = in.word(at);
+        const auto index = in.word(at + 2);
+        if (!opcode || !index)
+            return std::nullopt;
+        // 0100 nnn1 1111 1011: lea d8(pc,xn),aN; index word 00 dd (d0.w).
+        if ((*opcode & 0xF1FF) == 0x41FB && (*index & 0xFF00) == 0)
+            return at + 2 + static_cast<qint8>(*index & 0xFF);
+    }
+    return std::nullopt;
+}
+
+Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bool xFlip,
+            bool yFlip) {
+    return one(c, c.scan.value(Op::Mappings, 0, mappings), frame, c.scan.value(Op::Art, 0, art),
+               priority, xFlip, yFlip);
 }
 
 const IdRule *gameRule(int game, int id) {

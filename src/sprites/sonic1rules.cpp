@@ -13,13 +13,6 @@ constexpr int kMarbleZone = 2;
 constexpr int kStarLightZone = 3;
 constexpr int kScrapBrainZone = 5;
 
-// The init's constants with a fixed frame and priority.
-Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bool xFlip,
-            bool yFlip) {
-    return one(c, c.scan.value(Op::Mappings, 0, mappings), frame, c.scan.value(Op::Art, 0, art),
-               priority, xFlip, yFlip);
-}
-
 // Scrap Brain's trapdoors (subtype below $80) and spinning platforms. A trapdoor's first step
 // starts its closing animation, whose first frame is the open door; a spinner shows frame 0.
 Drawn spinningPlatform(const Context &c) {
@@ -54,25 +47,17 @@ Drawn crabmeat(const Context &c) {
 // named by the init's lea d8(pc,d0.w),a1.
 Drawn scenery(const Context &c) {
     constexpr int kEntries = 4;
-    constexpr int kWindow = 32;
-    const ImageBytes in(c.rules.image());
-    if (c.s >= kEntries)
+    const auto table = indexedLea(c);
+    if (c.s >= kEntries || !table)
         return marker();
-    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + kWindow; at += 2) {
-        const auto lea = in.word(at);
-        const auto index = in.byte(at + 2);
-        const auto offset = in.byte(at + 3);
-        if (!lea || !index || !offset || *lea != 0x43FB || *index != 0)
-            continue;
-        const qint64 entry = at + 2 + static_cast<qint8>(*offset) + 10LL * c.s;
-        const auto frame = in.byte(entry + 6);
-        const auto priority = in.byte(entry + 8);
-        if (!frame || !priority)
-            return marker();
-        return one(c, in.longword(entry), int(*frame), in.word(entry + 4), int(*priority), c.xFlip,
-                   c.yFlip);
-    }
-    return marker();
+    const ImageBytes in(c.rules.image());
+    const qint64 entry = *table + 10LL * c.s;
+    const auto frame = in.byte(entry + 6);
+    const auto priority = in.byte(entry + 8);
+    if (!frame || !priority)
+        return marker();
+    return one(c, in.longword(entry), int(*frame), in.word(entry + 4), int(*priority), c.xFlip,
+               c.yFlip);
 }
 
 } // namespace
@@ -80,10 +65,14 @@ Drawn scenery(const Context &c) {
 const std::vector<IdRule> &sonic1Rules() {
     static const std::vector<IdRule> kRules = {
         {1, 0x7D, nullptr}, // hidden bonus: shown only once reached, after the signpost
-        {1, 0x69, spinningPlatform}, {1, 0x13, nullptr}, // lava ball maker: only its lava balls
-                                                         // show
-        {1, 0x32, button},           {1, 0x54, nullptr}, // lava tag: an invisible hurting area
-        {1, 0x53, collapsingFloor},  {1, 0x1F, crabmeat}, {1, 0x1C, scenery},
+        {1, 0x69, spinningPlatform},
+        {1, 0x13, nullptr}, // lava ball maker: only its lava balls
+                            // show
+        {1, 0x32, button},
+        {1, 0x54, nullptr}, // lava tag: an invisible hurting area
+        {1, 0x53, collapsingFloor},
+        {1, 0x1F, crabmeat},
+        {1, 0x1C, scenery},
     };
     return kRules;
 }

@@ -1,15 +1,113 @@
 // Sonic 2: how the objects beyond the most placed ones look at level start, each rule read from
-// the object's own init code.
+// the object's own init code. Frames that come from an animation step the object runs before it
+// is first shown are that step's frame, written here.
 
 #include "sprites/imagebytes.h"
 #include "sprites/ruletools.h"
 
 namespace sprites::rules {
 
-namespace {} // namespace
+namespace {
+
+constexpr int kMetropolis = 4;
+constexpr int kMetropolis3 = 5;
+constexpr int kWingFortress = 6;
+constexpr int kOilOcean = 0xA;
+constexpr int kMysticCave = 0xB;
+constexpr int kChemicalPlant = 0xD;
+constexpr int kDeathEgg = 0xE;
+constexpr int kAquaticRuin = 0xF;
+
+// Byte `at` of the entry for index `index` (entries `size` bytes apart) in the table the init
+// indexes through its lea d8(pc,d0.w).
+std::optional<int> tableByte(const Context &c, int index, int size, int at) {
+    const auto table = indexedLea(c);
+    if (!table)
+        return std::nullopt;
+    const auto b = ImageBytes(c.rules.image()).byte(*table + qint64(index) * size + at);
+    if (!b)
+        return std::nullopt;
+    return int(*b);
+}
+
+// Collapsing platforms: Oil Ocean, Mystic Cave and Aquatic Ruin set their own mappings and art
+// after the default pair.
+Drawn collapsingPlatform(const Context &c) {
+    const int zone = c.rules.zone();
+    const int n = zone == kOilOcean ? 2 : zone == kMysticCave ? 3 : zone == kAquaticRuin ? 4 : 1;
+    return fixed(c, n, n, 0, 4, c.xFlip, c.yFlip);
+}
+
+// Floating platforms: the frame from a (width, frame) pair per subtype bits 6-4; Aquatic Ruin
+// has its own mappings. The init replaces the render flags: no flips.
+Drawn floatingPlatform(const Context &c) {
+    const auto frame = tableByte(c, c.s >> 4 & 7, 2, 1);
+    if (!frame)
+        return marker();
+    const int n = c.rules.zone() == kAquaticRuin ? 2 : 1;
+    return fixed(c, n, n, *frame, 4, false, false);
+}
+
+// Metropolis and Chemical Plant blocks: the frame from a 4-byte entry per subtype bits 6-4;
+// Chemical Plant has its own mappings and art. No flips.
+Drawn immobilePlatform(const Context &c) {
+    const auto frame = tableByte(c, c.s >> 4 & 7, 4, 2);
+    if (!frame)
+        return marker();
+    const int n = c.rules.zone() == kChemicalPlant ? 2 : 1;
+    return fixed(c, n, n, *frame, 3, false, false);
+}
+
+// Moving platforms: the frame from a (width, frame) pair per subtype bits 7-4; Oil Ocean and
+// Wing Fortress set their own art. Two of the movements start $C0 pixels higher. No flips.
+Drawn movingPlatform(const Context &c) {
+    const auto frame = tableByte(c, c.s >> 4, 2, 1);
+    if (!frame)
+        return marker();
+    const int zone = c.rules.zone();
+    const int art = zone == kOilOcean ? 2 : zone == kWingFortress ? 3 : 1;
+    Drawn d = fixed(c, 1, art, *frame, 4, false, false);
+    const int movement = c.s & 0xF;
+    if ((movement == 3 && c.xFlip) || movement == 7)
+        for (Sprite &s : d.sprites)
+            s.y = -0xC0;
+    return d;
+}
+
+// Fans: vertical ones (subtype bit 7) have the second mappings. The first step turns the blades
+// to frame 1 (6 for subtype bit 0).
+Drawn fan(const Context &c) {
+    return fixed(c, c.s & 0x80 ? 2 : 1, 1, c.s & 1 ? 6 : 1, 4, c.xFlip, c.yFlip);
+}
+
+// One-way barriers: frame = subtype; Metropolis, Chemical Plant, Death Egg and Aquatic Ruin set
+// their own art after the default.
+Drawn barrier(const Context &c) {
+    const int zone = c.rules.zone();
+    int art = 1;
+    if (zone == kMetropolis || zone == kMetropolis3)
+        art = 2;
+    else if (zone == kChemicalPlant)
+        art = 3;
+    else if (zone == kDeathEgg)
+        art = 4;
+    else if (zone == kAquaticRuin)
+        art = 5;
+    return fixed(c, 1, art, c.s, 4, c.xFlip, c.yFlip);
+}
+
+} // namespace
 
 const std::vector<IdRule> &sonic2Rules() {
-    static const std::vector<IdRule> kRules = {};
+    static const std::vector<IdRule> kRules = {
+        {2, 0x1F, collapsingPlatform},
+        {2, 0x18, floatingPlatform},
+        {2, 0x6B, immobilePlatform},
+        {2, 0x19, movingPlatform},
+        {2, 0x31, nullptr}, // lava marker: an invisible hurting area
+        {2, 0x3F, fan},
+        {2, 0x2D, barrier},
+    };
     return kRules;
 }
 
