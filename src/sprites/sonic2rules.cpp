@@ -96,6 +96,54 @@ Drawn barrier(const Context &c) {
     return fixed(c, 1, art, c.s, 4, c.xFlip, c.yFlip);
 }
 
+// Objects whose init starts with a bsr.w to the shared loader, which copies a 10-byte entry
+// (mappings, art word, render flags ORed into the record's, priority) per even subtype from
+// the table it reads through. An animation step before the object is first shown replaces the
+// render flips by the status flips (the record's, `toggleX` when the init turned the object
+// round).
+enum class Flips { Loaded, Animated };
+
+Drawn loaded(const Context &c, int frame, Flips flips, bool toggleX = false) {
+    constexpr int kLastSubtype = 0xFE;
+    const ImageBytes in(c.rules.image());
+    const auto bsr = in.word(c.scan.routine0);
+    const auto displacement = in.signedWord(c.scan.routine0 + 2);
+    if (!bsr || !displacement || *bsr != 0x6100 || (c.s & 1) != 0 || c.s > kLastSubtype)
+        return marker();
+    const qint64 loader = c.scan.routine0 + 2 + *displacement;
+    const auto index = scanRoutine(c.rules.image(), loader).table(0x303B); // move.w ..,d0
+    if (!index)
+        return marker();
+    const auto offset = in.signedWord(*index + c.s);
+    if (!offset)
+        return marker();
+    const qint64 entry = *index + *offset;
+    const auto render = in.byte(entry + 6);
+    const auto priority = in.byte(entry + 7);
+    if (!render || !priority)
+        return marker();
+    const bool xStatus = c.xFlip != toggleX;
+    const bool loadedFlips = flips == Flips::Loaded;
+    return one(c, in.longword(entry), frame, in.word(entry + 4), int(*priority),
+               loadedFlips ? c.xFlip || (*render & 1) != 0 : xStatus,
+               loadedFlips ? c.yFlip || (*render & 2) != 0 : c.yFlip);
+}
+
+// Badniks that are first shown straight after the loader.
+Drawn loadedBadnik(const Context &c) {
+    return loaded(c, 0, Flips::Loaded);
+}
+
+// Badniks whose first step runs their animation, frame 0 first.
+Drawn animatedBadnik(const Context &c) {
+    return loaded(c, 0, Flips::Animated);
+}
+
+// Spiker turns round in its init, then animates.
+Drawn spiker(const Context &c) {
+    return loaded(c, 0, Flips::Animated, true);
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic2Rules() {
@@ -107,6 +155,13 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x31, nullptr}, // lava marker: an invisible hurting area
         {2, 0x3F, fan},
         {2, 0x2D, barrier},
+        {2, 0x91, loadedBadnik},   // Chop Chop
+        {2, 0xA3, loadedBadnik},   // Flasher
+        {2, 0x8C, animatedBadnik}, // Whisp
+        {2, 0xA1, animatedBadnik}, // Slicer
+        {2, 0x92, spiker},
+        {2, 0x99, animatedBadnik}, // Nebula
+        {2, 0xB4, animatedBadnik}, // propeller
     };
     return kRules;
 }
