@@ -59,6 +59,24 @@ std::optional<qint64> indexedLea(const Context &c) {
     return std::nullopt;
 }
 
+std::optional<int> firstAnimationFrame(const Context &c, int anim) {
+    const ImageBytes in(c.rules.image());
+    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
+        const auto opcode = in.word(at);
+        if (!opcode)
+            return std::nullopt;
+        if (*opcode != 0x43F9) // lea (xxx).l,a1
+            continue;
+        const auto table = in.pointer(at + 2);
+        const auto offset = table ? in.signedWord(*table + 2LL * anim) : std::nullopt;
+        const auto frame = offset ? in.byte(*table + *offset + 1) : std::nullopt;
+        if (!frame || (*frame & 0x80) != 0)
+            return std::nullopt;
+        return int(*frame);
+    }
+    return std::nullopt;
+}
+
 Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bool xFlip,
             bool yFlip) {
     return one(c, c.scan.value(Op::Mappings, 0, mappings), frame, c.scan.value(Op::Art, 0, art),

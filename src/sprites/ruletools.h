@@ -39,6 +39,11 @@ std::optional<qint64> indexedLea(const Context &c);
 Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bool xFlip,
             bool yFlip);
 
+// The first frame of animation `anim` in the script table named by the first lea (table).l,a1
+// within the scanned bytes: the frame byte, flip bits included (Sonic 1 keeps flips in bits 5
+// and 6). None when the script starts with an end mark or anything lies outside the image.
+std::optional<int> firstAnimationFrame(const Context &c, int anim);
+
 using Rule = Drawn (*)(const Context &);
 
 struct IdRule {

@@ -144,6 +144,51 @@ Drawn spiker(const Context &c) {
     return loaded(c, 0, Flips::Animated, true);
 }
 
+// Hidden Palace stakes and orbs, Metropolis lava bubbles: an 8-byte entry per subtype bits 3-0
+// in the table the init's first lea d16(pc),a1 names (frame in the mappings long's top byte, art
+// word, width, priority); the first step starts animation subtype bits 7-4.
+Drawn stakeAndOrb(const Context &c) {
+    const auto table = c.scan.first(Op::Lea);
+    const auto frame = firstAnimationFrame(c, c.s >> 4);
+    if (!table || !frame)
+        return marker();
+    const ImageBytes in(c.rules.image());
+    const qint64 entry = *table + 8LL * (c.s & 0xF);
+    const auto priority = in.byte(entry + 7);
+    if (!priority)
+        return marker();
+    return one(c, in.longword(entry), *frame & 0x7F, in.word(entry + 4), int(*priority), c.xFlip,
+               c.yFlip);
+}
+
+// Breakable rocks and blocks: Chemical Plant sets its own mappings and art. No flips.
+Drawn breakableRock(const Context &c) {
+    const int n = c.rules.zone() == kChemicalPlant ? 2 : 1;
+    return fixed(c, n, n, 0, 4, false, false);
+}
+
+// Metropolis circling platforms: frame = subtype bits 6-4; frame 3 is the wheel's recess, with
+// the second art word and priority 5.
+Drawn circlingPlatform(const Context &c) {
+    const int frame = c.s >> 4 & 7;
+    return frame == 3 ? fixed(c, 1, 2, 3, 5, c.xFlip, c.yFlip)
+                      : fixed(c, 1, 1, frame, 4, c.xFlip, c.yFlip);
+}
+
+// Mystic Cave's vines and Wing Fortress's hooks (the first pair): subtype bits 6-4 set start
+// them pulled out by their full length, shown by a longer frame. No flips.
+Drawn vine(const Context &c) {
+    const bool hook = c.rules.zone() == kWingFortress;
+    const int length = hook ? ((c.s & 0xF) != 0 ? 0x60 : 0xA0) : 0xB0;
+    const bool extended = (c.s & 0x70) != 0;
+    const int frame = !extended ? 0 : hook ? (length >> 4) + 1 : (length >> 5) + 1;
+    Drawn d = fixed(c, hook ? 1 : 2, hook ? 1 : 2, frame, 4, false, false);
+    if (extended)
+        for (Sprite &s : d.sprites)
+            s.y = length;
+    return d;
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic2Rules() {
@@ -162,6 +207,10 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x92, spiker},
         {2, 0x99, animatedBadnik}, // Nebula
         {2, 0xB4, animatedBadnik}, // propeller
+        {2, 0x71, stakeAndOrb},
+        {2, 0x32, breakableRock},
+        {2, 0x6E, circlingPlatform},
+        {2, 0x80, vine},
     };
     return kRules;
 }
