@@ -60,6 +60,77 @@ Drawn scenery(const Context &c) {
                c.yFlip);
 }
 
+// An object whose first step runs animation `anim` before it is shown: the script's first
+// frame, its flip bits (5 X, 6 Y) applied over the status flips (the record's, X turned round
+// when `turned`).
+Drawn animated(const Context &c, int n, int anim, int priority, bool turned = false) {
+    const auto frame = firstAnimationFrame(c, anim);
+    if (!frame)
+        return marker();
+    return fixed(c, n, n, *frame & 0x1F, priority, (c.xFlip != turned) != ((*frame & 0x20) != 0),
+                 c.yFlip != ((*frame & 0x40) != 0));
+}
+
+// Burrobot: digging (animation 2), turned toward the player, who starts to its left.
+Drawn burrobot(const Context &c) {
+    return animated(c, 1, 2, 4, c.xFlip);
+}
+
+// Buzz Bomber: starts flying (animation 1) on its first step.
+Drawn buzzBomber(const Context &c) {
+    return animated(c, 1, 1, 3);
+}
+
+// Edge walls: frame = subtype without bit 4 (which only makes the wall not solid).
+Drawn edgeWall(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    return priority ? fixed(c, 1, 1, c.s & 0xEF, int(*priority), c.xFlip, c.yFlip) : marker();
+}
+
+// Bubble makers (subtype $80 and up) show frame 0 until first drawn; bubbles start animation
+// = subtype at once.
+Drawn bubbles(const Context &c) {
+    return c.s >= 0x80 ? fixed(c, 1, 1, 0, 1, false, false) : animated(c, 1, c.s, 1);
+}
+
+// Labyrinth blocks: frame = subtype bits 6-4. No flips.
+Drawn labyrinthBlock(const Context &c) {
+    return fixed(c, 1, 1, c.s >> 4 & 7, 3, false, false);
+}
+
+// Waterfalls: frame = subtype bits 3-0; type 9 (the splash) in front. A splash riding the water
+// surface ($4x) is placed by the water height, which the map does not know.
+Drawn waterfall(const Context &c) {
+    if ((c.s & 0x4F) == 0x49)
+        return marker();
+    const Value priority = c.scan.value(Op::Priority);
+    if (!priority)
+        return marker();
+    Drawn d = fixed(c, 1, 1, c.s & 0xF, (c.s & 0xF) == 9 ? 0 : int(*priority), c.xFlip, c.yFlip);
+    return d;
+}
+
+// Objects with fixed frame 0 and no flips (the init replaces the render flags).
+Drawn upright(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    return priority ? fixed(c, 1, 1, 0, int(*priority), false, false) : marker();
+}
+
+// Animation 0 first, no priority set (0).
+Drawn animatedFront(const Context &c) {
+    return animated(c, 1, 0, 0);
+}
+
+// Vanishing platforms: animation 0 first.
+Drawn vanishingPlatform(const Context &c) {
+    return animated(c, 1, 0, 4);
+}
+
+// Flamethrowers: a Y-flipped one is the valve kind (animation 2).
+Drawn flamethrower(const Context &c) {
+    return animated(c, 1, c.yFlip ? 2 : 0, 1);
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic1Rules() {
@@ -73,6 +144,17 @@ const std::vector<IdRule> &sonic1Rules() {
         {1, 0x53, collapsingFloor},
         {1, 0x1F, crabmeat},
         {1, 0x1C, scenery},
+        {1, 0x2D, burrobot},
+        {1, 0x22, buzzBomber},
+        {1, 0x44, edgeWall},
+        {1, 0x5A, upright}, // circling platform
+        {1, 0x64, bubbles},
+        {1, 0x6C, vanishingPlatform},
+        {1, 0x61, labyrinthBlock},
+        {1, 0x65, waterfall},
+        {1, 0x6E, animatedFront}, // electrocuter
+        {1, 0x47, upright},       // bumper
+        {1, 0x6D, flamethrower},
     };
     return kRules;
 }
