@@ -131,6 +131,42 @@ Drawn flamethrower(const Context &c) {
     return animated(c, 1, c.yFlip ? 2 : 0, 1);
 }
 
+// Marble Zone's large grassy platforms: the frame from a 4-byte entry per subtype bits 6-4 in
+// the table the init indexes. No flips.
+Drawn grassyPlatform(const Context &c) {
+    const auto table = indexedLea(c);
+    const auto frame =
+        table ? ImageBytes(c.rules.image()).byte(*table + (c.s >> 2 & 0x1C) + 2) : std::nullopt;
+    return frame ? fixed(c, 1, 1, int(*frame), 5, false, false) : marker();
+}
+
+// Basaran hangs still (animation 0) until the player comes near.
+Drawn basaran(const Context &c) {
+    return animated(c, 1, 0, 2);
+}
+
+// Fans: always-on ones (subtype bit 1) turn to blade frame 1 (3 for subtype bit 0) on their
+// first step; the others start switched off at frame 0.
+Drawn fan(const Context &c) {
+    const int frame = (c.s & 2) == 0 ? 0 : 1 + (c.s & 1) * 2;
+    return fixed(c, 1, 1, frame, 4, c.xFlip, c.yFlip);
+}
+
+// Jaws and harpoons run animation 0 / = subtype before they are shown.
+Drawn jaws(const Context &c) {
+    return animated(c, 1, 0, 4);
+}
+
+Drawn harpoon(const Context &c) {
+    return animated(c, 1, c.s, 4);
+}
+
+// Blocks and walls whose frame is the subtype. No flips.
+Drawn frameBySubtype(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    return priority ? fixed(c, 1, 1, c.s, int(*priority), false, false) : marker();
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic1Rules() {
@@ -155,6 +191,16 @@ const std::vector<IdRule> &sonic1Rules() {
         {1, 0x6E, animatedFront}, // electrocuter
         {1, 0x47, upright},       // bumper
         {1, 0x6D, flamethrower},
+        {1, 0x2F, grassyPlatform},
+        {1, 0x55, basaran},
+        {1, 0x5D, fan},
+        {1, 0x2C, jaws},
+        {1, 0x58, upright}, // big spiked ball
+        {1, 0x16, harpoon},
+        {1, 0x51, frameBySubtype}, // smashable green block
+        {1, 0x3C, frameBySubtype}, // smashable wall
+        {1, 0x3B, upright},        // purple rock
+        {1, 0x79, upright},        // lamppost: blue until passed
     };
     return kRules;
 }
