@@ -9,6 +9,7 @@ namespace sprites::rules {
 
 namespace {
 
+constexpr int kLabyrinthZone = 1;
 constexpr int kMarbleZone = 2;
 constexpr int kStarLightZone = 3;
 constexpr int kScrapBrainZone = 5;
@@ -167,6 +168,34 @@ Drawn frameBySubtype(const Context &c) {
     return priority ? fixed(c, 1, 1, c.s, int(*priority), false, false) : marker();
 }
 
+// Orbinaut: its body (Scrap Brain's art first, Star Light's second, Labyrinth's third), then the
+// four spiked orbs its init makes, frame 3 and no flips, 16 pixels away at angles 0, $40, $80
+// and $C0 (right, below, left, above).
+Drawn orbinaut(const Context &c) {
+    const int zone = c.rules.zone();
+    const int art = zone == kLabyrinthZone ? 3 : zone == kScrapBrainZone ? 1 : 2;
+    Drawn d = fixed(c, 1, art, 0, 4, c.xFlip, c.yFlip);
+    if (d.look != Look::Sprite)
+        return d;
+    static const QPoint kOrbs[] = {{16, 0}, {0, 16}, {-16, 0}, {0, -16}};
+    Sprite orb = d.sprites.front();
+    orb.frame = 3;
+    orb.xFlip = false;
+    orb.yFlip = false;
+    for (const QPoint &at : kOrbs) {
+        orb.x = at.x();
+        orb.y = at.y();
+        d.sprites.append(orb);
+    }
+    return d;
+}
+
+// Newtron stays blank until the player comes near; drawn as it appears (frame 0), facing the
+// player, who starts to its left. Subtype 1 (the one that fires) uses the second art word.
+Drawn newtron(const Context &c) {
+    return fixed(c, 1, c.s == 0 ? 1 : 2, 0, 4, false, c.yFlip);
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic1Rules() {
@@ -201,6 +230,8 @@ const std::vector<IdRule> &sonic1Rules() {
         {1, 0x3C, frameBySubtype}, // smashable wall
         {1, 0x3B, upright},        // purple rock
         {1, 0x79, upright},        // lamppost: blue until passed
+        {1, 0x60, orbinaut},
+        {1, 0x42, newtron},
     };
     return kRules;
 }
