@@ -189,6 +189,90 @@ Drawn vine(const Context &c) {
     return d;
 }
 
+// An object that runs animation `anim` before it is first shown: the script's first frame, and
+// the status flips (the record's) as the animation routine copies them.
+Drawn animated(const Context &c, int n, int anim, int priority) {
+    const auto frame = firstAnimationFrame(c, anim);
+    return frame ? fixed(c, n, n, *frame & 0x7F, priority, c.xFlip, c.yFlip) : marker();
+}
+
+Drawn animatedFirst(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    return priority ? animated(c, 1, 0, int(*priority)) : marker();
+}
+
+// Frame 0 and the record's flips (the init keeps the render flags).
+Drawn plainFirst(const Context &c) {
+    return plain(c, 0);
+}
+
+// Frame 0, no flips (the init replaces the render flags).
+Drawn upright(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    return priority ? fixed(c, 1, 1, 0, int(*priority), false, false) : marker();
+}
+
+// Casino Night flippers: the sideways kind (any subtype but 0) runs animation 2.
+Drawn flipper(const Context &c) {
+    return animated(c, 1, c.s != 0 ? 2 : 0, 4);
+}
+
+// Hill Top's smashable ground: the frame from a (height, frame) pair per even subtype. No flips.
+Drawn smashableGround(const Context &c) {
+    const auto frame = tableByte(c, (c.s & 0x1E) / 2, 2, 1);
+    return frame ? fixed(c, 1, 1, *frame, 4, false, false) : marker();
+}
+
+// Launch spheres: a (render flags, frame) pair per subtype bits 3-0, four entries further for
+// an X-flipped record, read through the init's move.b d8(pc,d0.w),1(a0).
+Drawn launchSphere(const Context &c) {
+    const auto table = c.scan.table(0x117B, 1);
+    if (!table)
+        return marker();
+    const ImageBytes in(c.rules.image());
+    const qint64 entry = *table + 2LL * ((c.s & 0xF) + (c.xFlip ? 4 : 0));
+    const auto render = in.byte(entry);
+    const auto frame = in.byte(entry + 1);
+    if (!render || !frame)
+        return marker();
+    return fixed(c, 1, 1, int(*frame), 1, (*render & 1) != 0, (*render & 2) != 0);
+}
+
+// Buzzer: its second priority store is the one in force; the flame it makes shows only while it
+// turns.
+Drawn buzzer(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority, 0, 2);
+    return priority ? animated(c, 1, 0, int(*priority)) : marker();
+}
+
+// Big moving blocks start $60 pixels back along their path: left (right when X-flipped) for
+// subtype 0, up (down when Y-flipped) for the others. No flips.
+Drawn bigBlock(const Context &c) {
+    Drawn d = upright(c);
+    for (Sprite &s : d.sprites) {
+        if (c.s == 0)
+            s.x = c.xFlip ? 0x60 : -0x60;
+        else
+            s.y = c.yFlip ? 0x60 : -0x60;
+    }
+    return d;
+}
+
+// Metropolis spike blocks: the block (frame 4), then the spike it makes (second art word), which
+// starts inside the block pointing in direction (subtype + frame counter / 128) & 3 (the counter
+// is 0 at level start).
+Drawn spikeBlock(const Context &c) {
+    Drawn d = fixed(c, 1, 1, 4, 4, false, false);
+    const Value spikeArt = c.scan.value(Op::Art, 1);
+    if (d.look != Look::Sprite || !spikeArt)
+        return marker();
+    Sprite spike = d.sprites.front();
+    spike.frame = c.s & 3;
+    spike.art = static_cast<quint16>(*spikeArt);
+    d.sprites.append(spike);
+    return d;
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic2Rules() {
@@ -211,6 +295,22 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x32, breakableRock},
         {2, 0x6E, circlingPlatform},
         {2, 0x80, vine},
+        {2, 0x86, flipper},
+        {2, 0x79, animatedFirst}, // checkpoint
+        {2, 0x66, nullptr},       // spring wall: an invisible solid wall
+        {2, 0x84, nullptr},       // pinball mode switch: an invisible trigger
+        {2, 0x2C, nullptr},       // leaves: an invisible trigger that scatters leaves
+        {2, 0x2F, smashableGround},
+        {2, 0x48, launchSphere},
+        {2, 0x40, animatedFirst}, // pressure spring
+        {2, 0x4A, animatedFirst}, // Octus: faces the player, who starts to its left
+        {2, 0xD6, animatedFirst}, // pokey
+        {2, 0x69, upright},       // nut
+        {2, 0x6D, plainFirst},    // floor spike
+        {2, 0x22, animatedFirst}, // arrow shooter
+        {2, 0x4B, buzzer},
+        {2, 0xD4, bigBlock},
+        {2, 0x68, spikeBlock},
     };
     return kRules;
 }
