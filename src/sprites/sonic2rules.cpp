@@ -273,6 +273,81 @@ Drawn spikeBlock(const Context &c) {
     return d;
 }
 
+// Bubbles: makers (subtype $80 and up, animation 6) and single bubbles (animation = subtype) run
+// their animation before they are first shown.
+Drawn bubbles(const Context &c) {
+    return animated(c, 1, c.s >= 0x80 ? 6 : c.s, 1);
+}
+
+// Aquis: its wing (animation 3), which it keeps 10 pixels to the front and 6 up and draws in
+// front of itself, then its body (animation 0).
+Drawn aquis(const Context &c) {
+    Drawn body = animated(c, 1, 0, 4);
+    const auto wingFrame = firstAnimationFrame(c, 3);
+    if (body.look != Look::Sprite || !wingFrame)
+        return marker();
+    Sprite wing = body.sprites.front();
+    wing.frame = *wingFrame & 0x7F;
+    wing.x = c.xFlip ? -10 : 10;
+    wing.y = -6;
+    body.sprites.prepend(wing);
+    return body;
+}
+
+// Metropolis bricks: only the lone kind (subtype bits 3-0 = $F, frame 2, priority 4) stays put;
+// the others swing on chains the first step lays out.
+Drawn brick(const Context &c) {
+    return (c.s & 0xF) == 0xF ? fixed(c, 1, 1, 2, 4, false, false) : marker();
+}
+
+// Steam springs start 16 pixels down, at frame 7.
+Drawn steamSpring(const Context &c) {
+    Drawn d = fixed(c, 1, 1, 7, 4, c.xFlip, c.yFlip);
+    for (Sprite &s : d.sprites)
+        s.y = 0x10;
+    return d;
+}
+
+// Falling pillars: the pillar, then the lower part it makes $30 pixels down (frame 1).
+Drawn fallingPillar(const Context &c) {
+    Drawn d = fixed(c, 1, 1, 0, 4, c.xFlip, c.yFlip);
+    if (d.look != Look::Sprite)
+        return d;
+    Sprite lower = d.sprites.front();
+    lower.frame = 1;
+    lower.y = 0x30;
+    d.sprites.append(lower);
+    return d;
+}
+
+// Casino Night elevators start subtype x 4 pixels up (down when X-flipped). No flips.
+Drawn elevator(const Context &c) {
+    Drawn d = upright(c);
+    for (Sprite &s : d.sprites)
+        s.y = c.xFlip ? 4 * c.s : -4 * c.s;
+    return d;
+}
+
+// Objects whose frame is subtype bits 6-4. No flips.
+Drawn frameByHighBits(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    return priority ? fixed(c, 1, 1, c.s >> 4 & 7, int(*priority), false, false) : marker();
+}
+
+// Buttons sit 4 pixels lower than placed. No flips.
+Drawn button(const Context &c) {
+    Drawn d = upright(c);
+    for (Sprite &s : d.sprites)
+        s.y = 4;
+    return d;
+}
+
+// Sliding spike blocks: the frame from a 4-byte entry per subtype bits 6-4.
+Drawn slidingSpikes(const Context &c) {
+    const auto frame = tableByte(c, c.s >> 4 & 7, 4, 2);
+    return frame ? fixed(c, 1, 1, *frame, 4, c.xFlip, c.yFlip) : marker();
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic2Rules() {
@@ -311,6 +386,23 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x4B, buzzer},
         {2, 0xD4, bigBlock},
         {2, 0x68, spikeBlock},
+        {2, 0x5C, animatedFirst}, // Masher
+        {2, 0x1B, plainFirst},    // speed booster: the frame follows the frame counter, 0 at start
+        {2, 0x24, bubbles},
+        {2, 0x50, aquis},
+        {2, 0x33, upright}, // green platform: its flame shows only once it rises
+        {2, 0x75, brick},
+        {2, 0x0B, plainFirst}, // tipping pipe
+        {2, 0x42, steamSpring},
+        {2, 0x49, upright}, // waterfall
+        {2, 0xD7, upright}, // hexagonal bumper
+        {2, 0x23, fallingPillar},
+        {2, 0xD5, elevator},
+        {2, 0x82, frameByHighBits}, // swinging platform
+        {2, 0x16, plainFirst},      // diagonal lift
+        {2, 0x47, button},
+        {2, 0x76, slidingSpikes},
+        {2, 0x2A, plainFirst}, // stomper
     };
     return kRules;
 }
