@@ -242,18 +242,25 @@ const IdRule kRules[] = {
 ObjectRules::ObjectRules(const QByteArray &image, const SpriteTables &tables, int row)
     : m_image(image), m_tables(tables), m_zone(map::zoneAct(tables.game, row).zone) {
     // Sonic 1 ids are 7 bits (the top bit of the type byte is a flag).
+    const ImageBytes in(image);
     const int ids = tables.game == 1 ? 0x80 : 0x100;
-    QVector<qint64> starts;
-    for (int id = 1; id < ids; ++id) {
-        m_scans[static_cast<size_t>(id)] = scanObject(image, tables.objectIndex, id);
-        starts.append(m_scans[static_cast<size_t>(id)].code);
-    }
-    std::sort(starts.begin(), starts.end());
-    for (InitScan &s : m_scans) {
-        const auto next = std::upper_bound(starts.cbegin(), starts.cend(), s.code);
-        if (s.code >= 0 && next != starts.cend())
+    for (int id = 1; id < ids && tables.objectIndex >= 0; ++id)
+        if (const auto code = in.pointer(tables.objectIndex + 4LL * (id - 1)))
+            m_codeStarts.append(*code);
+    std::sort(m_codeStarts.begin(), m_codeStarts.end());
+}
+
+const InitScan &ObjectRules::scan(int id) const {
+    const auto i = static_cast<size_t>(id & 0xFF);
+    if (!m_scanned[i]) {
+        m_scanned[i] = true;
+        InitScan &s = m_scans[i];
+        s = scanObject(m_image, m_tables.objectIndex, int(i));
+        const auto next = std::upper_bound(m_codeStarts.cbegin(), m_codeStarts.cend(), s.code);
+        if (s.code >= 0 && next != m_codeStarts.cend())
             s.end = *next;
     }
+    return m_scans[i];
 }
 
 Drawn ObjectRules::lookOf(const RecordBytes &record) const {

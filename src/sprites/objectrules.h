@@ -33,7 +33,8 @@ struct RecordBytes {
 
 class ObjectRules {
   public:
-    // Scans every object's init code once; `row` decides the zone.
+    // `row` decides the zone. Each object's init code is scanned when first asked for (not
+    // thread-safe: callers serialise lookOf()).
     ObjectRules(const QByteArray &image, const SpriteTables &tables, int row);
 
     Drawn lookOf(const RecordBytes &record) const;
@@ -42,13 +43,15 @@ class ObjectRules {
     int zone() const { return m_zone; }
     const QByteArray &image() const { return m_image; }
     const SpriteTables &tables() const { return m_tables; }
-    const InitScan &scan(int id) const { return m_scans[static_cast<size_t>(id & 0xFF)]; }
+    const InitScan &scan(int id) const;
 
   private:
     QByteArray m_image;
     SpriteTables m_tables;
     int m_zone = -1;
-    std::array<InitScan, 256> m_scans;
+    QVector<qint64> m_codeStarts; // every object's code, sorted: where one object's code ends
+    mutable std::array<InitScan, 256> m_scans;
+    mutable std::array<bool, 256> m_scanned{};
 };
 
 } // namespace sprites

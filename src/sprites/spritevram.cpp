@@ -53,7 +53,8 @@ QByteArray spriteVram(const QByteArray &image, const SpriteTables &tables, const
     const ImageBytes in(image);
     QHash<qint64, QByteArray> decoded; // the same file is often listed by several cues
     for (int cue : cues) {
-        const auto offset = in.word(tables.artLoadCues + 2LL * cue);
+        // A signed offset, as the game's indexed addressing reads it.
+        const auto offset = in.signedWord(tables.artLoadCues + 2LL * cue);
         if (!offset || tables.artLoadCues < 0)
             continue;
         const qint64 list = tables.artLoadCues + *offset;
