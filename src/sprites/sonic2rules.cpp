@@ -134,14 +134,18 @@ Drawn loadedBadnik(const Context &c) {
     return loaded(c, 0, Flips::Loaded);
 }
 
-// Badniks whose first step runs their animation, frame 0 first.
-Drawn animatedBadnik(const Context &c) {
-    return loaded(c, 0, Flips::Animated);
+// Badniks whose first step runs their animation 0 (Spiker turns round in its init first).
+Drawn animatedBadnik(const Context &c, bool turned) {
+    const auto frame = firstAnimationFrame(c, 0);
+    return frame ? loaded(c, *frame & 0x7F, Flips::Animated, turned) : marker();
 }
 
-// Spiker turns round in its init, then animates.
+Drawn animatedBadnik(const Context &c) {
+    return animatedBadnik(c, false);
+}
+
 Drawn spiker(const Context &c) {
-    return loaded(c, 0, Flips::Animated, true);
+    return animatedBadnik(c, true);
 }
 
 // Hidden Palace stakes and orbs, Metropolis lava bubbles: an 8-byte entry per subtype bits 3-0
