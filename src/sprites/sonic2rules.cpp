@@ -5,6 +5,8 @@
 #include "sprites/imagebytes.h"
 #include "sprites/ruletools.h"
 
+#include <algorithm>
+
 namespace sprites::rules {
 
 namespace {
@@ -12,6 +14,7 @@ namespace {
 constexpr int kMetropolis = 4;
 constexpr int kMetropolis3 = 5;
 constexpr int kWingFortress = 6;
+constexpr int kHiddenPalace = 8;
 constexpr int kOilOcean = 0xA;
 constexpr int kMysticCave = 0xB;
 constexpr int kChemicalPlant = 0xD;
@@ -352,6 +355,36 @@ Drawn slidingSpikes(const Context &c) {
     return frame ? fixed(c, 1, 1, *frame, 4, c.xFlip, c.yFlip) : marker();
 }
 
+// Grounder (the second id, which starts out of its wall): the loader's entry, its Y flip
+// dropped by the init.
+Drawn grounder(const Context &c) {
+    Drawn d = loaded(c, 0, Flips::Loaded);
+    for (Sprite &s : d.sprites)
+        s.yFlip = false;
+    return d;
+}
+
+// Bridges: the logs the init lays out in two child objects of sub-sprites (8 logs, then the
+// rest), 16 pixels apart from subtype / 2 logs left of the record, frame 0 and no flips; the
+// children set no priority (0). Hidden Palace has its own mappings and art.
+Drawn bridge(const Context &c) {
+    constexpr int kLogWidth = 16;
+    constexpr int kFirstChild = 8;
+    const int n = c.rules.zone() == kHiddenPalace ? 2 : 1;
+    Drawn d = fixed(c, n, n, 0, 0, false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    const Sprite log = d.sprites.front();
+    d.sprites.clear();
+    const int left = -(c.s >> 1) * kLogWidth;
+    for (int i = 0; i < std::max(kFirstChild, c.s); ++i) {
+        Sprite s = log;
+        s.x = left + i * kLogWidth;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic2Rules() {
@@ -407,6 +440,9 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x47, button},
         {2, 0x76, slidingSpikes},
         {2, 0x2A, plainFirst}, // stomper
+        {2, 0x8E, grounder},
+        {2, 0x06, nullptr}, // spiral and cylinder: they only move the player
+        {2, 0x11, bridge},
     };
     return kRules;
 }
