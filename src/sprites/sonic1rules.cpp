@@ -196,6 +196,74 @@ Drawn newtron(const Context &c) {
     return fixed(c, 1, c.s == 0 ? 1 : 2, 0, 4, false, c.yFlip);
 }
 
+// Star Light's elevators: the frame from a (width, frame) pair per subtype bits 6-4; subtypes
+// $80 and up only make elevators. No flips.
+Drawn elevator(const Context &c) {
+    if (c.s >= 0x80)
+        return hidden();
+    const auto table = indexedLea(c);
+    const auto frame =
+        table ? ImageBytes(c.rules.image()).byte(*table + (c.s >> 3 & 0x1E) + 1) : std::nullopt;
+    return frame ? fixed(c, 1, 1, int(*frame), 4, false, false) : marker();
+}
+
+// Spring Yard's lamps advance to frame 1 on their first step. No flips.
+Drawn lamp(const Context &c) {
+    return fixed(c, 1, 1, 1, 6, false, false);
+}
+
+// Collapsing ledges: frame = subtype.
+Drawn ledge(const Context &c) {
+    return fixed(c, 1, 1, c.s, 4, c.xFlip, c.yFlip);
+}
+
+// Moto Bug and Yadrin turn round on landing and back when they start walking (animation 1).
+Drawn walker(const Context &c) {
+    return animated(c, 1, 1, 4);
+}
+
+// Objects that run animation 0 before they are shown, at priority 4.
+Drawn animatedZero(const Context &c) {
+    return animated(c, 1, 0, 4);
+}
+
+// Saws: pizza cutters that swing (types 1, 2) turn to frame 1 on their first step; ground saws
+// (types 3, 4) stay away until the player passes, drawn as they appear (frame 2). No flips.
+Drawn saw(const Context &c) {
+    const int type = c.s & 7;
+    const int frame = type == 0 ? 0 : type <= 2 ? 1 : 2;
+    return fixed(c, 1, 1, frame, 4, false, false);
+}
+
+// Objects whose art the level's art lists do not load: it comes later (the signpost's and the
+// prison capsule's near the act's end) or is streamed in (the giant ring's). No sprite.
+Drawn artLoadedLater(const Context &) {
+    return marker();
+}
+
+// Objects drawn with frame 0 and the record's flips.
+Drawn plainZero(const Context &c) {
+    return plain(c, 0);
+}
+
+// Bridges: one log per subtype unit, 16 pixels apart from subtype / 2 logs left of the record;
+// the record's own log first, then the logs its init makes, left to right. No flips.
+Drawn bridge(const Context &c) {
+    constexpr int kLogWidth = 16;
+    Drawn d = fixed(c, 1, 1, 0, 3, false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    const Sprite log = d.sprites.front();
+    const int left = -(c.s >> 1) * kLogWidth;
+    for (int i = 0; i < c.s; ++i) {
+        Sprite s = log;
+        s.x = left + i * kLogWidth;
+        if (s.x != 0)
+            d.sprites.append(s);
+    }
+    return d;
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic1Rules() {
@@ -232,6 +300,20 @@ const std::vector<IdRule> &sonic1Rules() {
         {1, 0x79, upright},        // lamppost: blue until passed
         {1, 0x60, orbinaut},
         {1, 0x42, newtron},
+        {1, 0x12, lamp},
+        {1, 0x1A, ledge},
+        {1, 0x59, elevator},
+        {1, 0x40, walker},       // Moto Bug
+        {1, 0x2A, animatedZero}, // small door: its closing animation starts wide open
+        {1, 0x2B, animatedZero}, // Chopper
+        {1, 0x6A, saw},
+        {1, 0x0D, artLoadedLater}, // signpost
+        {1, 0x70, plainZero},      // girder block
+        {1, 0x4B, artLoadedLater}, // giant ring
+        {1, 0x11, bridge},
+        {1, 0x1E, animatedZero},   // Ball Hog
+        {1, 0x3E, artLoadedLater}, // prison capsule
+        {1, 0x50, walker},         // Yadrin
     };
     return kRules;
 }

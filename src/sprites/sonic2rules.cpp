@@ -385,6 +385,41 @@ Drawn bridge(const Context &c) {
     return d;
 }
 
+// Mystic Cave's drawbridges start raised: the 8 logs of the child the init makes, 16 pixels
+// apart going up from the record (down when Y-flipped), frame 1, no flips, priority 0 (the
+// child sets none). The object itself shows an empty frame.
+Drawn drawbridge(const Context &c) {
+    constexpr int kLogs = 8;
+    constexpr int kStep = 16;
+    Drawn d = fixed(c, 1, 1, 1, 0, false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    const Sprite log = d.sprites.front();
+    d.sprites.clear();
+    for (int k = 1; k <= kLogs; ++k) {
+        Sprite s = log;
+        s.y = c.yFlip ? k * kStep : -k * kStep;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Twin stompers: frame = subtype bits 6-4, the record's flips.
+Drawn twinStomper(const Context &c) {
+    return fixed(c, 1, 1, c.s >> 4 & 7, 4, c.xFlip, c.yFlip);
+}
+
+// Mystic Cave's gate bridges run animation 0 first; the init sets no priority (0).
+Drawn gateBridge(const Context &c) {
+    return animated(c, 1, 0, 0);
+}
+
+// Objects that show an empty frame until used (the spin tube's entrance flashes only while the
+// player goes in): nothing to draw.
+Drawn emptyUntilUsed(const Context &) {
+    return hidden();
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic2Rules() {
@@ -443,6 +478,14 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x8E, grounder},
         {2, 0x06, nullptr}, // spiral and cylinder: they only move the player
         {2, 0x11, bridge},
+        {2, 0x8B, nullptr},        // palette cycler: only changes colours
+        {2, 0x67, emptyUntilUsed}, // spin tube
+        {2, 0x81, drawbridge},
+        {2, 0x2B, plainFirst}, // rising pillar
+        {2, 0x7F, upright},    // vine switch
+        {2, 0x7B, plainFirst}, // warp pipe exit spring
+        {2, 0x64, twinStomper},
+        {2, 0x77, gateBridge},
     };
     return kRules;
 }
