@@ -108,6 +108,7 @@ const World &world(int game) {
             c.mappings(m0).art(art(3)).renderSet(4).priority(2);
             absoluteLea(c, 0xFFFFF0); // past the image
         });
+        place(0x11, [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); });
         place(0x60, [&](Code &c) {
             c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).renderOr(4).priority(4);
         });
@@ -135,6 +136,9 @@ const World &world(int game) {
         });
         const qint64 nothing = put(words({0x4E75}));
         place(0x99, [&](Code &c) { bsr(c, nothing); });
+        place(0x11, [&](Code &c) {
+            c.mappings(m0).art(art(3)).priority(3).mappings(m1).art(art(4)).renderSet(4);
+        });
         place(0x23, [&](Code &c) { c.mappings(m0).art(art(2)).renderOr(4).priority(4); });
     }
     return w;
@@ -175,6 +179,8 @@ QByteArray expected(const QVector<Expect> &pieces, QRect area) {
         for (int py = 0; py < 8; ++py)
             for (int px = 0; px < 8; ++px) {
                 const int x = X - 4 + e->dx + px - area.left(), y = Y - 4 + e->dy + py - area.top();
+                if (x < 0 || y < 0 || x >= area.width() || y >= area.height())
+                    continue;
                 const int tile = (a & 0x7FF) + 16 * e->table + e->frame;
                 pixels[y * area.width() + x] =
                     char(16 * (a >> 13) + synthetic::sceneTilePixel(tile, e->xFlip ? 7 - px : px,
@@ -198,6 +204,12 @@ class TestGameRules : public QObject {
 
 void TestGameRules::rules_data() {
     QTest::addColumn<Case>("c");
+    const auto bridge = [](int left, int logs) {
+        QVector<Expect> out;
+        for (int i = 0; i < logs; ++i)
+            out.append({Slot + 3, 0, 0, false, false, left + 16 * i});
+        return out;
+    };
     const Look S = Look::Sprite, M = Look::Marker, H = Look::Hidden;
     const QVector<Case> cases = {
         // Sonic 1 (flips in Y word bits 14 X and 15 Y).
@@ -243,6 +255,16 @@ void TestGameRules::rules_data() {
           {Slot + 1, 0, 3, false, false, -16, 0},
           {Slot + 1, 0, 3, false, false, 0, -16}}},
         {"S1 hidden bonus", 1, 0, Y, 0x7D, 1, H, {}},
+        {"S1 bridge: its own log, then the others left to right",
+         1,
+         0,
+         Y | 0x4000,
+         0x11,
+         3,
+         S,
+         {{Slot + 4, 0, 0},
+          {Slot + 4, 0, 0, false, false, -16},
+          {Slot + 4, 0, 0, false, false, 16}}},
         // Sonic 2 (flips in Y word bits 13 X and 14 Y).
         {"S2 frame from the subtype's pair, flips dropped",
          2,
@@ -280,6 +302,8 @@ void TestGameRules::rules_data() {
          S,
          {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 1, true, false, 0, 0x30}}},
         {"S2 spring wall", 2, 0, Y, 0x66, 0, H, {}},
+        {"S2 short bridge still has 8 logs", 2, 0, Y, 0x11, 2, S, bridge(-16, 8)},
+        {"S2 bridge of 10 logs", 2, 0, Y, 0x11, 10, S, bridge(-80, 10)},
     };
     for (const Case &c : cases)
         QTest::newRow(c.name) << c;
@@ -296,7 +320,7 @@ void TestGameRules::rules() {
     const auto level = LevelSprites::load(image, map::terrainTables(w.revision), w.tables, c.row);
     const SpriteLayer layer = spriteLayer(*level, image, {at});
     QCOMPARE(layer.records.front().look, c.look);
-    const QRect area(X - 0x40, Y - 0x40, 0x80, 0x80);
+    const QRect area(X - 0x60, Y - 0x60, 0xC0, 0xC0);
     QVERIFY(paint(SpriteLayer{layer.records, {}}, area) == expected(c.pieces, area));
 }
 
