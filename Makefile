@@ -17,7 +17,7 @@ FUZZ_BUILD := build-fuzz
 LINT_BUILD := build-lint
 PKG_BUILD  := build-pkg
 FUZZ_SECONDS ?= 120
-FUZZ_TARGETS := text image kosinski nemesis enigma level
+FUZZ_TARGETS := text image kosinski nemesis enigma level sprites
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -31,6 +31,11 @@ QString enigmaStream(const std::uint8_t *data, std::size_t size);
 // levelchecks.cpp), with a few chunks drawn. Empty when every invariant held.
 QString levelResolution(const std::uint8_t *data, std::size_t size);
 
+// Object sprites of every row drawn out of a small image built from the input (see
+// spritechecks.cpp): looks, pictures within their caps, the same from the cache. Empty when every
+// invariant held.
+QString spriteDrawing(const std::uint8_t *data, std::size_t size);
+
 // For the libFuzzer entry points: a broken invariant aborts, so libFuzzer keeps the input.
 inline int abortOnFailure(const QString &failure) {
     if (!failure.isEmpty()) {

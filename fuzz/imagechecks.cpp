@@ -74,20 +74,15 @@ class Bytes {
     char &operator[](std::size_t at) { return data()[at]; }
 
   private:
-    static void poison(const char *from, std::size_t length) {
+    static void poison(const char *from, std::size_t length) { mark(from, length, true); }
+    static void unpoison(const char *from, std::size_t length) { mark(from, length, false); }
+    static void mark([[maybe_unused]] const char *from, [[maybe_unused]] std::size_t length,
+                     [[maybe_unused]] bool poisoned) {
 #ifdef QUILLET_ASAN
-        ASAN_POISON_MEMORY_REGION(from, length);
-#else
-        Q_UNUSED(from);
-        Q_UNUSED(length);
-#endif
-    }
-    static void unpoison(const char *from, std::size_t length) {
-#ifdef QUILLET_ASAN
-        ASAN_UNPOISON_MEMORY_REGION(from, length);
-#else
-        Q_UNUSED(from);
-        Q_UNUSED(length);
+        if (poisoned)
+            ASAN_POISON_MEMORY_REGION(from, length);
+        else
+            ASAN_UNPOISON_MEMORY_REGION(from, length);
 #endif
     }
     std::vector<char> m_storage;
@@ -145,24 +140,13 @@ void buildImage(ByteReader &in, Edit &edit, int &patchGame, bool &save, Bytes &b
     static const QByteArray blank2 = withFiller(synthetic::blankImage(2), 2, false);
 
     const std::uint8_t kind = in.u8();
+    const int source = kind & 3;
     save = kind & 0x40;
-    QByteArray base;
-    patchGame = 1;
-    switch (kind & 3) {
-    case 0:
-        base = sonic1;
-        break;
-    case 1:
-        base = sonic2;
-        patchGame = 2;
-        break;
-    case 2:
-        patchGame = kind & 4 ? 2 : 1;
-        base = patchGame == 2 ? blank2 : blank1;
-        break;
-    default:
-        break;
-    }
+    patchGame = source == 1 || (source == 2 && (kind & 4)) ? 2 : 1;
+    const QByteArray base = source == 0   ? sonic1
+                            : source == 1 ? sonic2
+                            : source == 2 ? (patchGame == 2 ? blank2 : blank1)
+                                          : QByteArray();
     qsizetype length = base.size();
     if (kind & 0x10)
         length = static_cast<qsizetype>(in.u24() % (base.size() + 1));
@@ -181,12 +165,12 @@ void buildImage(ByteReader &in, Edit &edit, int &patchGame, bool &save, Bytes &b
     edit.subtype = in.latin1(3);
     edit.clearLevel = in.u8() % LevelCount;
 
-    const QByteArray tail = (kind & 3) == 3 ? in.rest() : QByteArray();
+    const QByteArray tail = source == 3 ? in.rest() : QByteArray();
     bytes.resize(static_cast<std::size_t>(length + extra + tail.size()));
     auto out = std::copy(base.cbegin(), base.cbegin() + length, bytes.begin());
     out = std::fill_n(out, extra, fill);
     std::copy(tail.cbegin(), tail.cend(), out);
-    if ((kind & 3) == 3)
+    if (source == 3)
         return;
 
     LevelAddressTable table{};
@@ -211,72 +195,54 @@ void buildImage(ByteReader &in, Edit &edit, int &patchGame, bool &save, Bytes &b
 
 // Rows whose lines are taken apart: all of a short level, both ends of a long one.
 std::vector<int> sampleRows(int count) {
-    constexpr int kEnds = 3;
     std::vector<int> rows;
-    for (int r = 0; r < count; ++r) {
-        if (r < kEnds || r >= count - kEnds)
-            rows.push_back(r);
-        else
-            r = count - kEnds - 1;
-    }
+    for (int r = 0; r < count; r = r == 2 && count > 6 ? count - 3 : r + 1)
+        rows.push_back(r);
     return rows;
 }
 
 // Lists one level and takes each sampled line apart the way choosing it in the list does.
 QString checkLevel(SpriteModel &model, const QByteArray &image, qint64 start,
                    const CaptionCatalogue &captions, const QString &name) {
+    const auto fail = [&name](const QString &what, qint64 n) {
+        return name + QStringLiteral(": ") + what.arg(n);
+    };
     const layout::Walk walk = model.list(image, start);
     const qint64 size = image.size();
     const int count = model.rowCount();
-    if (count != walk.count)
-        return QStringLiteral("%1: %2 rows for %3 records").arg(name).arg(count).arg(walk.count);
-    if (start < 0 && count != 0)
-        return QStringLiteral("%1: a level without layout lists %2 rows").arg(name).arg(count);
+    if (count != walk.count || (start < 0 && count != 0))
+        return fail(QStringLiteral("%1 rows for %2 records").arg(count), walk.count);
     const qint64 next = start + qint64(count) * layout::RecordSize;
     if (count > 0 && next - layout::RecordSize > layout::lastRecordStart(size))
-        return QStringLiteral("%1: record at %2 listed past the bound")
-            .arg(name)
-            .arg(next - layout::RecordSize);
+        return fail(QStringLiteral("record at %1 listed past the bound"), next);
     if (start >= 0 && next <= layout::lastRecordStart(size) &&
         !(byteAt(image, next) == 0xFF && byteAt(image, next + 1) == 0xFF))
-        return QStringLiteral("%1: the listing stopped at %2 before the end record")
-            .arg(name)
-            .arg(next);
+        return fail(QStringLiteral("the listing stopped at %1 before the end record"), next);
 
     for (const int row : sampleRows(count)) {
         const QString line = model.lineAt(row);
         const qint64 at = layout::lineOffset(line);
+        const QString onLine = QStringLiteral("\"") + line + QStringLiteral("\": %1");
         if (at != model.offsetAt(row) || at != start + qint64(row) * layout::RecordSize)
-            return QStringLiteral("%1: line \"%2\" of row %3 names the wrong offset")
-                .arg(name, line)
-                .arg(row);
-        const QString fields[4] = {
-            getField(line, 2, false, kSpace), getField(line, 3, false, kSpace),
-            getField(line, 4, false, kSpace), getField(line, 5, false, kSpace)};
+            return fail(onLine, row) + QStringLiteral(" names the wrong offset");
+        QString fields[4];
         const int widths[4] = {4, 4, 2, 2};
         for (int f = 0; f < 4; ++f)
-            if (fields[f].size() != widths[f])
-                return QStringLiteral("%1: field %2 of \"%3\"").arg(name).arg(f + 2).arg(line);
+            if ((fields[f] = getField(line, f + 2, false, kSpace)).size() != widths[f])
+                return fail(onLine + QStringLiteral(" field"), f + 2);
         const int shown[6] = {cHex(fields[0].left(2)), cHex(fields[0].right(2)),
                               cHex(fields[1].left(2)), cHex(fields[1].right(2)),
                               cHex(fields[2]),         cHex(fields[3])};
         for (int b = 0; b < 6; ++b)
             if (shown[b] != byteAt(image, at + b))
-                return QStringLiteral("%1: \"%2\" does not show the record's byte %3")
-                    .arg(name, line)
-                    .arg(b);
-        const QString caption = captions.caption(shown[4], shown[5]);
-        if (!line.endsWith(QStringLiteral("  ") + caption))
-            return QStringLiteral("%1: \"%2\" lacks its caption").arg(name, line);
-
+                return fail(onLine + QStringLiteral(" does not show the record's byte"), b);
+        if (!line.endsWith(QStringLiteral("  ") + captions.caption(shown[4], shown[5])))
+            return fail(onLine + QStringLiteral(" lacks its caption"), row);
         for (const QString &position : {fields[0], fields[1]}) {
             const int slider = layout::sliderPosition(position);
             if (slider < 0 || slider > 255 * 128 + 2 ||
                 layout::sliderPosition(layout::sliderText(slider)) != slider)
-                return QStringLiteral("%1: slider %2 for \"%3\"")
-                    .arg(name)
-                    .arg(slider)
-                    .arg(position);
+                return fail(QStringLiteral("slider %1 for ") + position, slider);
         }
     }
     return QString();
@@ -459,11 +425,7 @@ QString imagePath(const std::uint8_t *data, std::size_t size) {
 
     // A recognised image fills the tables of its game; for any other, both games are tried.
     const int game = rom::gameCode(found);
-    std::vector<int> games;
-    if (game != 0)
-        games.push_back(game);
-    else
-        games = {1, 2};
+    const std::vector<int> games = game ? std::vector<int>{game} : std::vector<int>{1, 2};
 
     for (const int g : games) {
         LevelAddressTable table{};

@@ -22,36 +22,21 @@ bool onlyHexDigits(const QString &s) {
     return true;
 }
 
-// four() and two(): fixed minimum width, upper-case digits, and the value comes back out.
+// four() and two(): fixed minimum width, upper-case digits, and the value comes back out;
+// never cut, never padded beyond the width; out of the 32-bit range all zeros.
 QString checkNumber(qint64 value) {
     const bool inRange =
         value >= std::numeric_limits<qint32>::min() && value <= std::numeric_limits<qint32>::max();
     const auto bits = static_cast<quint32>(static_cast<qint32>(value));
     for (const int width : {4, 2}) {
         const QString text = width == 4 ? four(value) : two(value);
-        const QString name = width == 4 ? QStringLiteral("four") : QStringLiteral("two");
-        if (text.size() < width || !onlyHexDigits(text))
-            return QStringLiteral("%1(%2) gave \"%3\"").arg(name).arg(value).arg(text);
-        if (!inRange) {
-            if (text != QString(width, QLatin1Char('0')))
-                return QStringLiteral("%1(%2) out of range gave \"%3\"")
-                    .arg(name)
-                    .arg(value)
-                    .arg(text);
-            continue;
-        }
         bool ok = false;
-        if (text.toUInt(&ok, 16) != bits || !ok)
-            return QStringLiteral("%1(%2) gave \"%3\", which reads back differently")
-                .arg(name)
-                .arg(value)
-                .arg(text);
-        // Never cut, never padded beyond the width.
-        if (text.size() > width && text.front() == QLatin1Char('0'))
-            return QStringLiteral("%1(%2) gave \"%3\" with a needless 0")
-                .arg(name)
-                .arg(value)
-                .arg(text);
+        const bool right = text.size() >= width && onlyHexDigits(text) &&
+                           (inRange ? text.toUInt(&ok, 16) == bits && ok &&
+                                          !(text.size() > width && text.front() == QLatin1Char('0'))
+                                    : text == QString(width, QLatin1Char('0')));
+        if (!right)
+            return QStringLiteral("width %1 of %2 gave \"%3\"").arg(width).arg(value).arg(text);
     }
     return QString();
 }
@@ -81,26 +66,20 @@ QString checkTyped(const QString &typed) {
 // occurrences of the delimiter.
 QString checkField(const QString &text, int n, bool rest, const QString &delimiter) {
     const QString field = getField(text, n, rest, delimiter);
-    const auto describe = [&] {
-        return QStringLiteral("getField(\"%1\", %2, %3, \"%4\") gave \"%5\"")
-            .arg(text)
-            .arg(n)
-            .arg(rest ? QStringLiteral("true") : QStringLiteral("false"), delimiter, field);
-    };
-    if (delimiter.isEmpty()) {
-        if (field != (n == 1 ? text : QString()))
-            return describe();
-        return QString();
-    }
+    const QString said = QStringLiteral("getField(\"%1\", %2, %3, \"%4\") gave \"%5\"")
+                             .arg(text)
+                             .arg(n)
+                             .arg(int(rest))
+                             .arg(delimiter, field);
+    if (delimiter.isEmpty())
+        return field != (n == 1 ? text : QString()) ? said : QString();
     if (!rest && field.contains(delimiter))
-        return describe() + QStringLiteral(", which holds the delimiter");
+        return said + QStringLiteral(", which holds the delimiter");
     const QStringList pieces = text.split(delimiter, Qt::KeepEmptyParts);
     QString expected;
     if (n >= 1 && n <= pieces.size() && !text.isEmpty())
         expected = rest ? pieces.mid(n - 1).join(delimiter) : pieces.at(n - 1);
-    if (field != expected)
-        return describe() + QStringLiteral(", expected \"%1\"").arg(expected);
-    return QString();
+    return field != expected ? said + QStringLiteral(", expected \"%1\"").arg(expected) : QString();
 }
 
 } // namespace

@@ -1,17 +1,16 @@
 #include "app/frmmap.h"
 
 #include "map/levelscene.h"
+#include "map/mapexport.h"
 
 #include <QAction>
 #include <QFileDialog>
 #include <QGraphicsItem>
 #include <QGraphicsView>
 #include <QIcon>
-#include <QImageWriter>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -286,21 +285,8 @@ void frmMap::saveImage() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().first();
-    const QImage picture = m_picture ? m_picture() : QImage();
     QString reason;
-    if (picture.isNull()) {
-        reason = QStringLiteral("there is no picture of this level");
-    } else {
-        // Written beside the old file and swapped in at the end: a failure leaves it as it was.
-        QSaveFile file(path);
-        QImageWriter writer(&file, "png");
-        const bool written = file.open(QIODevice::WriteOnly) && writer.write(picture);
-        if (!written && file.isOpen())
-            reason = writer.errorString();
-        else if (!written || !file.commit())
-            reason = file.errorString();
-    }
-    if (reason.isEmpty())
+    if (map::writePicture(m_picture ? m_picture() : QImage(), path, &reason))
         return;
     QMessageBox box(
         QMessageBox::Warning, QStringLiteral("Error"),

@@ -1,6 +1,7 @@
 #include "demo/syntheticsprites.h"
 
 #include "demo/encoders.h"
+#include "demo/syntheticterrain.h"
 
 #include <algorithm>
 #include <cstring>
@@ -340,7 +341,7 @@ QVector<SceneRing> sceneRings() {
 }
 
 qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
-                  sprites::SpriteTables &tables, qint64 dataAt) {
+                  sprites::SpriteTables &tables, qint64 dataAt, int artTiles) {
     qint64 at = dataAt;
     const int game = terrain.game;
     tables.game = game;
@@ -363,7 +364,7 @@ qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
     }
 
     const qint64 objectArt =
-        append(image, at, nemesisEncode(sceneTiles(SceneFirstTile, SceneEndTile)));
+        append(image, at, nemesisEncode(sceneTiles(SceneFirstTile, SceneFirstTile + artTiles)));
     const qint64 ringArt =
         append(image, at, nemesisEncode(sceneTiles(SceneRingTile, SceneRingTile + 4)));
     QVector<std::pair<qint64, int>> entries = {{objectArt, SceneFirstTile}};
@@ -414,6 +415,53 @@ qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
         putSonic2Code(image, at, tables);
     }
     return std::max(at, listAt);
+}
+
+sprites::SpriteTables compactSpriteTables(int game) {
+    sprites::SpriteTables t;
+    t.game = game;
+    t.objectIndex = 0x1000;
+    t.artLoadCues = game == 1 ? compactTables(1).artLoadCues : 0x1400;
+    if (game == 2) {
+        t.animalCues = 0x1540;
+        t.ringLayouts = 0x1600;
+    }
+    return t;
+}
+
+QByteArray compactSpriteImage(int game) {
+    QByteArray image = compactImage(demoTerrain(game));
+    image.resize(0x1800, '\0');
+    sprites::SpriteTables tables = compactSpriteTables(game);
+    putSprites(image, compactTables(game), tables, image.size(), 16);
+    QVector<Record> records;
+    const int ids[] = {0x25,
+                       0x56,
+                       0x26,
+                       0x36,
+                       0x41,
+                       0x28,
+                       0x46,
+                       0x5F,
+                       0x18,
+                       0x71,
+                       0x03,
+                       0x1C,
+                       0x44,
+                       0x74,
+                       0xD8,
+                       0xA4,
+                       0x65,
+                       SceneGenericId,
+                       SceneTwoMappingsId,
+                       SceneSubObjectId};
+    int x = 0x40;
+    for (int id : ids) {
+        records.append({quint8(x >> 8), quint8(x), 0x01, 0x20, quint8(id), quint8(x & 0xF2)});
+        x += 0x28;
+    }
+    putLayout(image, CompactRecordsAt, records);
+    return image;
 }
 
 } // namespace synthetic

@@ -3,6 +3,7 @@
 // code uses, mappings tables, art lists with our own small art, and Sonic 2 ring layouts, so that
 // tests and demo images show sprites without a game image.
 
+#include "demo/syntheticimage.h"
 #include "map/terraintables.h"
 #include "sprites/spritetables.h"
 
@@ -100,7 +101,17 @@ QVector<SceneRing> sceneRings();
 // (growing the image when needed). Tables of `tables` at -1 are placed there too (and set).
 // Every cue loads the scene's art, after the level art of `terrain`'s own lists. Returns the
 // offset just past the data.
+// `artTiles` limits the art to the first tiles from SceneFirstTile (a smaller image).
 qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
-                  sprites::SpriteTables &tables, qint64 dataAt);
+                  sprites::SpriteTables &tables, qint64 dataAt,
+                  int artTiles = SceneEndTile - SceneFirstTile);
+
+// Where compactSpriteImage() keeps its sprite tables, and its records: one of each id the scene
+// has code for and a few more, ended by an end record.
+sprites::SpriteTables compactSpriteTables(int game);
+constexpr qint64 CompactRecordsAt = 0x1580;
+
+// compactImage() of the demo terrain with a scene of few art tiles behind it.
+QByteArray compactSpriteImage(int game);
 
 } // namespace synthetic

@@ -23,6 +23,7 @@ quint32 wordAt(const QByteArray &bytes, qint64 at) {
 } // namespace
 
 struct LevelTerrain::Cache {
+    QVector<QImage> indices;
     QVector<QImage> images;
     QVector<qint8> empty; // -1 unknown, 0 has pixels, 1 empty
 };
@@ -43,6 +44,7 @@ LevelTerrain LevelTerrain::fromData(TerrainData data) {
     t.m_data = std::move(data);
     t.m_cache = std::make_shared<Cache>();
     const int ids = chunkIds(t.m_data.game);
+    t.m_cache->indices.resize(ids);
     t.m_cache->images.resize(ids);
     t.m_cache->empty.fill(-1, ids);
     return t;
@@ -82,10 +84,10 @@ const TerrainData &LevelTerrain::data() const {
     return m_data;
 }
 
-QImage LevelTerrain::chunkImage(int chunk) const {
-    if (!hasTerrain() || chunk < 0 || chunk >= m_cache->images.size())
+QImage LevelTerrain::chunkIndices(int chunk) const {
+    if (!hasTerrain() || chunk < 0 || chunk >= m_cache->indices.size())
         return QImage();
-    QImage &image = m_cache->images[chunk];
+    QImage &image = m_cache->indices[chunk];
     if (!image.isNull())
         return image;
 
@@ -98,11 +100,11 @@ QImage LevelTerrain::chunkImage(int chunk) const {
     const auto *art = reinterpret_cast<const uchar *>(m_data.art.constData());
     const qint64 tiles = m_data.art.size() / 32;
 
-    image = QImage(chunkSize(), chunkSize(), QImage::Format_ARGB32_Premultiplied);
+    image = QImage(chunkSize(), chunkSize(), QImage::Format_Indexed8);
     image.fill(0);
     bool empty = true;
-    auto *bits = reinterpret_cast<QRgb *>(image.bits());
-    const qsizetype stride = image.bytesPerLine() / 4;
+    uchar *bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     for (int by = 0; by < side; ++by) {
         for (int bx = 0; bx < side; ++bx) {
             const quint32 entry = wordAt(m_data.chunks, chunkBase + 2LL * (by * side + bx));
@@ -110,25 +112,25 @@ QImage LevelTerrain::chunkImage(int chunk) const {
             // A flipped block is the finished 16x16 square mirrored.
             const int mirrorX = (entry & hFlipBit) != 0 ? 15 : 0;
             const int mirrorY = (entry & vFlipBit) != 0 ? 15 : 0;
-            QRgb *origin = bits + by * 16LL * stride + bx * 16LL;
+            uchar *origin = bits + by * 16LL * stride + bx * 16LL;
             for (int t = 0; t < 4; ++t) {
                 const quint32 name = wordAt(m_data.blocks, block * 8 + 2LL * t);
                 const qint64 tile = name & 0x7FF;
                 if (tile >= tiles)
                     continue; // not in the loaded art: reads as all zero
-                const QRgb *line = m_data.colours.data() + 16 * qsizetype(name >> 13 & 3);
+                const int line = 16 * int(name >> 13 & 3);
                 const int tileFlipX = name & 0x800 ? 7 : 0;
                 const int tileFlipY = name & 0x1000 ? 7 : 0;
                 const uchar *pixels = art + tile * 32;
                 for (int py = 0; py < 8; ++py) {
                     const int y = ((t >> 1) * 8 + (py ^ tileFlipY)) ^ mirrorY;
-                    QRgb *row = origin + y * stride;
+                    uchar *row = origin + y * stride;
                     for (int px = 0; px < 8; ++px) {
                         const uchar pair = pixels[py * 4 + px / 2];
                         const int value = px & 1 ? pair & 0x0F : pair >> 4;
                         if (value == 0)
                             continue;
-                        row[((t & 1) * 8 + (px ^ tileFlipX)) ^ mirrorX] = line[value];
+                        row[((t & 1) * 8 + (px ^ tileFlipX)) ^ mirrorX] = uchar(line | value);
                         empty = false;
                     }
                 }
@@ -139,11 +141,26 @@ QImage LevelTerrain::chunkImage(int chunk) const {
     return image;
 }
 
+QImage LevelTerrain::chunkImage(int chunk) const {
+    if (!hasTerrain() || chunk < 0 || chunk >= m_cache->images.size())
+        return QImage();
+    QImage &image = m_cache->images[chunk];
+    if (!image.isNull())
+        return image;
+    QImage indices = chunkIndices(chunk);
+    QVector<QRgb> table(m_data.colours.cbegin(), m_data.colours.cend());
+    for (int line = 0; line < 64; line += 16)
+        table[line] = 0; // pixel value 0 is clear on every line
+    indices.setColorTable(table);
+    image = indices.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return image;
+}
+
 bool LevelTerrain::chunkEmpty(int chunk) const {
     if (!hasTerrain() || chunk < 0 || chunk >= m_cache->empty.size())
         return true;
     if (m_cache->empty.at(chunk) < 0)
-        chunkImage(chunk);
+        chunkIndices(chunk);
     return m_cache->empty.at(chunk) == 1;
 }
 
@@ -159,34 +176,33 @@ QVector<ObjectMarker> objectMarkers(const QByteArray &image, qint64 layoutStart)
     return markers;
 }
 
-void drawLevelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &markers,
-                      uchar *pixels, qsizetype stride) {
+QImage levelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &markers) {
     if (!terrain.hasTerrain())
-        return;
+        return QImage();
     const QSize size = terrain.size();
-    for (int y = 0; y < size.height(); ++y) {
-        uchar *line = pixels + y * stride;
-        std::fill(line, line + 3 * qsizetype(size.width()), uchar(64));
-    }
+    QImage picture(size, QImage::Format_Indexed8);
+    if (picture.isNull())
+        return picture; // out of memory
+    QVector<QRgb> table(terrain.data().colours.cbegin(), terrain.data().colours.cend());
+    table << qRgb(64, 64, 64) << qRgb(0, 0, 0) << qRgb(255, 255, 255);
+    picture.setColorTable(table);
+    // Otherwise taken from the screen, when there is one: the file must not depend on it.
+    picture.setDotsPerMeterX(3780);
+    picture.setDotsPerMeterY(3780);
+    picture.fill(uint(BackdropIndex));
     const int side = terrain.chunkSize();
     for (int row = 0; row < terrain.rows(); ++row) {
         for (int column = 0; column < terrain.columns(); ++column) {
             const int chunk = terrain.chunkAt(column, row);
             if (chunk < 0 || terrain.chunkEmpty(chunk))
                 continue;
-            const QImage image = terrain.chunkImage(chunk);
+            const QImage indices = terrain.chunkIndices(chunk);
             for (int y = 0; y < side; ++y) {
-                const auto *from = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-                uchar *to =
-                    pixels + qsizetype(row * side + y) * stride + qsizetype(column) * side * 3;
-                for (int x = 0; x < side; ++x, to += 3) {
-                    const QRgb c = from[x];
-                    if (qAlpha(c) == 0)
-                        continue;
-                    to[0] = uchar(qRed(c));
-                    to[1] = uchar(qGreen(c));
-                    to[2] = uchar(qBlue(c));
-                }
+                const uchar *from = indices.constScanLine(y);
+                uchar *to = picture.scanLine(row * side + y) + qsizetype(column) * side;
+                for (int x = 0; x < side; ++x)
+                    if (from[x] & 0x0F)
+                        to[x] = from[x];
             }
         }
     }
@@ -196,25 +212,15 @@ void drawLevelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &
             const int y = m.y + dy;
             if (y < 0 || y >= size.height())
                 continue;
-            uchar *line = pixels + y * stride;
+            uchar *line = picture.scanLine(y);
             for (int dx = -2; dx <= 2; ++dx) {
                 const int x = m.x + dx;
-                if (x < 0 || x >= size.width())
-                    continue;
-                const uchar v = std::abs(dx) == 2 || std::abs(dy) == 2 ? 0 : 255;
-                std::fill(line + 3LL * x, line + 3LL * x + 3, v);
+                if (x >= 0 && x < size.width())
+                    line[x] = std::abs(dx) == 2 || std::abs(dy) == 2 ? MarkerBorderIndex
+                                                                     : MarkerInsideIndex;
             }
         }
     }
-}
-
-QImage levelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &markers) {
-    if (!terrain.hasTerrain())
-        return QImage();
-    QImage picture(terrain.size(), QImage::Format_RGB888);
-    if (picture.isNull())
-        return picture; // out of memory
-    drawLevelPicture(terrain, markers, picture.bits(), picture.bytesPerLine());
     return picture;
 }
 

@@ -10,7 +10,6 @@
 #include <QRgb>
 #include <QSize>
 #include <QString>
-#include <QTextStream>
 #include <QVector>
 
 #include <array>
@@ -67,6 +66,9 @@ class LevelTerrain {
     // once and kept; a chunk past the decoded table draws as all-zero chunk words. Null for a
     // chunk id the layout cannot hold.
     QImage chunkImage(int chunk) const;
+    // The same chunk as palette indices (Format_Indexed8): palette line * 16 + pixel value, so
+    // an index that is a multiple of 16 is clear. Rendered once and kept; null as chunkImage().
+    QImage chunkIndices(int chunk) const;
     // True when chunkImage(chunk) has no opaque pixel (so drawing may skip it).
     bool chunkEmpty(int chunk) const;
 
@@ -85,24 +87,14 @@ class LevelTerrain {
 // the listing bound, as the object list stops).
 QVector<ObjectMarker> objectMarkers(const QByteArray &image, qint64 layoutStart);
 
-// The export picture: 1 level pixel per image pixel, RGB888, backdrop 64,64,64 where nothing is
-// drawn, then a 5x5 marker (black border, white inside) per object in order, clipped. Null
-// without terrain.
+// The colour table of the export picture: the level's 64 palette colours at their own indices
+// (line * 16 + value, so that a drawn pixel is its index), then these three: the backdrop
+// (64, 64, 64), black and white.
+enum PictureIndex : uchar { BackdropIndex = 64, MarkerBorderIndex = 65, MarkerInsideIndex = 66 };
+
+// The export picture: 1 level pixel per image pixel, 8-bit indexed with the colour table above,
+// backdrop where nothing is drawn, then a 5x5 marker (black border, white inside) per object in
+// order, clipped. Null without terrain (or memory).
 QImage levelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &markers);
-
-// The same picture drawn into rows of 3 bytes per pixel (R, G, B): `pixels` is the first pixel
-// of the top row, `stride` the bytes from one row to the next; the rows must hold size().
-void drawLevelPicture(const LevelTerrain &terrain, const QVector<ObjectMarker> &markers,
-                      uchar *pixels, qsizetype stride);
-
-// `quillet --export-map IMAGE ROW OUT.png`: 0 and silence on success; one line on `err` and a
-// non-zero code for an unreadable or unrecognised image, a row outside 0-20, a level without
-// terrain or an output that cannot be written.
-int exportMap(const QString &imagePath, const QString &rowText, const QString &outPath,
-              QTextStream &err);
-
-// When the command line asks for an export (`--export-map` as the first argument), runs it
-// without any window and stores the exit code in `code`; false when it asks for something else.
-bool runExportCommand(int argc, char **argv, int &code);
 
 } // namespace map

@@ -1,26 +1,41 @@
-// `quillet --export-map IMAGE ROW OUT.png`: the level picture without any window.
+#include "map/mapexport.h"
 
 #include "levels/leveltables.h"
 #include "map/levelterrain.h"
-#include "map/pngwriter.h"
 #include "rom/romimage.h"
+#include "sprites/spritelayer.h"
 
-#include <QCoreApplication>
-
-#include <utility>
+#include <QImageWriter>
+#include <QSaveFile>
 
 namespace map {
 
-namespace {
+bool writePicture(const QImage &picture, const QString &path, QString *reason) {
+    if (picture.isNull()) {
+        *reason = QStringLiteral("there is no picture of this level");
+        return false;
+    }
+    QSaveFile file(path);
+    QImageWriter writer(&file, "png");
+    if (!file.open(QIODevice::WriteOnly)) {
+        *reason = file.errorString();
+        return false;
+    }
+    if (!writer.write(picture)) {
+        *reason = writer.errorString();
+        return false;
+    }
+    if (!file.commit()) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
+}
 
-const QString kOption = QStringLiteral("--export-map");
-
-} // namespace
-
-int exportMap(const QString &imagePath, const QString &rowText, const QString &outPath,
-              QTextStream &err) {
+int readCommandLevel(const QString &imagePath, const QString &rowText, QTextStream &err,
+                     QByteArray &image, rom::Revision &revision, int &row) {
     bool number = false;
-    const int row = rowText.trimmed().toInt(&number);
+    row = rowText.trimmed().toInt(&number);
     if (!number || row < 0 || row >= LevelCount) {
         err << "quillet: row must be a number from 0 to 20, not \"" << rowText << "\"\n";
         err.flush();
@@ -28,7 +43,7 @@ int exportMap(const QString &imagePath, const QString &rowText, const QString &o
     }
     rom::ImageReader reader;
     QString reason;
-    QByteArray image;
+    image.clear();
     if (reader.open(imagePath, &reason)) {
         image.resize(reader.size());
         if (!reader.read(image, &reason))
@@ -41,12 +56,22 @@ int exportMap(const QString &imagePath, const QString &rowText, const QString &o
         err.flush();
         return 1;
     }
-    const rom::Revision revision = rom::revision(image);
+    revision = rom::revision(image);
     if (revision == rom::Revision::None) {
         err << "quillet: " << imagePath << " is not a recognised image\n";
         err.flush();
         return 1;
     }
+    return 0;
+}
+
+int exportMap(const QString &imagePath, const QString &rowText, const QString &outPath,
+              QTextStream &err, bool markersOnly) {
+    QByteArray image;
+    rom::Revision revision = rom::Revision::None;
+    int row = 0;
+    if (const int code = readCommandLevel(imagePath, rowText, err, image, revision, row))
+        return code;
     const LevelTerrain terrain = LevelTerrain::load(image, revision, row);
     if (!terrain.hasTerrain()) {
         err << "quillet: row " << row << " has no terrain: " << terrain.reason() << "\n";
@@ -55,35 +80,19 @@ int exportMap(const QString &imagePath, const QString &rowText, const QString &o
     }
     LevelAddressTable layouts{};
     loadAddresses(layouts, image, revision);
-    // Drawn straight into the rows the file holds (a filter byte in front of each), so that the
-    // largest levels need one copy of their pixels, not two.
-    const QSize size = terrain.size();
-    const qsizetype stride = qsizetype(size.width()) * 3 + 1;
-    QByteArray rows(stride * size.height(), '\0');
-    drawLevelPicture(terrain, objectMarkers(image, layouts[row]),
-                     reinterpret_cast<uchar *>(rows.data()) + 1, stride);
-    if (!writePngRows(size.width(), size.height(), std::move(rows), outPath, &reason)) {
+    const QVector<ObjectMarker> records = objectMarkers(image, layouts[row]);
+    const QImage picture =
+        markersOnly
+            ? levelPicture(terrain, records)
+            : sprites::levelPicture(terrain, *sprites::LevelSprites::load(image, revision, row),
+                                    image, records);
+    QString reason;
+    if (!writePicture(picture, outPath, &reason)) {
         err << "quillet: cannot write " << outPath << ": " << reason << "\n";
         err.flush();
         return 1;
     }
     return 0;
-}
-
-bool runExportCommand(int argc, char **argv, int &code) {
-    if (argc < 2 || QString::fromLocal8Bit(argv[1]) != kOption)
-        return false;
-    QCoreApplication app(argc, argv);
-    QTextStream err(stderr);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 5) {
-        err << "usage: quillet --export-map IMAGE ROW OUT.png\n";
-        err.flush();
-        code = 2;
-        return true;
-    }
-    code = exportMap(args.at(2), args.at(3), args.at(4), err);
-    return true;
 }
 
 } // namespace map

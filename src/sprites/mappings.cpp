@@ -10,7 +10,6 @@ namespace sprites {
 namespace {
 
 constexpr int kTileBytes = 32;
-constexpr qint64 kVideoBytes = 0x10000;
 
 // The number of frames a table holds: its offset words end where the earliest frame data after
 // them starts.
@@ -107,7 +106,7 @@ QVector<PlacedPiece> placePieces(const Sprite &sprite, const QVector<Piece> &pie
 }
 
 void paintPiece(const PlacedPiece &piece, const QByteArray &vram, const IndexCanvas &canvas) {
-    if (!piece.area.intersects(canvas.area) || vram.size() < kVideoBytes)
+    if (!piece.area.intersects(canvas.area))
         return;
     const auto *art = reinterpret_cast<const uchar *>(vram.constData());
     const bool xFlip = (piece.word & 0x800) != 0;
@@ -119,6 +118,8 @@ void paintPiece(const PlacedPiece &piece, const QByteArray &vram, const IndexCan
             // Tiles run column by column; a flipped piece shows its columns or rows reversed,
             // each tile mirrored.
             const int tile = (base + c * piece.height + r) & 0x7FF;
+            if ((tile + 1) * kTileBytes > vram.size())
+                continue; // never written: transparent
             const uchar *pixels = art + qint64(tile) * kTileBytes;
             const int left = piece.area.left() + 8 * (xFlip ? piece.width - 1 - c : c);
             const int top = piece.area.top() + 8 * (yFlip ? piece.height - 1 - r : r);

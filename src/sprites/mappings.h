@@ -66,8 +66,8 @@ struct IndexCanvas {
     QRect area;
 };
 
-// Draws one piece from `vram` (64 KiB, 32 bytes per tile), clipped to the canvas; each opaque
-// pixel replaces what is there.
+// Draws one piece from `vram` (32 bytes per tile; tiles past its end are transparent), clipped to
+// the canvas; each opaque pixel replaces what is there.
 void paintPiece(const PlacedPiece &piece, const QByteArray &vram, const IndexCanvas &canvas);
 
 } // namespace sprites

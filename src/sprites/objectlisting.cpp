@@ -1,6 +1,8 @@
 #include "sprites/objectlisting.h"
 
+#include "levels/leveltables.h"
 #include "map/levelterrain.h"
+#include "map/mapexport.h"
 #include "sprites/objectnames.h"
 #include "text/hextext.h"
 
@@ -46,6 +48,23 @@ QStringList objectListing(const QByteArray &image, const LevelSprites &sprites, 
                      (r.vertical ? QStringLiteral("vertical") : QStringLiteral("horizontal")));
     }
     return lines;
+}
+
+int listObjects(const QString &imagePath, const QString &rowText, QTextStream &out,
+                QTextStream &err) {
+    QByteArray image;
+    rom::Revision revision = rom::Revision::None;
+    int row = 0;
+    if (const int code = map::readCommandLevel(imagePath, rowText, err, image, revision, row))
+        return code;
+    LevelAddressTable layouts{};
+    loadAddresses(layouts, image, revision);
+    const auto level = LevelSprites::load(image, revision, row);
+    for (const QString &line :
+         objectListing(image, *level, rom::gameCode(revision), row, layouts[row]))
+        out << line << '\n';
+    out.flush();
+    return 0;
 }
 
 } // namespace sprites

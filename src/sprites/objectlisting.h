@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <QTextStream>
 
 namespace sprites {
 
@@ -13,5 +14,10 @@ namespace sprites {
 // `hidden`), then one per ring record (`ring`, X, Y, count, `horizontal` or `vertical`).
 QStringList objectListing(const QByteArray &image, const LevelSprites &sprites, int game, int row,
                           qint64 layoutStart);
+
+// `quillet --list-objects IMAGE ROW`: the listing on `out` and 0; errors and exit codes as for
+// `--export-map`.
+int listObjects(const QString &imagePath, const QString &rowText, QTextStream &out,
+                QTextStream &err);
 
 } // namespace sprites

@@ -44,4 +44,21 @@ void paintSpriteLayer(const SpriteLayer &layer, const IndexCanvas &canvas) {
         paint(*r, canvas);
 }
 
+QImage levelPicture(const map::LevelTerrain &terrain, const LevelSprites &sprites,
+                    const QByteArray &image, const QVector<map::ObjectMarker> &records) {
+    QVector<qint64> offsets;
+    offsets.reserve(records.size());
+    for (const map::ObjectMarker &m : records)
+        offsets.append(m.offset);
+    const SpriteLayer layer = spriteLayer(sprites, image, offsets);
+    QVector<map::ObjectMarker> markers;
+    for (int i = 0; i < records.size(); ++i)
+        if (layer.records.at(i).look != Look::Sprite)
+            markers.append(records.at(i));
+    QImage picture = map::levelPicture(terrain, markers);
+    if (!picture.isNull())
+        paintSpriteLayer(layer, {picture.bits(), picture.bytesPerLine(), picture.rect()});
+    return picture;
+}
+
 } // namespace sprites

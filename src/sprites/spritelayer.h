@@ -2,6 +2,7 @@
 // The sprite layer of a level picture: every record's sprites and the rings, in the game's order
 // (rings in front, then objects by priority, the earlier record in front at equal priority).
 
+#include "map/levelterrain.h"
 #include "sprites/levelsprites.h"
 #include "sprites/mappings.h"
 
@@ -21,5 +22,11 @@ SpriteLayer spriteLayer(const LevelSprites &sprites, const QByteArray &image,
 // Paints the layer back to front as palette indices, each opaque pixel replacing what is there,
 // clipped to the canvas.
 void paintSpriteLayer(const SpriteLayer &layer, const IndexCanvas &canvas);
+
+// The export picture with sprites: the terrain, a marker for each record without sprites, then
+// the sprites over both (the colour table and size of map::levelPicture()). Null without
+// terrain.
+QImage levelPicture(const map::LevelTerrain &terrain, const LevelSprites &sprites,
+                    const QByteArray &image, const QVector<map::ObjectMarker> &records);
 
 } // namespace sprites

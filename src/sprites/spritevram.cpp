@@ -48,8 +48,8 @@ QVector<int> levelCues(const QByteArray &image, const map::TerrainTables &terrai
 
 QByteArray spriteVram(const QByteArray &image, const SpriteTables &tables, const QVector<int> &cues,
                       const QByteArray &base) {
+    // Only as long as the highest write: the rest reads as zero.
     QByteArray vram = base.left(kVideoBytes);
-    vram.resize(kVideoBytes, '\0');
     const ImageBytes in(image);
     QHash<qint64, QByteArray> decoded; // the same file is often listed by several cues
     for (int cue : cues) {
@@ -71,6 +71,8 @@ QByteArray spriteVram(const QByteArray &image, const SpriteTables &tables, const
             if (found == decoded.end())
                 found = decoded.insert(*source, art::nemesis(image, *source, kVideoBytes).bytes);
             const qint64 end = std::min<qint64>(*address + found->size(), kVideoBytes);
+            if (end > vram.size())
+                vram.resize(end, '\0');
             if (end > *address)
                 std::memcpy(vram.data() + *address, found->constData(),
                             static_cast<size_t>(end - *address));

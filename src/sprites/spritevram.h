@@ -21,7 +21,7 @@ QVector<int> levelCues(const QByteArray &image, const map::TerrainTables &terrai
 
 // `base` (Sonic 2's level art, from tile 0) with every entry of `cues` decoded over it; later
 // writes replace earlier ones, nothing goes past $FFFF, an entry that does not decode is left
-// out. Always 64 KiB.
+// out. As long as the highest byte written (at most 64 KiB): what lies past it reads as zero.
 QByteArray spriteVram(const QByteArray &image, const SpriteTables &tables, const QVector<int> &cues,
                       const QByteArray &base);
 

@@ -55,14 +55,8 @@ class tst_Changes : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    // A window holding the file at `path`, loaded through the dialog, showing level Level.
     static std::unique_ptr<frmMain> open(const QString &path) {
-        auto w = std::make_unique<frmMain>();
-        if (!showActive(w.get()) || loadThroughDialog(w.get(), path)->seen ||
-            !showActive(w.get())) // the closed dialog leaves no window active offscreen
-            return nullptr;
-        clickRow(w.get(), "level", Level);
-        return w;
+        return openWindow<frmMain>(path, Level);
     }
     std::unique_ptr<frmMain> open(const QByteArray &data) {
         return open(writeFile(dir, "a.bin", data));
@@ -263,8 +257,39 @@ class tst_Changes : public QObject {
             parseArguments({"quillet", QDir(QDir::currentPath()).relativeFilePath(a)}).imagePath,
             a);
         QVERIFY(parseArguments({"quillet"}).imagePath.isEmpty());
-        QVERIFY(parseArguments({"quillet", a, a}).exitNow);
-        QVERIFY(parseArguments({"quillet", "--help"}).exitNow);
+        QVERIFY(!parseArguments({"quillet", a}).command);
+
+        // Help and version end at once with 0; a mistake ends with 2, one line and the usage.
+        const struct {
+            QStringList arguments;
+            int code;
+            QString says;
+        } stops[] = {{{"--help"},
+                      0,
+                      "\n   or: quillet --export-map IMAGE ROW OUT.png [--markers-only]\n"
+                      "   or: quillet --list-objects IMAGE ROW\n"},
+                     {{"-v"}, 0, "quillet " QUILLET_VERSION "\n"},
+                     {{"--frob", a}, 2, "quillet: Unknown option 'frob'.\nUsage:"},
+                     {{"--export-map", a, "3"},
+                      2,
+                      "quillet: --export-map takes 3 arguments: IMAGE ROW OUT.png\nUsage:"},
+                     {{a, a}, 2, "quillet: Only one image can be opened.\nUsage:"}};
+        for (const auto &s : stops) {
+            const StartOptions o = parseArguments(QStringList{"quillet"} + s.arguments);
+            QVERIFY(o.exitNow && !o.command);
+            QCOMPARE(o.exitCode, s.code);
+            QVERIFY2(s.code == 0 ? o.message.contains(s.says) : o.message.startsWith(s.says),
+                     qPrintable(o.message));
+        }
+        // A command carries its arguments to its work, which reports on the error stream.
+        const StartOptions exporting =
+            parseArguments({"quillet", "--export-map", dir.filePath("none.bin"), "0", "x.png"});
+        QVERIFY(!exporting.exitNow && exporting.command);
+        QString printed, errors;
+        QTextStream out(&printed), err(&errors);
+        QCOMPARE(exporting.command(out, err), 1);
+        QVERIFY2(printed.isEmpty() && errors.contains("cannot read " + dir.filePath("none.bin")),
+                 qPrintable(errors));
 
         frmMain byDialog, byArgument;
         QVERIFY(showActive(&byDialog) && showActive(&byArgument));
@@ -285,6 +310,8 @@ class tst_Changes : public QObject {
                  (QStringList{prefix + "Loading ROM]", prefix + "Opening ROM]",
                               prefix + "Couldnt Open ROM]"}));
         QCOMPARE(box->text, "That path could not be opened (" + missing + ")");
+        QCOMPARE(box->windowTitleWhileOpen, prefix + "Opening ROM]"); // the box, then the status
+        QCOMPARE(box->pathWhileOpen, missing);
         QCOMPARE(romPath(&byArgument), QStringLiteral("<None>"));
         QVERIFY(!QFileInfo::exists(missing));
     }

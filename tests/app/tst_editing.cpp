@@ -49,14 +49,8 @@ class tst_Editing : public QObject {
         QTest::mouseClick(view->viewport(), Qt::LeftButton, mods,
                           view->visualRect(view->model()->index(row, 0)).center());
     }
-    void click(const char *name) { QTest::mouseClick(control<QWidget>(&w, name), Qt::LeftButton); }
     QString boxes() const { return x->text() + y->text() + mt->text() + st->text(); }
-    QStringList lines() const {
-        QStringList out;
-        for (int i = 0; i < sprite->model()->rowCount(); ++i)
-            out << sprite->model()->index(i, 0).data().toString();
-        return out;
-    }
+    QStringList lines() { return listedLines(&w, "sprite"); }
     // Clicks into `box` and types `text` over all it holds.
     static void retype(QLineEdit *box, const QString &text) {
         QTest::mouseClick(box, Qt::LeftButton);
@@ -86,26 +80,26 @@ class tst_Editing : public QObject {
         clickRow(sprite, 3);
         for (const auto &[b, t] : {std::pair{x, "1b0"}, {y, "C2a0"}, {mt, "a"}, {st, "g2"}})
             retype(b, t);
-        click("Command3");
-        QCOMPARE(sprite->selectionModel()->selectedRows().value(0).row(), 4);
+        click(&w, "Command3");
+        QCOMPARE(selectedRow(&w, "sprite"), 4);
         QCOMPARE(boxes(), QStringLiteral("01B0C2A00A02"));
         // X = FFFF ends the layout there; then without a line or a level row nothing is written.
         clickRow(sprite, 5);
         retype(x, QStringLiteral("ffff"));
-        click("Command3");
+        click(&w, "Command3");
         QCOMPARE(lines().size(), 5);
-        QCOMPARE(sprite->selectionModel()->selectedRows().value(0).row(), -1);
-        click("Command3");
+        QCOMPARE(selectedRow(&w, "sprite"), -1);
+        click(&w, "Command3");
         clickRow(sprite, 2);
         clickRow(level, 11, Qt::ControlModifier);
         retype(x, QStringLiteral("0123"));
-        click("Command3");
-        click("Command4");
+        click(&w, "Command3");
+        click(&w, "Command4");
 
         clickRow(level, 13);
         const int count = lines().size();
-        click("Command4");
-        click("Command2");
+        click(&w, "Command4");
+        click(&w, "Command2");
         expected.replace(0x6E85E + 3 * 6, 12,
                          expected.mid(0x6E85E + 4 * 6, 6) + QByteArray::fromHex("01B0C2A00A02"));
         expected.replace(0x6E85E + 5 * 6, 2, QByteArray::fromHex("FFFF"));

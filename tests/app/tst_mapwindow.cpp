@@ -118,53 +118,45 @@ class tst_MapWindow : public QObject {
         QCOMPARE(small.pixel(p + QPoint(2, 2)), Black);
     }
 
-    void draggingMovesOnceAndEscCancels_data() {
-        QTest::addColumn<qreal>("zoom");
-        QTest::addColumn<int>("object");
-        QTest::addColumn<QPoint>("by"); // screen pixels
-        QTest::addColumn<bool>("escape");
-        QTest::addColumn<QPoint>("landed"); // (-1, -1): no move reported
-        const QPoint none(-1, -1);
-        QTest::newRow("one pixel") << 1.0 << 0 << QPoint(1, 0) << false << QPoint(0x41, 0x30);
-        QTest::newRow("2x, whole pixels")
-            << 2.0 << 1 << QPoint(41, -31) << false << QPoint(0x115, 0x91);
-        QTest::newRow("clamped at the top left")
-            << 1.0 << 0 << QPoint(-200, -100) << false << QPoint(0, 0);
-        QTest::newRow("clamped at the bottom")
-            << frmMap::MinZoom << 2 << QPoint(0, 600) << false << QPoint(0x160, 0x0FFF);
-        QTest::newRow("back where it started") << 1.0 << 2 << QPoint(0, 0) << false << none;
-        QTest::newRow("Esc cancels") << 1.0 << 0 << QPoint(37, 21) << true << none;
-    }
-
+    // One move reported where the drag ended, in whole level pixels and inside the level; none
+    // for a drag back to the start or one Esc called off.
     void draggingMovesOnceAndEscCancels() {
-        QFETCH(qreal, zoom);
-        QFETCH(int, object);
-        QFETCH(QPoint, by);
-        QFETCH(bool, escape);
-        QFETCH(QPoint, landed);
-        Map m;
-        m.w.setZoom(zoom);
-        m.view->centerOn(Objects[object].x, Objects[object].y);
-        const QPoint from = m.onObject(object);
-        // Out past the drag distance, then to the place aimed at.
-        m.drag(from, from + by + QPoint(15, 15), true);
-        QTest::mouseMove(m.port, from + by);
-        QVERIFY(m.w.scene()->isDragging());
-        if (escape)
-            QTest::keyClick(m.view, Qt::Key_Escape);
-        QTest::mouseRelease(m.port, Qt::LeftButton, {}, from + by);
-        QCOMPARE(m.clicked.count(), 1);
-        const QGraphicsItem *marker = m.w.scene()->marker(Objects[object].offset);
-        if (landed == QPoint(-1, -1)) {
-            QVERIFY(m.moved.isEmpty());
-            QCOMPARE(marker->pos(), QPointF(Objects[object].x + 0.5, Objects[object].y + 0.5));
-            return;
+        const QPoint none(-1, -1);
+        const struct {
+            qreal zoom;
+            int object;
+            QPoint by; // screen pixels
+            bool escape;
+            QPoint landed;
+        } cases[] = {{1.0, 0, {1, 0}, false, {0x41, 0x30}},
+                     {2.0, 1, {41, -31}, false, {0x115, 0x91}},
+                     {1.0, 0, {-200, -100}, false, {0, 0}},
+                     {frmMap::MinZoom, 2, {0, 600}, false, {0x160, 0x0FFF}},
+                     {1.0, 2, {0, 0}, false, none},
+                     {1.0, 0, {37, 21}, true, none}};
+        for (const auto &c : cases) {
+            Map m;
+            m.w.setZoom(c.zoom);
+            m.view->centerOn(Objects[c.object].x, Objects[c.object].y);
+            const QPoint from = m.onObject(c.object);
+            // Out past the drag distance, then to the place aimed at.
+            m.drag(from, from + c.by + QPoint(15, 15), true);
+            QTest::mouseMove(m.port, from + c.by);
+            QVERIFY(m.w.scene()->isDragging());
+            if (c.escape)
+                QTest::keyClick(m.view, Qt::Key_Escape);
+            QTest::mouseRelease(m.port, Qt::LeftButton, {}, from + c.by);
+            QCOMPARE(m.clicked.count(), 1);
+            const QPoint at =
+                c.landed == none ? QPoint(Objects[c.object].x, Objects[c.object].y) : c.landed;
+            QCOMPARE(m.moved.count(), c.landed == none ? 0 : 1);
+            for (const QList<QVariant> &args : std::as_const(m.moved))
+                QCOMPARE(QList<qint64>(
+                             {args.at(0).toLongLong(), args.at(1).toInt(), args.at(2).toInt()}),
+                         QList<qint64>({Objects[c.object].offset, at.x(), at.y()}));
+            QCOMPARE(m.w.scene()->marker(Objects[c.object].offset)->pos(),
+                     QPointF(at) + QPointF(0.5, 0.5));
         }
-        QCOMPARE(m.moved.count(), 1);
-        const QList<QVariant> args = m.moved.first();
-        QCOMPARE(args.at(0).toLongLong(), Objects[object].offset);
-        QCOMPARE(QPoint(args.at(1).toInt(), args.at(2).toInt()), landed);
-        QCOMPARE(marker->pos(), QPointF(landed) + QPointF(0.5, 0.5));
     }
 
     void zoomStaysWithinItsLimits() {
@@ -224,28 +216,25 @@ class tst_MapWindow : public QObject {
         QVERIFY(m.clicked.isEmpty() && m.moved.isEmpty());
     }
 
-    void statusShowsThePositionUnderTheMouse_data() {
-        QTest::addColumn<qreal>("zoom");
-        QTest::addColumn<QPointF>("point");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("1:1") << 1.0 << QPointF(65.5, 48.5) << "X 0041  Y 0030";
-        QTest::newRow("8x") << 8.0 << QPointF(300.9, 200.1) << "X 012C  Y 00C8";
-        QTest::newRow("2x, last pixel") << 2.0 << QPointF(383.75, 255.75) << "X 017F  Y 00FF";
-        QTest::newRow("off the level") << 1.0 << QPointF(-10.5, 20.5) << "";
-    }
-
     void statusShowsThePositionUnderTheMouse() {
-        QFETCH(qreal, zoom);
-        QFETCH(QPointF, point);
-        QFETCH(QString, text);
-        Map m;
-        m.w.setZoom(zoom);
-        m.view->centerOn(point);
-        m.hover(m.on(point));
-        QCOMPARE(m.status(), text);
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(m.port, &leave);
-        QCOMPARE(m.status(), QString());
+        const struct {
+            qreal zoom;
+            QPointF point;
+            const char *text;
+        } cases[] = {{1.0, {65.5, 48.5}, "X 0041  Y 0030"},
+                     {8.0, {300.9, 200.1}, "X 012C  Y 00C8"},
+                     {2.0, {383.75, 255.75}, "X 017F  Y 00FF"}, // the last pixel
+                     {1.0, {-10.5, 20.5}, ""}};                 // off the level
+        for (const auto &c : cases) {
+            Map m;
+            m.w.setZoom(c.zoom);
+            m.view->centerOn(c.point);
+            m.hover(m.on(c.point));
+            QCOMPARE(m.status(), QString(c.text));
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(m.port, &leave);
+            QCOMPARE(m.status(), QString());
+        }
     }
 
     void noTerrainShowsAGridAndTheReason() {
@@ -320,16 +309,8 @@ class tst_MapWindow : public QObject {
         QVERIFY(!QFile::exists(none));
     }
 
-    void terrainIsDrawnFromItsChunks_data() {
-        QTest::addColumn<qreal>("zoom");
-        for (qreal zoom : {1.0, 8.0, frmMap::MinZoom})
-            QTest::addRow("zoom %g", zoom) << zoom;
-    }
-
     void terrainIsDrawnFromItsChunks() {
-        QFETCH(qreal, zoom);
         Map m;
-        m.w.setZoom(zoom);
         const struct {
             QPointF at;
             QRgb colour;
@@ -339,10 +320,14 @@ class tst_MapWindow : public QObject {
             {{320, 64}, Backdrop},                         // an empty cell
             {{-40, 100}, Surround},                        // beyond the level
         };
-        for (const auto &e : expected) {
-            m.view->centerOn(e.at);
-            if (m.port->rect().contains(m.on(e.at))) // nothing beyond the level shows from close up
-                QCOMPARE(m.pixel(e.at), e.colour);
+        for (qreal zoom : {1.0, 8.0, frmMap::MinZoom}) {
+            m.w.setZoom(zoom);
+            for (const auto &e : expected) {
+                m.view->centerOn(e.at);
+                if (m.port->rect().contains(
+                        m.on(e.at))) // beyond the level is out of sight close up
+                    QCOMPARE(m.pixel(e.at), e.colour);
+            }
         }
         // Each chunk is rendered once, however often it is painted, and the same terrain shown
         // again with other objects keeps them.

@@ -22,7 +22,8 @@ void tst_FuzzReplay::replay_data() {
     for (const QString &kind : {QStringLiteral("corpus"), QStringLiteral("regressions")}) {
         for (const QString &target :
              {QStringLiteral("text"), QStringLiteral("image"), QStringLiteral("kosinski"),
-              QStringLiteral("nemesis"), QStringLiteral("enigma"), QStringLiteral("level")}) {
+              QStringLiteral("nemesis"), QStringLiteral("enigma"), QStringLiteral("level"),
+              QStringLiteral("sprites")}) {
             const QDir dir(root.filePath(kind + QLatin1Char('/') + target));
             for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
                 QFile file(dir.filePath(name));
@@ -47,7 +48,8 @@ void tst_FuzzReplay::replay() {
                                           {QStringLiteral("kosinski"), fuzzcheck::kosinskiStream},
                                           {QStringLiteral("nemesis"), fuzzcheck::nemesisStream},
                                           {QStringLiteral("enigma"), fuzzcheck::enigmaStream},
-                                          {QStringLiteral("level"), fuzzcheck::levelResolution}};
+                                          {QStringLiteral("level"), fuzzcheck::levelResolution},
+                                          {QStringLiteral("sprites"), fuzzcheck::spriteDrawing}};
     const QString failure = checks.value(target)(data, size);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }

@@ -4,13 +4,19 @@
 #include "demo/syntheticimage.h"
 #include "demo/syntheticsprites.h"
 #include "levels/leveltables.h"
+#include "map/levelterrain.h"
+#include "map/mapexport.h"
 #include "map/terraintables.h"
 #include "sprites/codescan.h"
 #include "sprites/levelsprites.h"
 #include "sprites/mappings.h"
+#include "sprites/objectlisting.h"
 #include "sprites/spritelayer.h"
+#include "support/files.h"
 
+#include <QImageReader>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace sprites;
@@ -146,6 +152,7 @@ class TestSprites : public QObject {
     void order();
     void sonic2Rings();
     void brokenImages();
+    void exportAndListing();
 };
 
 // Every size, both flips (the piece's and the sprite's), every palette line, in both formats.
@@ -426,7 +433,13 @@ void TestSprites::rules_data() {
          {{slot(2, 0x41), 1, 0, false, false, -4, -4, 1}}},
         {"S2 spring unknown kind", 2, 0, Y, 0x41, 0x50, M, {}},
         {"S2 scenery entry", 2, 0, Y | 0x2000, 0x1C, 0x05, S, {{slot(2, 0x1C), 0, 5, true}}},
-        {"S2 scenery, two pieces", 2, 0, Y, 0x1C, 0x0B, S,
+        {"S2 scenery, two pieces",
+         2,
+         0,
+         Y,
+         0x1C,
+         0x0B,
+         S,
          {{slot(2, 0x1C), 0, 11}, {slot(2, 0x1C), 0, 10, false, false, 0, 0}}},
         {"S2 scenery past the table", 2, 0, Y, 0x1C, 0x15, M, {}},
         {"S2 bumper", 2, 13, Y, 0x44, 0x00, S, {{slot(2, 0x44)}}},
@@ -563,6 +576,61 @@ void TestSprites::brokenImages() {
         QCOMPARE(none->record(image, fixedAddresses(scene(game).revision)[0]).look, Look::Marker);
         QVERIFY(none->rings().isEmpty());
     }
+}
+
+// The commands: sprites over the terrain, markers only for what has none, rings in front;
+// --markers-only the marker picture; the listing's looks and ring records.
+void TestSprites::exportAndListing() {
+    const Scene &s = scene(2);
+    QByteArray image = s.image;
+    const qint64 at = fixedAddresses(s.revision)[0];
+    synthetic::putLayout(image, at,
+                         {record(0x100, 0x100, 0x26, 4), record(0x140, 0x100, 0x03, 0),
+                          record(0x180, 0x100, 0x7E, 0)});
+    QTemporaryDir dir;
+    const QString path = testsupport::writeFile(dir, "s2.bin", image);
+    QString messages;
+    QTextStream err(&messages);
+    QCOMPARE(map::exportMap(path, "0", dir.filePath("s.png"), err), 0);
+    QCOMPARE(map::exportMap(path, "0", dir.filePath("m.png"), err, true), 0);
+    const QImage withSprites = QImageReader(dir.filePath("s.png")).read();
+    const QImage markers = QImageReader(dir.filePath("m.png")).read();
+    QCOMPARE(withSprites.format(), QImage::Format_Indexed8);
+
+    const quint16 monitor = synthetic::sceneArt(synthetic::sceneSlot(2, 0x26));
+    const struct {
+        QPoint at;
+        int index;
+    } pixels[] = {
+        {{0x100 - 3, 0x100 - 3},
+         16 * (monitor >> 13) + synthetic::sceneTilePixel((monitor & 0x7FF) + 5, 1, 1)},
+        {{0x100, 0x100 + 5}, map::BackdropIndex}, // no marker under a sprite
+        {{0x140, 0x100}, map::MarkerInsideIndex},
+        {{0x142, 0x100}, map::MarkerBorderIndex},
+        {{0x180, 0x101}, map::MarkerInsideIndex},
+        {{0x120 - 7, 0x160 - 7}, 16 + synthetic::sceneTilePixel(synthetic::SceneRingTile, 1, 1)}};
+    for (const auto &p : pixels)
+        QCOMPARE(withSprites.pixelIndex(p.at), p.index);
+    const map::LevelTerrain terrain = map::LevelTerrain::load(image, s.revision, 0);
+    QCOMPARE(markers, map::levelPicture(terrain, map::objectMarkers(image, at)));
+
+    QString listed;
+    QTextStream out(&listed);
+    QCOMPARE(sprites::listObjects(path, "0", out, err), 0);
+    QStringList lines = listed.split('\n', Qt::SkipEmptyParts);
+    for (QString &line : lines) {
+        QStringList fields = line.split('\t');
+        if (fields.size() == 7)
+            fields.removeAt(5); // the name
+        line = fields.join(' ');
+    }
+    const auto offset = [&](int i) { return QString::number(at + 6 * i, 16).toUpper(); };
+    QCOMPARE(
+        lines,
+        (QStringList{offset(0) + " 0100 0100 26 04 sprite", offset(1) + " 0140 0100 03 00 hidden",
+                     offset(2) + " 0180 0100 7E 00 marker", "ring 0120 0160 3 horizontal",
+                     "ring 01C0 0100 2 vertical", "ring 0060 0180 1 horizontal"}));
+    QCOMPARE(messages, QString());
 }
 
 QTEST_GUILESS_MAIN(TestSprites)

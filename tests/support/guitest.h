@@ -133,6 +133,15 @@ inline int selectedRow(QWidget *window, const char *list) {
         .row();
 }
 
+// Every line the item view `list` shows, in order.
+inline QStringList listedLines(QWidget *window, const char *list) {
+    const QAbstractItemModel *model = control<QAbstractItemView>(window, list)->model();
+    QStringList out;
+    for (int i = 0; i < model->rowCount(); ++i)
+        out << model->index(i, 0).data().toString();
+    return out;
+}
+
 // Opens the context menu of the item view `list` (on `row`, which a right click selects first;
 // -1: its top left corner) and picks the item `pick`, or closes the menu. Returns what the menu
 // offered, each item as "text|keys|enabled".
@@ -193,6 +202,17 @@ inline bool showActive(QWidget *window) {
     window->show();
     QApplication::setActiveWindow(window);
     return QTest::qWaitForWindowActive(window);
+}
+
+// A new main window W holding the file at `path`, loaded through the dialog without a box,
+// showing level `level`; null when that failed.
+template <typename W> std::unique_ptr<W> openWindow(const QString &path, int level) {
+    auto w = std::make_unique<W>();
+    // The closed dialog leaves no window active offscreen.
+    if (!showActive(w.get()) || loadThroughDialog(w.get(), path)->seen || !showActive(w.get()))
+        return nullptr;
+    clickRow(w.get(), "level", level);
+    return w;
 }
 
 } // namespace testsupport

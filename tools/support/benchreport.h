@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace bench {
 
@@ -18,6 +19,14 @@ inline bool &allWithin() {
 
 inline double msSince(const QElapsedTimer &clock) {
     return clock.nsecsElapsed() / 1e6;
+}
+
+// CPU time of the whole process (every thread) in ms: unlike the wall clock it leaves out the
+// time other programs on a shared machine take from us.
+inline double cpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
 inline void report(const char *what, double value, const char *unit, double bound = 0) {
