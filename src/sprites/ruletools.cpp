@@ -2,6 +2,8 @@
 
 #include "sprites/imagebytes.h"
 
+#include <algorithm>
+
 namespace sprites::rules {
 
 Drawn hidden() {
@@ -84,10 +86,10 @@ Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bo
 }
 
 const IdRule *gameRule(int game, int id) {
-    for (const IdRule &r : game == 1 ? sonic1Rules() : sonic2Rules())
-        if (r.id == id)
-            return &r;
-    return nullptr;
+    const std::vector<IdRule> &table = game == 1 ? sonic1Rules() : sonic2Rules();
+    const auto found =
+        std::find_if(table.cbegin(), table.cend(), [id](const IdRule &r) { return r.id == id; });
+    return found == table.cend() ? nullptr : &*found;
 }
 
 } // namespace sprites::rules

@@ -5,6 +5,7 @@
 #include "sprites/objectrules.h"
 
 #include <optional>
+#include <vector>
 
 namespace sprites::rules {
 

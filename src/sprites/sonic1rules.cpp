@@ -14,14 +14,6 @@ constexpr int kMarbleZone = 2;
 constexpr int kStarLightZone = 3;
 constexpr int kScrapBrainZone = 5;
 
-// Scrap Brain's trapdoors (subtype below $80) and spinning platforms. A trapdoor's first step
-// starts its closing animation, whose first frame is the open door; a spinner shows frame 0.
-Drawn spinningPlatform(const Context &c) {
-    if (c.s < 0x80)
-        return fixed(c, 1, 1, 2, 0, c.xFlip, c.yFlip);
-    return fixed(c, 2, 2, 0, 0, c.xFlip, c.yFlip);
-}
-
 // Buttons: Marble Zone's art first, the other zones' second; drawn 3 pixels lower than placed.
 Drawn button(const Context &c) {
     Drawn d = fixed(c, 1, c.rules.zone() == kMarbleZone ? 1 : 2, 0, 4, false, false);
@@ -36,12 +28,6 @@ Drawn collapsingFloor(const Context &c) {
     const int zone = c.rules.zone();
     const int art = zone == kStarLightZone ? 2 : zone == kScrapBrainZone ? 3 : 1;
     return fixed(c, 1, art, zone == kStarLightZone ? 2 : 0, 4, c.xFlip, c.yFlip);
-}
-
-// Crabmeat first turns round and starts walking: walking frame 1, facing the other way.
-Drawn crabmeat(const Context &c) {
-    const Value priority = c.scan.value(Op::Priority);
-    return priority ? fixed(c, 1, 1, 1, int(*priority), !c.xFlip, c.yFlip) : marker();
 }
 
 // Scenery: a 10-byte entry per subtype (mappings, art word, frame, width, priority) in the table
@@ -262,6 +248,19 @@ Drawn bridge(const Context &c) {
             d.sprites.append(s);
     }
     return d;
+}
+
+// Scrap Brain's trapdoors (subtype below $80): the first step starts the closing animation (1),
+// whose first frame is the open door. Spinning platforms (the second constants) start
+// animation 2.
+Drawn spinningPlatform(const Context &c) {
+    return c.s < 0x80 ? animated(c, 1, 1, 0) : animated(c, 2, 2, 0);
+}
+
+// Crabmeat turns round and starts walking on flat ground (animation 3) on its first step.
+Drawn crabmeat(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    return priority ? animated(c, 1, 3, int(*priority), true) : marker();
 }
 
 } // namespace
