@@ -47,9 +47,10 @@ QString spriteDrawing(const std::uint8_t *data, std::size_t size) {
             break;
         records.append(at);
     }
+    const auto levels = sprites::LevelSprites::loadAll(image, synthetic::compactTables(game),
+                                                       synthetic::compactSpriteTables(game));
     for (int row = 0; row < 21; ++row) {
-        const auto level = sprites::LevelSprites::load(image, synthetic::compactTables(game),
-                                                       synthetic::compactSpriteTables(game), row);
+        const auto &level = levels.at(row);
         const sprites::SpriteLayer layer = sprites::spriteLayer(*level, image, records);
         for (const sprites::Appearance &a : layer.records + layer.rings) {
             const QString broken = checkAppearance(a);

@@ -2,6 +2,7 @@
 
 #include "demo/encoders.h"
 #include "demo/syntheticterrain.h"
+#include "rom/checksum.h"
 
 #include <algorithm>
 #include <cstring>
@@ -415,6 +416,15 @@ qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
         putSonic2Code(image, at, tables);
     }
     return std::max(at, listAt);
+}
+
+QByteArray demoImage(int game) {
+    QByteArray data = image(game);
+    const rom::Revision revision = defaultRevision(game);
+    sprites::SpriteTables tables = sprites::spriteTables(revision);
+    putSprites(data, map::terrainTables(revision), tables, game == 1 ? 0x10000 : 0x20000);
+    rom::writeChecksum(data);
+    return data;
 }
 
 sprites::SpriteTables compactSpriteTables(int game) {

@@ -111,6 +111,10 @@ qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
 sprites::SpriteTables compactSpriteTables(int game);
 constexpr qint64 CompactRecordsAt = 0x1580;
 
+// The demo image of `game`: image(game) with the scene's objects drawn as sprites (its records
+// of the scene's ids, and Sonic 2's rings), checksum right.
+QByteArray demoImage(int game);
+
 // compactImage() of the demo terrain with a scene of few art tiles behind it.
 QByteArray compactSpriteImage(int game);
 

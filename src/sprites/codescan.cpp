@@ -2,6 +2,8 @@
 
 #include "sprites/imagebytes.h"
 
+#include <array>
+
 namespace sprites {
 
 namespace {
@@ -10,11 +12,22 @@ quint32 word(const uchar *p) {
     return quint32(p[0]) << 8 | p[1];
 }
 
+// The second byte of every encoding read here: one look-up turns most positions away.
+constexpr std::array<bool, 256> secondBytes() {
+    std::array<bool, 256> table{};
+    for (int b : {0x7C, 0x28, 0x3B, 0x7B, 0xBB, 0xFB, 0xFA, 0x00})
+        table[static_cast<size_t>(b)] = true;
+    return table;
+}
+constexpr std::array<bool, 256> kSecondBytes = secondBytes();
+
 // Matches one instruction at `at` (even); false when none of the known encodings starts there.
 bool decode(const ImageBytes &in, qint64 at, Found &f) {
     if (!in.has(at, 4))
         return false;
     const uchar *p = in.at(at);
+    if (!kSecondBytes[p[1]])
+        return false;
     const quint32 first = word(p);
     f.at = at;
     f.opcode = static_cast<quint16>(first);

@@ -20,6 +20,7 @@ namespace {
 constexpr int kMaxSide = 1024;
 constexpr int kMaxRingRecords = 4096;
 constexpr int kRingSpacing = 24;
+constexpr quint16 kRingArt = 0x26BC; // tile $6BC, palette line 1: the value the code adds
 
 QVector<QRgb> colourTable(const std::array<QRgb, 64> &colours) {
     QVector<QRgb> table(colours.begin(), colours.end());
@@ -62,15 +63,20 @@ Appearance compose(const QVector<Sprite> &sprites, int priority, const QByteArra
 
 class ImageSprites : public LevelSprites {
   public:
-    ImageSprites(const QByteArray &image, const map::TerrainTables &terrain,
-                 const SpriteTables &tables, int row)
-        : m_rules(image, tables, row) {
+    ImageSprites(const std::shared_ptr<const ImageCode> &code, const map::TerrainTables &terrain,
+                 int row)
+        : m_rules(code, row) {
+        const QByteArray &image = code->image();
+        const SpriteTables &tables = code->tables();
         const map::LevelArt art = map::levelArt(image, terrain, row);
         m_ok = art.ok;
         m_colours = colourTable(art.colours);
-        m_vram = spriteVram(image, tables, levelCues(image, terrain, tables, row), art.art);
+        // The art depends on the zone alone: its rows share it.
+        m_vram = code->once(map::zoneAct(tables.game, row).zone, [&] {
+            return spriteVram(*code, levelCues(image, terrain, tables, row), art.art);
+        });
         if (m_ok && tables.game == 2)
-            loadRings(image, tables, row);
+            loadRings(*code, row);
     }
 
     Appearance record(const QByteArray &image, qint64 offset) const override {
@@ -114,7 +120,9 @@ class ImageSprites : public LevelSprites {
   private:
     // The act's ring layout, each ring frame 0 of the ring mappings with the ring art word, both
     // read from the ring-drawing code.
-    void loadRings(const QByteArray &image, const SpriteTables &tables, int row) {
+    void loadRings(const ImageCode &code, int row) {
+        const QByteArray &image = code.image();
+        const SpriteTables &tables = code.tables();
         const ImageBytes in(image);
         const map::ZoneAct level = map::zoneAct(2, row);
         const auto offset = in.word(tables.ringLayouts + 2LL * (2 * level.zone + level.act));
@@ -129,13 +137,18 @@ class ImageSprites : public LevelSprites {
             m_ringRecords.append(
                 {int(*x), int(*y & 0xFFF), int(*y >> 12 & 7) + 1, (*y & 0x8000) != 0});
         }
-        const auto code = ringCode(image);
-        if (!code)
+        // Found once per image: the mappings' address as a key no zone uses.
+        constexpr int kRingKey = 0x10000;
+        const QByteArray found = code.once(kRingKey, [&] {
+            const auto at = ringMappings(image);
+            return at ? QByteArray::number(*at) : QByteArray();
+        });
+        if (found.isEmpty())
             return;
         Sprite ring;
-        ring.mappings = code->first;
+        ring.mappings = found.toLongLong();
         ring.format = MappingFormat::Ring;
-        ring.art = code->second;
+        ring.art = kRingArt;
         const Appearance one = compose({ring}, 0, image, m_vram, m_colours);
         if (one.look != Look::Sprite)
             return;
@@ -149,11 +162,11 @@ class ImageSprites : public LevelSprites {
     }
 
     // The ring-drawing code's addi.w #art,d0 (the only one in the image) and the nearest
-    // lea (mappings).l,a1 before it.
-    static std::optional<std::pair<qint64, quint16>> ringCode(const QByteArray &image) {
+    // lea (mappings).l,a1 before it: the ring mappings.
+    static std::optional<qint64> ringMappings(const QByteArray &image) {
         constexpr int kLeaWindow = 256;
         const ImageBytes in(image);
-        const QByteArray addi("\x06\x40\x26\xBC", 4);
+        const QByteArray addi("\x06\x40\x26\xBC", 4); // addi.w #kRingArt,d0
         qint64 at = image.indexOf(addi);
         while (at >= 0 && (at & 1) != 0)
             at = image.indexOf(addi, at + 1);
@@ -161,7 +174,7 @@ class ImageSprites : public LevelSprites {
             return std::nullopt;
         for (qint64 lea = at - 6; lea >= std::max<qint64>(0, at - kLeaWindow); lea -= 2) {
             if (in.word(lea) == 0x43F9u)
-                return std::make_pair(*in.pointer(lea + 2), static_cast<quint16>(0x26BC));
+                return *in.pointer(lea + 2);
         }
         return std::nullopt;
     }
@@ -186,7 +199,18 @@ std::shared_ptr<const LevelSprites> LevelSprites::load(const QByteArray &image,
 std::shared_ptr<const LevelSprites> LevelSprites::load(const QByteArray &image,
                                                        const map::TerrainTables &terrain,
                                                        const SpriteTables &tables, int row) {
-    return std::make_shared<ImageSprites>(image, terrain, tables, row);
+    return std::make_shared<ImageSprites>(std::make_shared<const ImageCode>(image, tables), terrain,
+                                          row);
+}
+
+QVector<std::shared_ptr<const LevelSprites>>
+LevelSprites::loadAll(const QByteArray &image, const map::TerrainTables &terrain,
+                      const SpriteTables &tables) {
+    const auto code = std::make_shared<const ImageCode>(image, tables);
+    QVector<std::shared_ptr<const LevelSprites>> rows;
+    for (int row = 0; row < 21; ++row)
+        rows.append(std::make_shared<ImageSprites>(code, terrain, row));
+    return rows;
 }
 
 } // namespace sprites

@@ -51,6 +51,9 @@ class LevelSprites {
     static std::shared_ptr<const LevelSprites> load(const QByteArray &image,
                                                     const map::TerrainTables &terrain,
                                                     const SpriteTables &tables, int row);
+    // Every row (0-20) of one image, sharing the decoding they have in common.
+    static QVector<std::shared_ptr<const LevelSprites>>
+    loadAll(const QByteArray &image, const map::TerrainTables &terrain, const SpriteTables &tables);
     virtual ~LevelSprites() = default;
 
     // The appearance of the 6-byte record at `offset` of `image` (the image the level was

@@ -1,5 +1,6 @@
 #include "sprites/objectrules.h"
 
+#include "art/nemesis.h"
 #include "map/terraintables.h"
 #include "sprites/imagebytes.h"
 #include "sprites/ruletools.h"
@@ -239,8 +240,8 @@ const IdRule kRules[] = {
 
 } // namespace
 
-ObjectRules::ObjectRules(const QByteArray &image, const SpriteTables &tables, int row)
-    : m_image(image), m_tables(tables), m_zone(map::zoneAct(tables.game, row).zone) {
+ImageCode::ImageCode(const QByteArray &image, const SpriteTables &tables)
+    : m_image(image), m_tables(tables) {
     // Sonic 1 ids are 7 bits (the top bit of the type byte is a flag).
     const ImageBytes in(image);
     const int ids = tables.game == 1 ? 0x80 : 0x100;
@@ -250,8 +251,9 @@ ObjectRules::ObjectRules(const QByteArray &image, const SpriteTables &tables, in
     std::sort(m_codeStarts.begin(), m_codeStarts.end());
 }
 
-const InitScan &ObjectRules::scan(int id) const {
+InitScan ImageCode::scan(int id) const {
     const auto i = static_cast<size_t>(id & 0xFF);
+    QMutexLocker lock(&m_mutex);
     if (!m_scanned[i]) {
         m_scanned[i] = true;
         InitScan &s = m_scans[i];
@@ -263,12 +265,37 @@ const InitScan &ObjectRules::scan(int id) const {
     return m_scans[i];
 }
 
+QByteArray ImageCode::art(qint64 source) const {
+    constexpr qint64 kVideoBytes = 0x10000;
+    QMutexLocker lock(&m_mutex);
+    auto found = m_art.constFind(source);
+    if (found == m_art.constEnd())
+        found = m_art.insert(source, art::nemesis(m_image, source, kVideoBytes).bytes);
+    return *found;
+}
+
+QByteArray ImageCode::once(int key, const std::function<QByteArray()> &build) const {
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto found = m_once.constFind(key);
+        if (found != m_once.constEnd())
+            return *found;
+    }
+    const QByteArray built = build(); // may ask for art, which takes the lock
+    QMutexLocker lock(&m_mutex);
+    m_once.insert(key, built);
+    return built;
+}
+
+ObjectRules::ObjectRules(std::shared_ptr<const ImageCode> code, int row)
+    : m_code(std::move(code)), m_zone(map::zoneAct(m_code->tables().game, row).zone) {}
+
 Drawn ObjectRules::lookOf(const RecordBytes &record) const {
     if (m_zone < 0)
         return marker();
-    const bool sonic1 = m_tables.game == 1;
+    const bool sonic1 = game() == 1;
     const int id = sonic1 ? record.type & 0x7F : record.type;
-    const InitScan &s = scan(id);
+    const InitScan s = m_code->scan(id);
     const Context c{*this,
                     s,
                     record,
@@ -276,7 +303,7 @@ Drawn ObjectRules::lookOf(const RecordBytes &record) const {
                     (record.y & (sonic1 ? 0x8000 : 0x4000)) != 0,
                     record.subtype};
     for (const IdRule &r : kRules) {
-        if (r.game != m_tables.game || r.id != id)
+        if (r.game != game() || r.id != id)
             continue;
         if (r.rule == nullptr)
             return hidden();

@@ -9,9 +9,13 @@
 #include "sprites/spritetables.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QMutex>
 #include <QVector>
 
 #include <array>
+#include <functional>
+#include <memory>
 
 namespace sprites {
 
@@ -31,27 +35,48 @@ struct RecordBytes {
     quint8 subtype = 0;
 };
 
-class ObjectRules {
+// What every level of one image shares: its objects' init code, each scanned when first asked
+// for, and the art files its lists name, each decoded once. Safe to share between threads.
+class ImageCode {
   public:
-    // `row` decides the zone. Each object's init code is scanned when first asked for (not
-    // thread-safe: callers serialise lookOf()).
-    ObjectRules(const QByteArray &image, const SpriteTables &tables, int row);
+    ImageCode(const QByteArray &image, const SpriteTables &tables);
 
-    Drawn lookOf(const RecordBytes &record) const;
-
-    int game() const { return m_tables.game; }
-    int zone() const { return m_zone; }
     const QByteArray &image() const { return m_image; }
     const SpriteTables &tables() const { return m_tables; }
-    const InitScan &scan(int id) const;
+    // The init scan of object `id`, bounded by where the next object's code starts.
+    InitScan scan(int id) const;
+    // The Nemesis file at `source` (empty when it does not decode).
+    QByteArray art(qint64 source) const;
+    // What `build` gives for `key` the first time it is asked for; later the same (each zone's
+    // sprite art is built once for all its rows).
+    QByteArray once(int key, const std::function<QByteArray()> &build) const;
 
   private:
     QByteArray m_image;
     SpriteTables m_tables;
-    int m_zone = -1;
     QVector<qint64> m_codeStarts; // every object's code, sorted: where one object's code ends
+    mutable QMutex m_mutex;
     mutable std::array<InitScan, 256> m_scans;
     mutable std::array<bool, 256> m_scanned{};
+    mutable QHash<qint64, QByteArray> m_art;
+    mutable QHash<int, QByteArray> m_once;
+};
+
+class ObjectRules {
+  public:
+    // `row` decides the zone.
+    ObjectRules(std::shared_ptr<const ImageCode> code, int row);
+
+    Drawn lookOf(const RecordBytes &record) const;
+
+    int game() const { return m_code->tables().game; }
+    int zone() const { return m_zone; }
+    const QByteArray &image() const { return m_code->image(); }
+    const SpriteTables &tables() const { return m_code->tables(); }
+
+  private:
+    std::shared_ptr<const ImageCode> m_code;
+    int m_zone = -1;
 };
 
 } // namespace sprites

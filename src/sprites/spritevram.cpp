@@ -1,9 +1,6 @@
 #include "sprites/spritevram.h"
 
-#include "art/nemesis.h"
 #include "sprites/imagebytes.h"
-
-#include <QHash>
 
 #include <algorithm>
 #include <cstring>
@@ -46,12 +43,11 @@ QVector<int> levelCues(const QByteArray &image, const map::TerrainTables &terrai
     return cues;
 }
 
-QByteArray spriteVram(const QByteArray &image, const SpriteTables &tables, const QVector<int> &cues,
-                      const QByteArray &base) {
+QByteArray spriteVram(const ImageCode &code, const QVector<int> &cues, const QByteArray &base) {
+    const SpriteTables &tables = code.tables();
     // Only as long as the highest write: the rest reads as zero.
     QByteArray vram = base.left(kVideoBytes);
-    const ImageBytes in(image);
-    QHash<qint64, QByteArray> decoded; // the same file is often listed by several cues
+    const ImageBytes in(code.image());
     for (int cue : cues) {
         // A signed offset, as the game's indexed addressing reads it.
         const auto offset = in.signedWord(tables.artLoadCues + 2LL * cue);
@@ -67,14 +63,12 @@ QByteArray spriteVram(const QByteArray &image, const SpriteTables &tables, const
             const auto address = in.word(list + 6 + 6LL * i);
             if (!source || !address)
                 break;
-            auto found = decoded.find(*source);
-            if (found == decoded.end())
-                found = decoded.insert(*source, art::nemesis(image, *source, kVideoBytes).bytes);
-            const qint64 end = std::min<qint64>(*address + found->size(), kVideoBytes);
+            const QByteArray tiles = code.art(*source);
+            const qint64 end = std::min<qint64>(*address + tiles.size(), kVideoBytes);
             if (end > vram.size())
                 vram.resize(end, '\0');
             if (end > *address)
-                std::memcpy(vram.data() + *address, found->constData(),
+                std::memcpy(vram.data() + *address, tiles.constData(),
                             static_cast<size_t>(end - *address));
         }
     }

@@ -3,6 +3,7 @@
 // order the game loads them.
 
 #include "map/terraintables.h"
+#include "sprites/objectrules.h"
 #include "sprites/spritetables.h"
 
 #include <QByteArray>
@@ -22,7 +23,6 @@ QVector<int> levelCues(const QByteArray &image, const map::TerrainTables &terrai
 // `base` (Sonic 2's level art, from tile 0) with every entry of `cues` decoded over it; later
 // writes replace earlier ones, nothing goes past $FFFF, an entry that does not decode is left
 // out. As long as the highest byte written (at most 64 KiB): what lies past it reads as zero.
-QByteArray spriteVram(const QByteArray &image, const SpriteTables &tables, const QVector<int> &cues,
-                      const QByteArray &base);
+QByteArray spriteVram(const ImageCode &code, const QVector<int> &cues, const QByteArray &base);
 
 } // namespace sprites
