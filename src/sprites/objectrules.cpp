@@ -309,7 +309,7 @@ Drawn ObjectRules::lookOf(const RecordBytes &record) const {
             return hidden();
         return s.ok() ? r.rule(c) : marker();
     }
-    if (const IdRule *r = gameRule(m_tables.game, id))
+    if (const IdRule *r = gameRule(game(), id))
         return r->rule == nullptr ? hidden() : s.ok() ? r->rule(c) : marker();
     if (!s.ok())
         return marker();
