@@ -479,6 +479,8 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x06, nullptr}, // spiral and cylinder: they only move the player
         {2, 0x11, bridge},
         {2, 0x8B, nullptr},        // palette cycler: only changes colours
+        {2, 0x1E, nullptr},        // Chemical Plant spin tube: only moves the player
+        {2, 0x72, nullptr},        // Casino Night conveyor: only moves the player
         {2, 0x67, emptyUntilUsed}, // spin tube
         {2, 0x81, drawbridge},
         {2, 0x2B, plainFirst}, // rising pillar
