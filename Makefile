@@ -10,7 +10,8 @@ DEB_PACKAGES := cmake ninja-build g++ make pkg-config \
     fonts-dejavu-core fonts-comic-neue fonts-liberation2 xvfb xauth \
     clang libclang-rt-14-dev
 # Only for lint and package.
-DEV_PACKAGES := clang-tidy cppcheck dpkg-dev file desktop-file-utils appstream
+DEV_PACKAGES := clang-tidy cppcheck dpkg-dev file desktop-file-utils appstream lintian help2man \
+    librsvg2-bin
 
 # Build trees of their own, so that none of these disturbs the everyday build.
 FUZZ_BUILD := build-fuzz
@@ -104,15 +105,19 @@ lint: deps-dev
 	  -I src -j $(CTEST_J) $(LINT_SOURCES)
 	@echo "cppcheck: no findings"
 
-# A Debian package (CPack) in $(PKG_BUILD); its desktop entry and metainfo are validated first.
+# A Debian package (CPack) in $(PKG_BUILD); its desktop entry and metainfo are validated first,
+# and lintian checks the package (any error or warning fails).
 package: deps-dev
 	desktop-file-validate packaging/quillet.desktop
 	appstreamcli validate --no-net packaging/io.github.quillet.Quillet.metainfo.xml
 	cmake -S . -B $(PKG_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-	  -DQUILLET_WERROR=ON
+	  -DQUILLET_WERROR=ON -DQUILLET_PACKAGE=ON
 	cmake --build $(PKG_BUILD)
+	rm -f $(PKG_BUILD)/quillet_*.deb
 	cd $(PKG_BUILD) && cpack -G DEB
 	@ls $(PKG_BUILD)/quillet_*.deb
+	lintian --info --fail-on error,warning $(PKG_BUILD)/quillet_*.deb
+	@echo "lintian: no error and no warning"
 
 clean:
 	rm -rf $(BUILD)

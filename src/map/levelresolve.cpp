@@ -323,7 +323,7 @@ Result loadSonic2(const QByteArray &image, const TerrainTables &t, ZoneAct level
 
 } // namespace
 
-LevelArt levelArt(const QByteArray &image, const TerrainTables &tables, int row) {
+LevelArt levelArt(const QByteArray &image, const TerrainTables &tables, int row, bool withArt) {
     LevelArt out;
     const ZoneAct level = zoneAct(tables.game, row);
     if (level.zone < 0)
@@ -333,7 +333,7 @@ LevelArt levelArt(const QByteArray &image, const TerrainTables &tables, int row)
     if (tables.game == 1) {
         out.ok = sonic1Palette(in, tables, level, data);
     } else {
-        out.ok = sonic2Art(image, tables, level, data).isEmpty() &&
+        out.ok = (!withArt || sonic2Art(image, tables, level, data).isEmpty()) &&
                  sonic2Palette(in, tables, level, data);
         out.art = std::move(data.art);
     }

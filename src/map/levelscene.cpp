@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionGraphicsItem>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 #include <cmath>
@@ -118,9 +119,12 @@ void LevelScene::setLevel(const std::shared_ptr<const TerrainSource> &terrain,
     const auto shown =
         terrain && terrain->hasTerrain() && terrain->chunkSize() > 0 ? terrain : nullptr;
     // The same terrain shown again (the objects changed) keeps its rendered chunks.
-    if (shown != m_terrain)
+    const bool newTerrain = shown != m_terrain;
+    if (newTerrain)
         m_cache.clear();
     m_terrain = shown;
+    if (m_terrain && newTerrain)
+        renderAhead();
 
     QRect objectsBox;
     for (const MapObject &o : objects) {
@@ -229,6 +233,85 @@ void LevelScene::drawTerrain(QPainter *painter, const QRectF &rect) {
     }
 }
 
+namespace {
+
+// A chunk laid over the backdrop, so that a repaint only copies opaque pixels. A decoded chunk is
+// opaque or clear pixel by pixel, which is copied as it is; anything else goes through a painter.
+QImage overBackdrop(const QImage &art, int size) {
+    QImage picture(size, size, QImage::Format_RGB32);
+    picture.fill(LevelScene::Backdrop);
+    if (art.isNull())
+        return picture;
+    if (art.size() == picture.size() && art.format() == QImage::Format_ARGB32_Premultiplied) {
+        bool copied = true;
+        for (int y = 0; y < size && copied; ++y) {
+            const auto *from = reinterpret_cast<const QRgb *>(art.constScanLine(y));
+            auto *to = reinterpret_cast<QRgb *>(picture.scanLine(y));
+            for (int x = 0; x < size && copied; ++x) {
+                const int alpha = qAlpha(from[x]);
+                if (alpha == 255)
+                    to[x] = from[x];
+                copied = alpha == 255 || alpha == 0;
+            }
+        }
+        if (copied)
+            return picture;
+        picture.fill(LevelScene::Backdrop);
+    }
+    QPainter p(&picture);
+    p.drawImage(0, 0, art);
+    return picture;
+}
+
+// Half the size, smoothed rather than dropped.
+QImage halved(const QImage &picture) {
+    return picture.scaled(picture.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+int costKiB(int size) {
+    return std::max(1, size * size * 4 / 1024);
+}
+
+} // namespace
+
+// Every chunk the layout names, at every size, rendered when the level is shown rather than when
+// a pan or zoom first reveals it: a jump across the largest level reveals dozens of chunks at
+// once, more than one frame can render. The rendering is spread over the cores; the pixmaps are
+// made here, on the GUI thread.
+void LevelScene::renderAhead() {
+    QVector<int> chunks;
+    QVector<bool> seen;
+    for (int r = 0; r < m_terrain->rows(); ++r) {
+        for (int c = 0; c < m_terrain->columns(); ++c) {
+            const int chunk = m_terrain->chunkAt(c, r);
+            if (chunk < 0)
+                continue;
+            if (chunk >= seen.size())
+                seen.resize(chunk + 1, false);
+            if (!seen[chunk])
+                chunks.append(chunk);
+            seen[chunk] = true;
+        }
+    }
+    const std::shared_ptr<const TerrainSource> terrain = m_terrain;
+    const int size = terrain->chunkSize();
+    const QVector<QVector<QImage>> rendered =
+        QtConcurrent::blockingMapped(chunks, [terrain, size](int chunk) {
+            QVector<QImage> sizes{overBackdrop(terrain->chunkImage(chunk), size)};
+            for (int level = 1; level <= MipLevels; ++level)
+                sizes.append(halved(sizes.last()));
+            return sizes;
+        });
+    for (qsizetype i = 0; i < chunks.size(); ++i) {
+        for (int level = 0; level <= MipLevels; ++level) {
+            const QImage &picture = rendered[i][level];
+            m_cache.insert(quint32(chunks[i]) << 2 | quint32(level),
+                           new QPixmap(QPixmap::fromImage(picture)), costKiB(picture.width()));
+        }
+    }
+}
+
+// The chunk at `level`, rendered now (with every larger size) when the cache does not hold it.
 const QPixmap *LevelScene::chunkPixmap(int chunk, int level) {
     const quint32 key = quint32(chunk) << 2 | quint32(level);
     if (const QPixmap *hit = m_cache.object(key))
@@ -236,25 +319,16 @@ const QPixmap *LevelScene::chunkPixmap(int chunk, int level) {
     const int size = m_terrain->chunkSize() >> level;
     QImage picture;
     if (level == 0) {
-        // Laid over the backdrop once here, so that a repaint only copies opaque pixels.
-        picture = QImage(size, size, QImage::Format_RGB32);
-        picture.fill(Backdrop);
-        const QImage art = m_terrain->chunkImage(chunk);
-        if (!art.isNull()) {
-            QPainter p(&picture);
-            p.drawImage(0, 0, art);
-        }
+        picture = overBackdrop(m_terrain->chunkImage(chunk), size);
     } else {
         const QPixmap *larger = chunkPixmap(chunk, level - 1);
         if (!larger)
             return nullptr;
-        picture =
-            larger->toImage().scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        picture = halved(larger->toImage());
     }
     auto *pixmap = new QPixmap(QPixmap::fromImage(std::move(picture)));
-    const int cost = std::max(1, size * size * 4 / 1024);
     // QCache deletes the picture itself when it cannot hold it.
-    return m_cache.insert(key, pixmap, cost) ? m_cache.object(key) : nullptr;
+    return m_cache.insert(key, pixmap, costKiB(size)) ? m_cache.object(key) : nullptr;
 }
 
 void LevelScene::drawGrid(QPainter *painter, const QRectF &rect, int cell, const QColor &colour) {

@@ -85,6 +85,7 @@ class LevelScene : public QGraphicsScene {
     void drawTerrain(QPainter *painter, const QRectF &rect);
     void drawGrid(QPainter *painter, const QRectF &rect, int cell, const QColor &colour);
     const QPixmap *chunkPixmap(int chunk, int level);
+    void renderAhead();
     MarkerItem *markerAt(const QPointF &scenePos) const;
     void endDrag();
 

@@ -37,13 +37,15 @@ struct TerrainData {
 
 // What object sprites share with the terrain: the row's four palette lines and, for Sonic 2, the
 // 8x8 level art as the loader sends it to video memory from tile 0 (Sonic 1's comes with the
-// sprite art lists). `ok` is false when the palette (or Sonic 2's art) cannot be read.
+// sprite art lists). `ok` is false when the palette (or Sonic 2's art) cannot be read. Without
+// `withArt`, only the palette.
 struct LevelArt {
     QByteArray art;
     std::array<QRgb, 64> colours{};
     bool ok = false;
 };
-LevelArt levelArt(const QByteArray &image, const TerrainTables &tables, int row);
+LevelArt levelArt(const QByteArray &image, const TerrainTables &tables, int row,
+                  bool withArt = true);
 
 class LevelTerrain {
   public:
@@ -63,8 +65,8 @@ class LevelTerrain {
     int rows() const;
     int chunkAt(int column, int row) const; // -1 = nothing drawn (or outside the layout)
     // chunkSize x chunkSize, premultiplied ARGB, transparent where the pixel value is 0. Rendered
-    // once and kept; a chunk past the decoded table draws as all-zero chunk words. Null for a
-    // chunk id the layout cannot hold.
+    // once and kept (different chunks may be rendered on different threads at once); a chunk past
+    // the decoded table draws as all-zero chunk words. Null for a chunk id the layout cannot hold.
     QImage chunkImage(int chunk) const;
     // The same chunk as palette indices (Format_Indexed8): palette line * 16 + pixel value, so
     // an index that is a multiple of 16 is clear. Rendered once and kept; null as chunkImage().

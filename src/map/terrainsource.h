@@ -23,7 +23,8 @@ class TerrainSource {
     virtual int rows() const = 0;
     // The chunk drawn in a layout cell, or -1 for none.
     virtual int chunkAt(int column, int row) const = 0;
-    // One chunk, chunkSize() square, transparent where nothing is drawn.
+    // One chunk, chunkSize() square, transparent where nothing is drawn. The map renders a
+    // level's chunks ahead on several threads at once, each asking for a different chunk.
     virtual QImage chunkImage(int chunk) const = 0;
 };
 

@@ -68,12 +68,15 @@ class ImageSprites : public LevelSprites {
         : m_rules(code, row) {
         const QByteArray &image = code->image();
         const SpriteTables &tables = code->tables();
-        const map::LevelArt art = map::levelArt(image, terrain, row);
-        m_ok = art.ok;
-        m_colours = colourTable(art.colours);
-        // The art depends on the zone alone: its rows share it.
+        const map::LevelArt palette = map::levelArt(image, terrain, row, false);
+        m_ok = palette.ok;
+        m_colours = colourTable(palette.colours);
+        // The art depends on the zone alone: its rows share it. Sonic 2's starts with the level
+        // art (none when it does not decode).
         m_vram = code->once(map::zoneAct(tables.game, row).zone, [&] {
-            return spriteVram(*code, levelCues(image, terrain, tables, row), art.art);
+            const QByteArray levelArt =
+                tables.game == 2 ? map::levelArt(image, terrain, row).art : QByteArray();
+            return spriteVram(*code, levelCues(image, terrain, tables, row), levelArt);
         });
         if (m_ok && tables.game == 2)
             loadRings(*code, row);

@@ -4,6 +4,7 @@
 
 #include "map/terrainsource.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -35,7 +36,7 @@ class GridTerrain : public map::TerrainSource {
         return m_paint ? m_paint(chunk, m_size) : QImage();
     }
 
-    mutable int chunkRenders = 0; // how often a chunk picture was asked for
+    mutable std::atomic<int> chunkRenders = 0; // how often a chunk picture was asked for
 
   private:
     int m_size = 0, m_columns = 0, m_rows = 0;
