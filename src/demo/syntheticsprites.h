@@ -79,9 +79,10 @@ quint16 sceneArt(int slot);
 // SceneTwoMappingsId (two mappings constants: no sprite) and, in Sonic 2, SceneSubObjectId
 // (a second user of the shared loader).
 int sceneSlot(int game, int id, int n = 1);
-constexpr int SceneGenericId = 0x30;
-constexpr int SceneTwoMappingsId = 0x31;
-constexpr int SceneSubObjectId = 0x32;
+// Title-screen and title-card ids, which no level places and no rule covers.
+constexpr int SceneGenericId = 0x0E;
+constexpr int SceneTwoMappingsId = 0x0F;
+constexpr int SceneSubObjectId = 0x34;
 // Sonic 1 Ending animals: subtype $0A + i uses art SceneAnimalArt + i... (slot's base + i).
 // Sonic 2 sub-object entries: subtype 2 k draws with slot sceneSlot(2, 0xA4, k + 1), flags k & 3.
 constexpr int SceneSubObjectEntries = 3;

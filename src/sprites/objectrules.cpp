@@ -3,6 +3,7 @@
 #include "art/nemesis.h"
 #include "map/terraintables.h"
 #include "sprites/imagebytes.h"
+#include "sprites/ruletools.h"
 
 #include <algorithm>
 
@@ -10,59 +11,7 @@ namespace sprites {
 
 namespace {
 
-using Value = std::optional<quint32>;
-
-// What a rule sees of one record.
-struct Context {
-    const ObjectRules &rules;
-    const InitScan &scan;
-    const RecordBytes &record;
-    bool xFlip; // the record's own flips
-    bool yFlip;
-    int s; // subtype
-};
-
-Drawn hidden() {
-    Drawn d;
-    d.look = Look::Hidden;
-    return d;
-}
-
-Drawn marker() {
-    return {};
-}
-
-MappingFormat formatOf(const Context &c) {
-    return c.rules.game() == 1 ? MappingFormat::Sonic1 : MappingFormat::Sonic2;
-}
-
-// One sprite at the record's position; a marker when a constant was not found.
-Drawn one(const Context &c, Value mappings, int frame, Value art, int priority, bool xFlip,
-          bool yFlip) {
-    if (!mappings || !art)
-        return marker();
-    Drawn d;
-    d.look = Look::Sprite;
-    d.priority = priority & 7;
-    Sprite s;
-    s.mappings = *mappings & 0xFFFFFF;
-    s.format = formatOf(c);
-    s.frame = frame;
-    s.art = static_cast<quint16>(*art);
-    s.xFlip = xFlip;
-    s.yFlip = yFlip;
-    d.sprites.append(s);
-    return d;
-}
-
-// M1, A1 and P1 on a0, with the given frame and the record's flips.
-Drawn plain(const Context &c, int frame) {
-    const Value priority = c.scan.value(Op::Priority);
-    if (!priority)
-        return marker();
-    return one(c, c.scan.value(Op::Mappings), frame, c.scan.value(Op::Art), int(*priority), c.xFlip,
-               c.yFlip);
-}
+using namespace rules;
 
 // --- Sonic 1 -----------------------------------------------------------------------------------
 
@@ -274,14 +223,6 @@ Drawn generic(const Context &c) {
                priority ? int(*priority) : 3, c.xFlip, c.yFlip);
 }
 
-using Rule = Drawn (*)(const Context &);
-
-struct IdRule {
-    int game;
-    int id;
-    Rule rule; // null: the game never shows it (shown only in debug mode)
-};
-
 const IdRule kRules[] = {
     {1, 0x25, sonic1Rings},      {1, 0x56, sonic1FloatingBlock},
     {1, 0x26, sonic1Monitor},    {1, 0x36, sonic1Spikes},
@@ -368,6 +309,8 @@ Drawn ObjectRules::lookOf(const RecordBytes &record) const {
             return hidden();
         return s.ok() ? r.rule(c) : marker();
     }
+    if (const IdRule *r = gameRule(game(), id))
+        return r->rule == nullptr ? hidden() : s.ok() ? r->rule(c) : marker();
     if (!s.ok())
         return marker();
     if (!sonic1)
