@@ -18,7 +18,7 @@ FUZZ_BUILD := build-fuzz
 LINT_BUILD := build-lint
 PKG_BUILD  := build-pkg
 FUZZ_SECONDS ?= 120
-FUZZ_TARGETS := text image kosinski nemesis enigma level layouts
+FUZZ_TARGETS := text image kosinski nemesis enigma level sprites layouts
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

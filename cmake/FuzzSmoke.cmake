@@ -42,7 +42,7 @@ ExternalProject_Add(quillet_fuzz
   BUILD_COMMAND ${CMAKE_COMMAND} --build ${QUILLET_FUZZ_DIR} -j 2
   INSTALL_COMMAND "")
 
-foreach(target text image kosinski nemesis enigma level layouts)
+foreach(target text image kosinski nemesis enigma level sprites layouts)
   # New inputs go to the first (scratch) folder; the checked-in seeds are only read.
   set(_scratch ${QUILLET_FUZZ_DIR}/corpus-${target})
   file(MAKE_DIRECTORY ${_scratch} ${QUILLET_FUZZ_DIR}/artifacts)

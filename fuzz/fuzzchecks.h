@@ -31,6 +31,11 @@ QString enigmaStream(const std::uint8_t *data, std::size_t size);
 // levelchecks.cpp), with a few chunks drawn. Empty when every invariant held.
 QString levelResolution(const std::uint8_t *data, std::size_t size);
 
+// Object sprites of every row drawn out of a small image built from the input (see
+// spritechecks.cpp): looks, pictures within their caps, the same from the cache. Empty when every
+// invariant held.
+QString spriteDrawing(const std::uint8_t *data, std::size_t size);
+
 // Random inserts, deletes, pastes and undos on a synthetic image whose layout area the input
 // mutated (see layoutchecks.cpp): after each step the game still finds every list, nothing
 // outside the area changed, and undoing everything restores the image byte for byte.

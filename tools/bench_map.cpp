@@ -1,13 +1,18 @@
 // How fast the largest level of each game is put together and drawn, and how long its export
 // takes: synthetic levels of the real sizes (Sonic 1 Green Hill 1, 48 x 5 chunks of 256; Sonic 2
 // Hill Top 2, 104 x 16 chunks of 128) with full-size art, block and chunk tables, reached through
-// the revisions' own tables. Times are the process's CPU time (the median of five runs). Prints the
-// figures and exits with 1 when one is beyond its bound.
+// the revisions' own tables, and 700 objects drawn as sprites from the object code, mappings and
+// art lists of a synthetic scene. Times are the process's CPU time (the median of five runs).
+// Prints the figures and exits with 1 when one is beyond its bound.
 
 #include "demo/syntheticimage.h"
+#include "demo/syntheticsprites.h"
 #include "demo/syntheticterrain.h"
+#include "levels/leveltables.h"
 #include "map/levelterrain.h"
 #include "map/mapexport.h"
+#include "sprites/levelsprites.h"
+#include "sprites/spritelayer.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -88,11 +93,26 @@ synthetic::TerrainPieces level(int game, int tileCount, int blockCount, int chun
     return s;
 }
 
-QByteArray imageOf(rom::Revision revision, const synthetic::TerrainPieces &s) {
+constexpr int kObjects = 700;
+
+// The level with the sprite scene and kObjects records of its objects spread over row `row`.
+QByteArray imageOf(rom::Revision revision, const synthetic::TerrainPieces &s, int row, int width) {
     QByteArray image = synthetic::image(revision);
     map::TerrainTables tables = map::terrainTables(revision);
     synthetic::putTerrain(image, tables, s,
                           s.game == 1 ? synthetic::Sonic1TerrainAt : synthetic::Sonic2TerrainAt);
+    sprites::SpriteTables spriteTables = sprites::spriteTables(revision);
+    synthetic::putSprites(image, tables, spriteTables, s.game == 1 ? 0x10000 : 0x20000);
+    const std::vector<int> ids = s.game == 1
+                                     ? std::vector<int>{0x25, 0x26, 0x36, 0x41, 0x18, 0x5F, 0x30}
+                                     : std::vector<int>{0x26, 0x36, 0x41, 0x1C, 0x44, 0xA4, 0x65};
+    QVector<synthetic::Record> records;
+    for (int i = 0; i < kObjects; ++i) {
+        const int x = 0x40 + i * (width - 0x80) / kObjects, y = 0x100 + i * 37 % 0x300;
+        records.append({quint8(x >> 8), quint8(x), quint8(y >> 8), quint8(y),
+                        quint8(ids[size_t(i) % ids.size()]), quint8(i * 0x13 % 0x30 & 0xF2)});
+    }
+    synthetic::putLayout(image, fixedAddresses(revision)[row], records);
     return image;
 }
 
@@ -147,6 +167,22 @@ void measureDrawing(const Level &level) {
                               t.chunkImage(t.chunkAt(x, y));
                   }),
                   "ms", 150);
+    // The objects as the map window first draws them: the level's sprite art and each record.
+    LevelAddressTable layouts{};
+    loadAddresses(layouts, image, revision);
+    QVector<qint64> records;
+    for (const map::ObjectMarker &m : map::objectMarkers(image, layouts[row]))
+        records.append(m.offset);
+    int drawn = 0;
+    bench::report("sprites: load + every record's picture", median([&] {
+                      const auto sprites = sprites::LevelSprites::load(image, revision, row);
+                      const auto looks = sprites::spriteLayer(*sprites, image, records).records;
+                      drawn = int(std::count_if(looks.cbegin(), looks.cend(), [](const auto &a) {
+                          return a.look == sprites::Look::Sprite;
+                      }));
+                  }),
+                  "ms", 150);
+    std::printf("    %d of %d records drawn as sprites\n", drawn, int(records.size()));
 }
 
 // The whole picture and the export, as `quillet --export-map` makes them.
@@ -172,8 +208,11 @@ void measureExport(const Level &level, const QString &folder) {
         median([&] { map::exportMap(imagePath, QString::number(row), out, err); });
     if (!messages.isEmpty())
         std::printf("    export failed: %s", qPrintable(messages));
-    bench::report("export (quillet --export-map)", exportMs, "ms", 2000);
+    bench::report("export with sprites (quillet --export-map)", exportMs, "ms", 2000);
     bench::report("PNG size", QFile(out).size() / 1e6, "MB");
+    bench::report("export with markers only (--markers-only)",
+                  median([&] { map::exportMap(imagePath, QString::number(row), out, err, true); }),
+                  "ms", 2000);
 }
 
 } // namespace
@@ -183,9 +222,9 @@ int main(int argc, char **argv) {
     QTemporaryDir dir;
     const Level levels[] = {
         {"Sonic 1, Green Hill 1 size (row 0)", rom::Revision::Sonic1Rev0, 0,
-         imageOf(rom::Revision::Sonic1Rev0, level(1, 0x33E, 439, 0x52, 48, 5))},
+         imageOf(rom::Revision::Sonic1Rev0, level(1, 0x33E, 439, 0x52, 48, 5), 0, 48 * 256)},
         {"Sonic 2, Hill Top 2 size (row 7)", rom::Revision::Sonic2Rev1, 7,
-         imageOf(rom::Revision::Sonic2Rev1, level(2, 0x392, 0x130, 256, 104, 16))}};
+         imageOf(rom::Revision::Sonic2Rev1, level(2, 0x392, 0x130, 256, 104, 16), 7, 104 * 128)}};
     for (const Level &l : levels)
         measureDrawing(l);
     // Both levels decoded with every chunk drawn and kept, as two open maps would hold them.

@@ -59,6 +59,16 @@ QImage syntheticChunk(int chunk, int size) {
     return image;
 }
 
+// A sprite of `side` pixels as the game's are: 8x8 tiles of palette colours, its corners clear.
+QImage syntheticSprite(int side, quint32 seed) {
+    QImage image = syntheticChunk(int(seed % 256), 128).copy(0, 0, side, side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            if (std::min(x, side - 1 - x) + std::min(y, side - 1 - y) < side / 4)
+                image.setPixel(x, y, 0);
+    return image;
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
@@ -120,17 +130,37 @@ int main(int argc, char **argv) {
         objects.append({0x10000 + i * 6, int(random.bounded(columns * size)),
                         int(random.bounded(rows * size)), QStringLiteral("object %1").arg(i)});
 
+    // Every object drawn as a sprite of 16 to 64 pixels, and 400 rings in front of them.
+    QVector<map::MapObject> rings;
+    for (map::MapObject &o : objects) {
+        const int side = 16 << random.bounded(3);
+        o.sprite = syntheticSprite(side, random.generate());
+        o.spriteAt = QPoint(o.x - side / 2, o.y - side / 2);
+        o.priority = int(random.bounded(8));
+    }
+    const QImage ring = syntheticSprite(16, 1);
+    for (int i = 0; i < 400; ++i)
+        rings.append({-1,
+                      0,
+                      0,
+                      {},
+                      {},
+                      ring,
+                      QPoint(int(random.bounded(columns * size)), int(random.bounded(rows * size))),
+                      0});
+
     frmMap w;
     w.resize(1280, 860);
     QWidget *port = w.view()->viewport();
     if (!testsupport::showActive(&w))
         return 2;
-    std::printf("  level %d x %d, %d distinct chunks of %d, %d objects, view %d x %d\n",
-                columns * size, rows * size, 256, size, int(objects.size()), port->width(),
-                port->height());
+    std::printf("  level %d x %d, %d distinct chunks of %d, %d objects with sprites, %d rings, "
+                "view %d x %d\n",
+                columns * size, rows * size, 256, size, int(objects.size()), int(rings.size()),
+                port->width(), port->height());
     // Every chunk is rendered here, ahead of the first pan and zoom.
     const Cost shown = measure([&] {
-        w.showLevel(QStringLiteral("HTZ 2"), terrain, objects);
+        w.showLevel(QStringLiteral("HTZ 2"), terrain, objects, rings);
         port->repaint();
     });
     bench::report("show the level and first paint at 1:1", shown.wall, "ms");
@@ -174,6 +204,13 @@ int main(int argc, char **argv) {
     for (int i = 0; i < 20; ++i)
         small.push_back(repaint(port));
     reportSteps("full repaint at 1/8", small, 16);
+
+    // Fit Level: the whole width in the window, below 1/8.
+    w.fitLevel();
+    std::vector<Cost> fitted;
+    for (int i = 0; i < 20; ++i)
+        fitted.push_back(repaint(port));
+    reportSteps("full repaint with the level fitted", fitted, 16);
 
     std::printf("  memory\n");
     bench::report("chunk cache", w.scene()->cachedKiB() / 1024.0, "MB");

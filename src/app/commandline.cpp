@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "map/mapexport.h"
+#include "sprites/objectlisting.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -28,11 +29,23 @@ const QVector<Command> &commands() {
     static const QVector<Command> list = {
         {QStringLiteral("export-map"),
          {QStringLiteral("IMAGE"), QStringLiteral("ROW"), QStringLiteral("OUT.png")},
-         QStringLiteral("Writes the picture of level ROW (0-20) of IMAGE to OUT.png, as \"Save "
-                        "Map Image...\" does, and ends."),
+         QStringLiteral("Writes the picture of level ROW (0-20) of IMAGE to OUT.png, objects "
+                        "drawn as their sprites, and ends."),
+         {QCommandLineOption(QStringLiteral("markers-only"),
+                             QStringLiteral("With --export-map: every object as a marker, no "
+                                            "sprites."))},
+         [](const QStringList &a, const QStringList &flags, QTextStream &, QTextStream &err) {
+             return map::exportMap(a.at(0), a.at(1), a.at(2), err,
+                                   flags.contains(QStringLiteral("markers-only")));
+         }},
+        {QStringLiteral("list-objects"),
+         {QStringLiteral("IMAGE"), QStringLiteral("ROW")},
+         QStringLiteral("Prints the objects of level ROW (0-20) of IMAGE, one tab-separated line "
+                        "each (offset, X, Y, type, subtype, name, and how it is drawn: sprite, "
+                        "marker or hidden), then Sonic 2's rings, and ends."),
          {},
-         [](const QStringList &a, const QStringList &, QTextStream &, QTextStream &err) {
-             return map::exportMap(a.at(0), a.at(1), a.at(2), err);
+         [](const QStringList &a, const QStringList &, QTextStream &out, QTextStream &err) {
+             return sprites::listObjects(a.at(0), a.at(1), out, err);
          }}};
     return list;
 }

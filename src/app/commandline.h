@@ -1,7 +1,8 @@
 #pragma once
 // What the program was asked to do when it was started:
 //   quillet [IMAGE]                          the window, with IMAGE open when one is given
-//   quillet --export-map IMAGE ROW OUT.png   a command that does its work and ends
+//   quillet --export-map IMAGE ROW OUT.png [--markers-only]
+//   quillet --list-objects IMAGE ROW         commands that do their work and end
 // Read before any application object exists, so that the help, the version and the commands
 // never need a display.
 

@@ -84,7 +84,11 @@ void frmMap::buildControls() {
                                         QKeySequence::keyBindings(QKeySequence::ZoomOut));
     QAction *fitAction = makeAction(this, "actionFit", QStringLiteral("Fit Level"),
                                     {QKeySequence(Qt::CTRL | Qt::Key_0)});
-    for (QAction *a : {actionGrid, actionSaveImage, zoomInAction, zoomOutAction, fitAction})
+    actionSprites = makeAction(this, "actionSprites", QStringLiteral("Sprites"));
+    actionSprites->setCheckable(true);
+    actionSprites->setChecked(true);
+    for (QAction *a :
+         {actionGrid, actionSprites, actionSaveImage, zoomInAction, zoomOutAction, fitAction})
         m_tools->addAction(a);
     actionGrid->setEnabled(false);
     actionSaveImage->setEnabled(false);
@@ -103,6 +107,7 @@ void frmMap::buildControls() {
     box->addWidget(m_status);
 
     connect(actionGrid, &QAction::toggled, m_scene, &map::LevelScene::setGridShown);
+    connect(actionSprites, &QAction::toggled, m_scene, &map::LevelScene::setSpritesShown);
     connect(actionSaveImage, &QAction::triggered, this, &frmMap::saveImage);
     connect(zoomInAction, &QAction::triggered, this, &frmMap::zoomIn);
     connect(zoomOutAction, &QAction::triggered, this, &frmMap::zoomOut);
@@ -204,12 +209,13 @@ void frmMap::contextMenu(const QPoint &viewportPos) {
 
 void frmMap::showLevel(const QString &rowText,
                        const std::shared_ptr<const map::TerrainSource> &terrain,
-                       const QVector<map::MapObject> &objects) {
+                       const QVector<map::MapObject> &objects,
+                       const QVector<map::MapObject> &rings) {
     // The same level shown again (after an edit) stays where the user was looking.
     const bool sameLevel = rowText == m_rowText && !m_scene->levelRect().isEmpty();
     QScrollBar *h = m_view->horizontalScrollBar(), *v = m_view->verticalScrollBar();
     const QPoint scrolled(h->value(), v->value());
-    m_scene->setLevel(terrain, objects);
+    m_scene->setLevel(terrain, objects, rings);
     m_rowText = rowText;
     setWindowTitle(QStringLiteral("Map - ") + rowText);
     // Without terrain there is no picture to save either (the export needs terrain too).
@@ -222,6 +228,10 @@ void frmMap::showLevel(const QString &rowText,
         m_pointerText.clear(); // known again at the next move
         h->setValue(h->minimum());
         v->setValue(v->minimum());
+        // Something to look at rather than the level's empty top left corner.
+        if (const QGraphicsItem *first =
+                objects.isEmpty() ? nullptr : m_scene->marker(objects.first().offset))
+            m_view->centerOn(first->pos());
     }
     updateStatus();
 }
@@ -267,11 +277,12 @@ void frmMap::setZoom(qreal factor, QPoint anchor) {
     if (anchor == QPoint(-1, -1))
         anchor = m_view->viewport()->rect().center();
     // Snap to the limits, which repeated steps reach only within rounding.
-    factor = std::clamp(factor, MinZoom, MaxZoom);
+    const qreal smallest = std::min(MinZoom, fittingZoom());
+    factor = std::clamp(factor, smallest, MaxZoom);
     if (std::abs(factor - MaxZoom) < 1e-9)
         factor = MaxZoom;
-    if (std::abs(factor - MinZoom) < 1e-9)
-        factor = MinZoom;
+    if (std::abs(factor - smallest) < 1e-9)
+        factor = smallest;
     const QPointF fixed = m_view->mapToScene(anchor);
     m_view->setTransform(QTransform::fromScale(factor, factor));
     m_zoom = factor;
@@ -290,13 +301,24 @@ void frmMap::zoomOut() {
     setZoom(m_zoom / ZoomStep);
 }
 
-void frmMap::fitLevel() {
+// The zoom at which the whole level fits: the scroll bars go, so their room counts too.
+qreal frmMap::fittingZoom() const {
     const QRectF level = m_scene->levelRect();
-    if (level.isEmpty())
+    const QSize room = m_view->maximumViewportSize();
+    if (level.isEmpty() || room.isEmpty())
+        return MinZoom;
+    return std::min(room.width() / level.width(), room.height() / level.height());
+}
+
+void frmMap::fitLevel() {
+    if (m_scene->levelRect().isEmpty())
         return;
-    const QSize room = m_view->viewport()->size();
-    setZoom(std::min(room.width() / level.width(), room.height() / level.height()));
-    m_view->centerOn(level.center());
+    setZoom(fittingZoom());
+    m_view->centerOn(m_scene->levelRect().center());
+}
+
+bool frmMap::spritesShown() const {
+    return actionSprites->isChecked();
 }
 
 bool frmMap::eventFilter(QObject *watched, QEvent *event) {
@@ -361,7 +383,13 @@ void frmMap::showPointer(const QPoint &viewportPos) {
     const int x = int(std::floor(at.x())), y = int(std::floor(at.y()));
     const bool onLevel =
         !m_rowText.isEmpty() && x >= 0 && x <= 0xFFFF && y >= 0 && y <= map::LevelScene::MaxY;
-    m_pointerText = onLevel ? QStringLiteral("X %1  Y %2").arg(hex4(x), hex4(y)) : QString();
+    QStringList parts;
+    if (onLevel)
+        parts << QStringLiteral("X %1  Y %2").arg(hex4(x), hex4(y));
+    // The object under the pointer, as its hover text names it.
+    if (const QGraphicsItem *object = m_scene->marker(m_scene->objectAt(at)))
+        parts << object->toolTip().replace(QLatin1Char('\n'), QStringLiteral("    "));
+    m_pointerText = parts.join(QStringLiteral("    "));
     updateStatus();
 }
 

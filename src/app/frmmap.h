@@ -31,9 +31,11 @@ class frmMap : public QWidget {
     // Shows a level (replacing what was shown; the zoom stays). `terrain` may be null or say
     // it has none: then the objects stand on a plain grid and the status line gives the reason.
     // Showing the same row again keeps the view where it was, and the same terrain object keeps
-    // the chunks already rendered from it.
+    // the chunks already rendered from it; another row opens on its first object. `rings` are
+    // drawn in front of the objects and cannot be clicked.
     void showLevel(const QString &rowText, const std::shared_ptr<const map::TerrainSource> &terrain,
-                   const QVector<map::MapObject> &objects);
+                   const QVector<map::MapObject> &objects,
+                   const QVector<map::MapObject> &rings = {});
     // Shows nothing (no image loaded).
     void clearLevel();
     // Highlights the object's marker and centres the view on it, except while this window is
@@ -44,6 +46,8 @@ class frmMap : public QWidget {
     void selectObjects(const QVector<qint64> &offsets, qint64 current);
     // What "Save Map Image..." writes: the exported picture of the shown level (null: none).
     void setPictureSource(std::function<QImage()> picture) { m_picture = std::move(picture); }
+    // Whether objects are drawn as their sprites ("Sprites" in the tool bar) or as markers.
+    bool spritesShown() const;
 
     QGraphicsView *view() const { return m_view; }
     map::LevelScene *scene() const { return m_scene; }
@@ -52,7 +56,7 @@ class frmMap : public QWidget {
     void setZoom(qreal factor, QPoint anchor = QPoint(-1, -1));
     void zoomIn();
     void zoomOut();
-    // As large as the whole level fits, within the limits.
+    // As large as the whole level fits; zooming out goes as far as that needs.
     void fitLevel();
 
   signals:
@@ -77,6 +81,7 @@ class frmMap : public QWidget {
 
   private:
     void buildControls();
+    qreal fittingZoom() const;
     void saveImage();
     void showPointer(const QPoint &viewportPos);
     void updateStatus();
@@ -96,6 +101,7 @@ class frmMap : public QWidget {
     QLabel *m_status = nullptr;
     QAction *actionGrid = nullptr;
     QAction *actionSaveImage = nullptr;
+    QAction *actionSprites = nullptr;
     QList<QAction *> m_objectActions;
     QRectF m_band; // the rubber band's last extent (scene), while one is drawn
     std::function<QImage()> m_picture;

@@ -7,6 +7,9 @@
 #include "document/imagedocument.h"
 #include "levels/leveltables.h"
 #include "objects/spritemodel.h"
+#include "sprites/objectnames.h"
+#include "sprites/spritelayer.h"
+#include "text/hextext.h"
 
 #include "map/levelscene.h"
 
@@ -103,7 +106,12 @@ void MapLink::refresh() {
         m_map->clearLevel();
         return;
     }
-    m_map->showLevel(levelNames(m_doc->game()).value(row), terrain(row), objects());
+    const Kept &shown = kept(row);
+    QVector<map::MapObject> rings;
+    for (const sprites::Appearance &ring : shown.looks->rings())
+        rings.append({-1, 0, 0, {}, {}, ring.picture, ring.topLeft, ring.priority});
+    m_map->showLevel(levelNames(m_doc->game()).value(row), shown.terrain,
+                     objects(row, *shown.looks), rings);
     selectionChanged();
 }
 
@@ -196,34 +204,47 @@ void MapLink::objectMoved(qint64 offset, int x, int y) {
         refresh();
 }
 
-std::shared_ptr<const map::LevelTerrainSource> MapLink::terrain(int row) {
+const MapLink::Kept &MapLink::kept(int row) {
     const auto kept = std::find_if(m_terrains.begin(), m_terrains.end(),
                                    [row](const Kept &k) { return k.row == row; });
     if (kept != m_terrains.end()) {
         const Kept found = *kept;
         m_terrains.erase(kept);
         m_terrains.prepend(found);
-        return found.terrain;
+        return m_terrains.first();
     }
-    // Object edits never touch the art, blocks, chunks or layouts: a level's terrain holds for
-    // as long as the image does.
-    auto loaded = map::LevelTerrainSource::load(m_doc->data(), m_doc->revision(), row);
-    m_terrains.prepend({row, loaded});
+    // Object edits never touch the art, blocks, chunks, layouts or object code: what a level is
+    // drawn from holds for as long as the image does (each record is read afresh).
+    const QByteArray &data = m_doc->data();
+    m_terrains.prepend({row, map::LevelTerrainSource::load(data, m_doc->revision(), row),
+                        sprites::LevelSprites::load(data, m_doc->revision(), row)});
     if (m_terrains.size() > KeptTerrains)
         m_terrains.removeLast();
-    return loaded;
+    return m_terrains.first();
 }
 
-QVector<map::MapObject> MapLink::objects() const {
+QVector<map::MapObject> MapLink::objects(int row, const sprites::LevelSprites &looks) const {
     const QByteArray &data = m_doc->data();
+    const int game = m_doc->game();
     const int count = m_sprites->rowCount();
     QVector<map::MapObject> objects;
     objects.reserve(count);
     for (int i = 0; i < count; ++i) {
         const qint64 at = m_sprites->offsetAt(i);
-        if (at < 0 || at + 4 > data.size())
+        if (at < 0 || at + 6 > data.size())
             continue;
-        objects.append({at, wordAt(data, at), wordAt(data, at + 2) & 0x0FFF, m_sprites->lineAt(i)});
+        map::MapObject o{at, wordAt(data, at), wordAt(data, at + 2) & 0x0FFF, m_sprites->lineAt(i)};
+        const auto type = quint8(data[at + 4]);
+        const QString name = sprites::objectName(game, row, type);
+        if (!name.isEmpty())
+            o.name = name + QStringLiteral(" (") + two(game == 1 ? type & 0x7F : type) + ')';
+        const sprites::Appearance look = looks.record(data, at);
+        if (look.look == sprites::Look::Sprite) {
+            o.sprite = look.picture;
+            o.spriteAt = look.topLeft;
+            o.priority = look.priority;
+        }
+        objects.append(o);
     }
     return objects;
 }
@@ -232,6 +253,11 @@ QImage MapLink::picture() {
     const int row = shownRow();
     if (row < 0 || row >= LevelCount)
         return QImage();
-    return map::levelPicture(terrain(row)->terrain(),
-                             map::objectMarkers(m_doc->data(), m_doc->layoutStart(row)));
+    // What the map shows: the objects as their sprites, or all as markers.
+    const Kept &shown = kept(row);
+    const QByteArray &data = m_doc->data();
+    const QVector<map::ObjectMarker> records = map::objectMarkers(data, m_doc->layoutStart(row));
+    return m_map && m_map->spritesShown()
+               ? sprites::levelPicture(shown.terrain->terrain(), *shown.looks, data, records)
+               : map::levelPicture(shown.terrain->terrain(), records);
 }

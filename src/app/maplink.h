@@ -5,6 +5,7 @@
 
 #include "map/levelterrainsource.h"
 #include "map/terrainsource.h"
+#include "sprites/levelsprites.h"
 
 #include <QObject>
 #include <QVector>
@@ -50,8 +51,9 @@ class MapLink : public QObject {
     void paste(QPoint at);
     void addHere(QPoint at);
     int shownRow() const;
-    std::shared_ptr<const map::LevelTerrainSource> terrain(int row);
-    QVector<map::MapObject> objects() const;
+    struct Kept;
+    const Kept &kept(int row);
+    QVector<map::MapObject> objects(int row, const sprites::LevelSprites &looks) const;
     QImage picture();
 
     frmMain *m_main;
@@ -63,6 +65,7 @@ class MapLink : public QObject {
     struct Kept {
         int row;
         std::shared_ptr<const map::LevelTerrainSource> terrain;
+        std::shared_ptr<const sprites::LevelSprites> looks; // what its objects look like
     };
     QVector<Kept> m_terrains; // of the current image, the most recently shown first
 };

@@ -98,6 +98,76 @@ bool readPalette(Reader &in, qint64 characterSource, qint64 levelSource, Terrain
     return in.ok();
 }
 
+const QString kNoPalette = QStringLiteral("The palette lies outside the image");
+
+// Lines 1-3 are the level palette (three acts use another than their header names); the
+// Ending's covers all four lines, and Sonic's goes over line 0 last in every level.
+bool sonic1Palette(Reader &in, const TerrainTables &t, ZoneAct level, TerrainData &data) {
+    using namespace sonic1;
+    const qint64 header = t.levelHeaders + 16LL * level.zone;
+    int id = int(in.byte(header + 15));
+    qint64 skip = 0;
+    if (level.zone == Lz && level.act == 3)
+        id = Sbz3Palette;
+    else if (level.zone == Sbz && level.act >= 1)
+        id = Sbz2Palette;
+    else if (level.zone == Ending) {
+        id = EndingPalette;
+        skip = 32;
+    }
+    const qint64 levelSource = in.pointer(t.palPointers + 8LL * id) + skip;
+    const qint64 sonicSource = in.pointer(t.palPointers + 8LL * SonicPalette);
+    return in.ok() && t.levelHeaders >= 0 && t.palPointers >= 0 &&
+           readPalette(in, sonicSource, levelSource, data);
+}
+
+// Line 0 is the first line of the character palette; lines 1-3 the level palette.
+bool sonic2Palette(Reader &in, const TerrainTables &t, ZoneAct level, TerrainData &data) {
+    const qint64 entry = t.levelArtPointers + 12LL * level.zone;
+    const qint64 characterSource = in.pointer(t.palPointers + 8LL * sonic2::CharacterPalette);
+    const qint64 levelSource = in.pointer(t.palPointers + 8LL * in.byte(entry + 8));
+    return in.ok() && t.levelArtPointers >= 0 && t.palPointers >= 0 &&
+           readPalette(in, characterSource, levelSource, data);
+}
+
+// The 8x8 art as the loader sends it to video memory: the zone's file, Hill Top's and Wing
+// Fortress's supplements over it, and only as many tiles as the game sends. Empty on success.
+QString sonic2Art(const QByteArray &image, const TerrainTables &t, ZoneAct level,
+                  TerrainData &data) {
+    using namespace sonic2;
+    Reader in(image);
+    const qint64 entry = t.levelArtPointers + 12LL * level.zone;
+    const art::Decoded tiles = art::kosinski(image, in.pointer(entry), kVideoBytes);
+    if (t.levelArtPointers < 0 || !in.ok())
+        return kOutside;
+    if (!tiles.ok())
+        return damaged("8x8 art", tiles);
+    data.art = tiles.bytes;
+    qint64 limit = kVideoBytes;
+    const auto supplement = [&](qint64 at, int tile, int sent) {
+        art::Decoded more = art::kosinski(image, at, kVideoBytes);
+        if (more.ok()) {
+            overlay(data.art, qint64(tile) * 32, more.bytes, kVideoBytes);
+            limit = qint64(sent) * 32;
+        }
+        return more;
+    };
+    if (level.zone == Htz) {
+        const art::Decoded more = supplement(t.htzArt, HtzArtTile, HtzArtTiles);
+        if (!more.ok())
+            return damaged("Hill Top 8x8 art", more);
+    } else if (level.zone == Wfz) {
+        const art::Decoded more = supplement(t.wfzArt, WfzArtTile, WfzArtTiles);
+        if (!more.ok())
+            return damaged("Wing Fortress 8x8 art", more);
+    } else if (level.zone == Dez) {
+        limit = qint64(DezArtTiles) * 32;
+    }
+    if (data.art.size() > limit)
+        data.art.truncate(limit);
+    return {};
+}
+
 struct Result {
     TerrainData data;
     QString reason;
@@ -169,22 +239,8 @@ Result loadSonic1(const QByteArray &image, const TerrainTables &t, ZoneAct level
         data.cells[i] = static_cast<qint16>((cells[i] & 0x7F) - 1);
     }
 
-    // Lines 1-3 are the level palette (three acts use another than their header names); the
-    // Ending's covers all four lines, and Sonic's goes over line 0 last in every level.
-    int id = int(in.byte(header + 15));
-    qint64 skip = 0;
-    if (level.zone == Lz && level.act == 3)
-        id = Sbz3Palette;
-    else if (level.zone == Sbz && level.act >= 1)
-        id = Sbz2Palette;
-    else if (level.zone == Ending) {
-        id = EndingPalette;
-        skip = 32;
-    }
-    const qint64 levelSource = in.pointer(t.palPointers + 8LL * id) + skip;
-    const qint64 sonicSource = in.pointer(t.palPointers + 8LL * SonicPalette);
-    if (!in.ok() || t.palPointers < 0 || !readPalette(in, sonicSource, levelSource, data))
-        return fail(QStringLiteral("The palette lies outside the image"));
+    if (!sonic1Palette(in, t, level, data))
+        return fail(kNoPalette);
     return r;
 }
 
@@ -199,34 +255,9 @@ Result loadSonic2(const QByteArray &image, const TerrainTables &t, ZoneAct level
     if (t.levelArtPointers < 0 || !in.inside(entry, 12))
         return fail(kOutside);
 
-    // 8x8 art: the zone's file, Hill Top's and Wing Fortress's supplements over it, and only as
-    // many tiles as the game sends to video memory.
-    const art::Decoded tiles = art::kosinski(image, in.pointer(entry), kVideoBytes);
-    if (!tiles.ok())
-        return fail(damaged("8x8 art", tiles));
-    data.art = tiles.bytes;
-    qint64 limit = kVideoBytes;
-    const auto supplement = [&](qint64 at, int tile, int sent) {
-        art::Decoded more = art::kosinski(image, at, kVideoBytes);
-        if (more.ok()) {
-            overlay(data.art, qint64(tile) * 32, more.bytes, kVideoBytes);
-            limit = qint64(sent) * 32;
-        }
-        return more;
-    };
-    if (level.zone == Htz) {
-        const art::Decoded more = supplement(t.htzArt, HtzArtTile, HtzArtTiles);
-        if (!more.ok())
-            return fail(damaged("Hill Top 8x8 art", more));
-    } else if (level.zone == Wfz) {
-        const art::Decoded more = supplement(t.wfzArt, WfzArtTile, WfzArtTiles);
-        if (!more.ok())
-            return fail(damaged("Wing Fortress 8x8 art", more));
-    } else if (level.zone == Dez) {
-        limit = qint64(DezArtTiles) * 32;
-    }
-    if (data.art.size() > limit)
-        data.art.truncate(limit);
+    const QString artFailure = sonic2Art(image, t, level, data);
+    if (!artFailure.isEmpty())
+        return fail(artFailure);
 
     // 16x16 blocks: a table of $300, Hill Top's patch and the animated-block lists over it.
     const art::Decoded blocks = art::kosinski(image, in.pointer(entry + 4), kSonic2BlockFileBytes);
@@ -285,15 +316,30 @@ Result loadSonic2(const QByteArray &image, const TerrainTables &t, ZoneAct level
             data.cells[y * width + x] =
                 static_cast<qint16>(static_cast<quint8>(cells.at(y * kSonic2LayoutStride + x)));
 
-    // Line 0 is the first line of the character palette; lines 1-3 the level palette.
-    const qint64 characterSource = in.pointer(t.palPointers + 8LL * CharacterPalette);
-    const qint64 levelSource = in.pointer(t.palPointers + 8LL * in.byte(entry + 8));
-    if (!in.ok() || t.palPointers < 0 || !readPalette(in, characterSource, levelSource, data))
-        return fail(QStringLiteral("The palette lies outside the image"));
+    if (!sonic2Palette(in, t, level, data))
+        return fail(kNoPalette);
     return r;
 }
 
 } // namespace
+
+LevelArt levelArt(const QByteArray &image, const TerrainTables &tables, int row, bool withArt) {
+    LevelArt out;
+    const ZoneAct level = zoneAct(tables.game, row);
+    if (level.zone < 0)
+        return out;
+    Reader in(image);
+    TerrainData data;
+    if (tables.game == 1) {
+        out.ok = sonic1Palette(in, tables, level, data);
+    } else {
+        out.ok = (!withArt || sonic2Art(image, tables, level, data).isEmpty()) &&
+                 sonic2Palette(in, tables, level, data);
+        out.art = std::move(data.art);
+    }
+    out.colours = data.colours;
+    return out;
+}
 
 LevelTerrain LevelTerrain::load(const QByteArray &image, rom::Revision revision, int row) {
     if (rom::gameCode(revision) == 0)

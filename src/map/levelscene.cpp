@@ -1,7 +1,9 @@
 #include "map/levelscene.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QGraphicsItem>
+#include <QGraphicsPixmapItem>
 #include <QGraphicsSceneMouseEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -24,6 +26,8 @@ constexpr int CacheKiB = 96 * 1024;
 const QColor ChunkGridColour(255, 255, 255, 96);
 const QColor PlainGridColour(96, 96, 96);
 const QColor HighlightColour(255, 0, 255);
+// Rings stand in front of every object's sprite.
+constexpr qreal RingZ = 2;
 
 int roundUp(int value, int step) {
     return (value + step - 1) / step * step;
@@ -31,15 +35,21 @@ int roundUp(int value, int step) {
 
 } // namespace
 
-// One object: a 5x5 level-pixel square (black border, white inside) centred on its pixel, as
-// in the exported picture; below 1:1 it keeps five screen pixels. pos() is the pixel's centre.
+// One object: its sprite as the game draws it, or a 5x5 level-pixel square (black border, white
+// inside) centred on its pixel as in the exported picture, which below 1:1 keeps five screen
+// pixels. pos() is the pixel's centre. It is hit where it is drawn: the sprite's opaque pixels,
+// or the marker's square.
 class MarkerItem : public QGraphicsItem {
   public:
     enum { Type = UserType + 1 };
 
-    explicit MarkerItem(const MapObject &object) : m_offset(object.offset) {
+    explicit MarkerItem(const MapObject &object)
+        : m_offset(object.offset),
+          m_sprite(hasOpaquePixel(object.sprite) ? object.sprite : QImage()),
+          m_spriteRect(QPointF(object.spriteAt) - QPointF(object.x + 0.5, object.y + 0.5),
+                       QSizeF(object.sprite.size())) {
         setPos(object.x + 0.5, object.y + 0.5);
-        setToolTip(object.line);
+        setToolTip(object.name.isEmpty() ? object.line : object.name + '\n' + object.line);
         setCursor(Qt::PointingHandCursor);
     }
 
@@ -47,42 +57,93 @@ class MarkerItem : public QGraphicsItem {
     qint64 offset() const { return m_offset; }
     QPoint levelPos() const { return {int(std::floor(pos().x())), int(std::floor(pos().y()))}; }
     void moveTo(QPoint level) { setPos(level.x() + 0.5, level.y() + 0.5); }
+    bool hasSprite() const { return !m_sprite.isNull(); }
+    // Where it stands among the sprites, from 0 (back) to below 1 (front).
+    void setDepth(qreal depth) { m_depth = depth; }
 
     void setHighlighted(bool on) {
         m_highlighted = on;
-        setZValue(on ? 1 : 0); // over its neighbours
+        restack();
         update();
+    }
+    // Markers lie under every sprite, and the sprites in the game's order; the highlighted
+    // object over all of them.
+    void restack() {
+        prepareGeometryChange();
+        setZValue(m_highlighted ? HighlightZ : showsSprite() ? SpriteZ + m_depth : 0);
     }
     void rescale() { prepareGeometryChange(); }
 
     QRectF boundingRect() const override {
-        const qreal h = half() + 4 * pixel();
+        const qreal px = pixel();
+        if (showsSprite())
+            return m_spriteRect.adjusted(-4 * px, -4 * px, 4 * px, 4 * px);
+        const qreal h = half() + 4 * px;
         return {-h, -h, 2 * h, 2 * h};
     }
     // Small markers are hard to hit: the clickable area is at least nine screen pixels wide.
     QPainterPath shape() const override {
+        if (showsSprite())
+            return spriteShape();
         const qreal h = std::max(half(), 4.5 * pixel());
         QPainterPath path;
         path.addRect(-h, -h, 2 * h, 2 * h);
         return path;
     }
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override {
-        const qreal px = pixel(), h = half(), border = std::max<qreal>(1, px);
-        painter->fillRect(QRectF(-h, -h, 2 * h, 2 * h), Qt::black);
-        painter->fillRect(QRectF(-h + border, -h + border, 2 * (h - border), 2 * (h - border)),
-                          Qt::white);
+        const qreal px = pixel();
+        QRectF outline;
+        if (showsSprite()) {
+            painter->drawImage(m_spriteRect.topLeft(), m_sprite);
+            outline = spriteShape().boundingRect().adjusted(-2 * px, -2 * px, 2 * px, 2 * px);
+        } else {
+            const qreal h = half(), border = std::max<qreal>(1, px);
+            painter->fillRect(QRectF(-h, -h, 2 * h, 2 * h), Qt::black);
+            painter->fillRect(QRectF(-h + border, -h + border, 2 * (h - border), 2 * (h - border)),
+                              Qt::white);
+            outline = QRectF(-h, -h, 2 * h, 2 * h).adjusted(-2 * px, -2 * px, 2 * px, 2 * px);
+        }
         if (!m_highlighted)
             return;
-        // A cosmetic pen keeps the outline two screen pixels wide at every zoom.
-        QPen pen(HighlightColour, 2);
+        // A cosmetic pen keeps the outline two screen pixels wide at every zoom; a black line
+        // inside it keeps it apart from sprites and terrain of a like colour.
+        painter->setBrush(Qt::NoBrush);
+        QPen pen(Qt::black, 1);
         pen.setCosmetic(true);
         painter->setPen(pen);
-        painter->setBrush(Qt::NoBrush);
-        const qreal o = h + 2 * px;
-        painter->drawRect(QRectF(-o, -o, 2 * o, 2 * o));
+        painter->drawRect(outline.adjusted(1.5 * px, 1.5 * px, -1.5 * px, -1.5 * px));
+        pen = QPen(HighlightColour, 2);
+        pen.setCosmetic(true);
+        painter->setPen(pen);
+        painter->drawRect(outline);
     }
 
   private:
+    static constexpr qreal SpriteZ = 1, HighlightZ = 3;
+
+    static bool hasOpaquePixel(const QImage &image) {
+        if (image.isNull())
+            return false;
+        const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < argb.height(); ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+            if (std::any_of(row, row + argb.width(), [](QRgb p) { return qAlpha(p) != 0; }))
+                return true;
+        }
+        return false;
+    }
+    bool showsSprite() const {
+        const auto *s = static_cast<const LevelScene *>(scene());
+        return hasSprite() && (!s || s->spritesShown());
+    }
+    // The opaque pixels, worked out when first asked for.
+    const QPainterPath &spriteShape() const {
+        if (m_shape.isEmpty()) {
+            m_shape.addRegion(QRegion(QBitmap::fromImage(m_sprite.createAlphaMask())));
+            m_shape.translate(m_spriteRect.topLeft());
+        }
+        return m_shape;
+    }
     qreal pixel() const {
         const auto *s = static_cast<const LevelScene *>(scene());
         return s ? s->devicePixel() : 1;
@@ -90,6 +151,10 @@ class MarkerItem : public QGraphicsItem {
     qreal half() const { return std::max<qreal>(2.5, 2.5 * pixel()); }
 
     qint64 m_offset;
+    QImage m_sprite;
+    QRectF m_spriteRect; // relative to pos()
+    mutable QPainterPath m_shape;
+    qreal m_depth = 0;
     bool m_highlighted = false;
 };
 
@@ -109,13 +174,14 @@ void LevelScene::clearLevel() {
 }
 
 void LevelScene::setLevel(const std::shared_ptr<const TerrainSource> &terrain,
-                          const QVector<MapObject> &objects) {
+                          const QVector<MapObject> &objects, const QVector<MapObject> &rings) {
     m_pressed = nullptr;
     m_dragged.clear();
     m_dragging = false;
     m_selected.clear();
     m_current = -1;
     m_markers.clear();
+    m_rings.clear();
     clear();
     m_reason = terrain ? terrain->reason() : QString();
     const auto shown =
@@ -129,16 +195,41 @@ void LevelScene::setLevel(const std::shared_ptr<const TerrainSource> &terrain,
         renderAhead();
 
     QRect objectsBox;
+    QVector<std::pair<int, MarkerItem *>> sprites; // priority, in record order
     for (const MapObject &o : objects) {
         if (m_markers.contains(o.offset))
             continue; // one marker per record
         MapObject placed = o;
         placed.x = std::clamp(o.x, 0, 0xFFFF);
         placed.y = o.y & MaxY;
+        placed.spriteAt += QPoint(placed.x - o.x, placed.y - o.y);
         auto *item = new MarkerItem(placed);
         addItem(item);
         m_markers.insert(o.offset, item);
         objectsBox |= QRect(placed.x - 2, placed.y - 2, 5, 5);
+        if (item->hasSprite()) {
+            sprites.append({o.priority, item});
+            objectsBox |= QRect(placed.spriteAt, placed.sprite.size());
+        }
+    }
+    // Front to back: priority 0 first, and of equal priority the earlier record.
+    std::stable_sort(sprites.begin(), sprites.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (int i = 0; i < sprites.size(); ++i) {
+        sprites[i].second->setDepth(1 - (i + 1.0) / (sprites.size() + 1.0));
+        sprites[i].second->restack();
+    }
+    // Rings are no records: drawn in front of every object, the first ring in front, and never
+    // hit.
+    for (int i = 0; i < rings.size(); ++i) {
+        auto *ring = new QGraphicsPixmapItem(QPixmap::fromImage(rings[i].sprite));
+        ring->setOffset(rings[i].spriteAt);
+        ring->setShapeMode(QGraphicsPixmapItem::BoundingRectShape); // never hit: keep it cheap
+        ring->setZValue(RingZ + 1 - (i + 1.0) / (rings.size() + 1.0));
+        ring->setVisible(m_spritesShown);
+        addItem(ring);
+        m_rings.append(ring);
+        objectsBox |= QRect(rings[i].spriteAt, rings[i].sprite.size());
     }
 
     if (m_terrain) {
@@ -152,6 +243,21 @@ void LevelScene::setLevel(const std::shared_ptr<const TerrainSource> &terrain,
     // Objects off the level's edge stay reachable.
     setSceneRect(m_levelRect.united(QRectF(objectsBox)));
     invalidate(sceneRect(), BackgroundLayer);
+}
+
+void LevelScene::setSpritesShown(bool shown) {
+    if (shown == m_spritesShown)
+        return;
+    m_spritesShown = shown;
+    for (MarkerItem *m : std::as_const(m_markers))
+        m->restack();
+    for (QGraphicsItem *ring : std::as_const(m_rings))
+        ring->setVisible(shown);
+}
+
+qint64 LevelScene::objectAt(const QPointF &scenePos) const {
+    const MarkerItem *hit = markerAt(scenePos);
+    return hit ? hit->offset() : -1;
 }
 
 int LevelScene::gridSize() const {

@@ -1,7 +1,8 @@
 #pragma once
 // A level as a graphics scene: the terrain painted behind everything from a cache of rendered
-// chunks (only the cells a repaint exposes), and one marker item per object above it. Markers are
-// clicked and dragged here; the outcome leaves as signals, so the scene never edits anything.
+// chunks (only the cells a repaint exposes), and one item per object above it, drawn as its
+// sprite or as a marker. Objects are clicked and dragged here; the outcome leaves as signals, so
+// the scene never edits anything.
 
 #include "map/terrainsource.h"
 
@@ -34,8 +35,10 @@ class LevelScene : public QGraphicsScene {
 
     // Replaces everything shown. A null or unusable terrain gives the plain grid over the
     // objects' extent. Passing the terrain shown already keeps the chunks rendered from it.
+    // `rings` (Sonic 2's, which are no records) are drawn in front of every object, the first
+    // in front, and cannot be clicked.
     void setLevel(const std::shared_ptr<const TerrainSource> &terrain,
-                  const QVector<MapObject> &objects);
+                  const QVector<MapObject> &objects, const QVector<MapObject> &rings = {});
     void clearLevel();
 
     bool hasTerrain() const { return m_terrain != nullptr; }
@@ -48,6 +51,12 @@ class LevelScene : public QGraphicsScene {
 
     void setGridShown(bool shown);
     bool gridShown() const { return m_gridShown; }
+
+    // Objects drawn as their sprites (those that have one), or every object as its marker.
+    void setSpritesShown(bool shown);
+    bool spritesShown() const { return m_spritesShown; }
+    // The record of the topmost object drawn at a scene point, or -1.
+    qint64 objectAt(const QPointF &scenePos) const;
 
     // The view's scale: below 1:1 markers keep a few screen pixels so that they stay visible.
     void setViewScale(qreal scale);
@@ -109,6 +118,8 @@ class LevelScene : public QGraphicsScene {
     // Rendered chunks over the backdrop, full size and halved down to 1/8; cost in KiB.
     QCache<quint32, QPixmap> m_cache;
     QHash<qint64, MarkerItem *> m_markers;
+    QVector<QGraphicsItem *> m_rings;
+    bool m_spritesShown = true;
     QVector<MarkerItem *> m_selected;
     qint64 m_current = -1;
 

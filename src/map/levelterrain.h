@@ -35,6 +35,18 @@ struct TerrainData {
     std::array<QRgb, 64> colours{}; // the four palette lines, opaque
 };
 
+// What object sprites share with the terrain: the row's four palette lines and, for Sonic 2, the
+// 8x8 level art as the loader sends it to video memory from tile 0 (Sonic 1's comes with the
+// sprite art lists). `ok` is false when the palette (or Sonic 2's art) cannot be read. Without
+// `withArt`, only the palette.
+struct LevelArt {
+    QByteArray art;
+    std::array<QRgb, 64> colours{};
+    bool ok = false;
+};
+LevelArt levelArt(const QByteArray &image, const TerrainTables &tables, int row,
+                  bool withArt = true);
+
 class LevelTerrain {
   public:
     // Follows the revision's own tables to the terrain of `row` (0-20). Never throws; anything

@@ -3,6 +3,7 @@
 #include "levels/leveltables.h"
 #include "map/levelterrain.h"
 #include "rom/romimage.h"
+#include "sprites/spritelayer.h"
 
 #include <QImageWriter>
 #include <QSaveFile>
@@ -31,10 +32,10 @@ bool writePicture(const QImage &picture, const QString &path, QString *reason) {
     return true;
 }
 
-int exportMap(const QString &imagePath, const QString &rowText, const QString &outPath,
-              QTextStream &err) {
+int readCommandLevel(const QString &imagePath, const QString &rowText, QTextStream &err,
+                     QByteArray &image, rom::Revision &revision, int &row) {
     bool number = false;
-    const int row = rowText.trimmed().toInt(&number);
+    row = rowText.trimmed().toInt(&number);
     if (!number || row < 0 || row >= LevelCount) {
         err << "quillet: row must be a number from 0 to 20, not \"" << rowText << "\"\n";
         err.flush();
@@ -42,7 +43,7 @@ int exportMap(const QString &imagePath, const QString &rowText, const QString &o
     }
     rom::ImageReader reader;
     QString reason;
-    QByteArray image;
+    image.clear();
     if (reader.open(imagePath, &reason)) {
         image.resize(reader.size());
         if (!reader.read(image, &reason))
@@ -55,12 +56,22 @@ int exportMap(const QString &imagePath, const QString &rowText, const QString &o
         err.flush();
         return 1;
     }
-    const rom::Revision revision = rom::revision(image);
+    revision = rom::revision(image);
     if (revision == rom::Revision::None) {
         err << "quillet: " << imagePath << " is not a recognised image\n";
         err.flush();
         return 1;
     }
+    return 0;
+}
+
+int exportMap(const QString &imagePath, const QString &rowText, const QString &outPath,
+              QTextStream &err, bool markersOnly) {
+    QByteArray image;
+    rom::Revision revision = rom::Revision::None;
+    int row = 0;
+    if (const int code = readCommandLevel(imagePath, rowText, err, image, revision, row))
+        return code;
     const LevelTerrain terrain = LevelTerrain::load(image, revision, row);
     if (!terrain.hasTerrain()) {
         err << "quillet: row " << row << " has no terrain: " << terrain.reason() << "\n";
@@ -69,8 +80,14 @@ int exportMap(const QString &imagePath, const QString &rowText, const QString &o
     }
     LevelAddressTable layouts{};
     loadAddresses(layouts, image, revision);
-    if (!writePicture(levelPicture(terrain, objectMarkers(image, layouts[row])), outPath,
-                      &reason)) {
+    const QVector<ObjectMarker> records = objectMarkers(image, layouts[row]);
+    const QImage picture =
+        markersOnly
+            ? levelPicture(terrain, records)
+            : sprites::levelPicture(terrain, *sprites::LevelSprites::load(image, revision, row),
+                                    image, records);
+    QString reason;
+    if (!writePicture(picture, outPath, &reason)) {
         err << "quillet: cannot write " << outPath << ": " << reason << "\n";
         err.flush();
         return 1;

@@ -3,6 +3,7 @@
 // The window only reads through this interface, so it never depends on how a level is decoded.
 
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 
@@ -34,6 +35,13 @@ struct MapObject {
     int x = 0;
     int y = 0; // position bits only (flags masked off)
     QString line;
+    QString name{}; // what the object is, e.g. "Crabmeat (1F)"; empty when unknown
+    // Its sprite as the game draws it, premultiplied ARGB with its top-left pixel at `spriteAt`
+    // (level pixels); null when a marker stands for the object. Priority 0 is in front, 7 at the
+    // back.
+    QImage sprite{};
+    QPoint spriteAt{};
+    int priority = 0;
 };
 
 } // namespace map

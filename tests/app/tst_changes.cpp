@@ -268,7 +268,10 @@ class tst_Changes : public QObject {
             QStringList arguments;
             int code;
             QString says;
-        } stops[] = {{{"--help"}, 0, "\n   or: quillet --export-map IMAGE ROW OUT.png\n"},
+        } stops[] = {{{"--help"},
+                      0,
+                      "\n   or: quillet --export-map IMAGE ROW OUT.png [--markers-only]\n"
+                      "   or: quillet --list-objects IMAGE ROW\n"},
                      {{"-v"}, 0, "quillet " QUILLET_VERSION "\n"},
                      {{"--frob", a}, 2, "quillet: Unknown option 'frob'.\nUsage:"},
                      {{"--export-map", a, "3"},

@@ -23,7 +23,7 @@ void tst_FuzzReplay::replay_data() {
         for (const QString &target :
              {QStringLiteral("text"), QStringLiteral("image"), QStringLiteral("kosinski"),
               QStringLiteral("nemesis"), QStringLiteral("enigma"), QStringLiteral("level"),
-              QStringLiteral("layouts")}) {
+              QStringLiteral("sprites"), QStringLiteral("layouts")}) {
             const QDir dir(root.filePath(kind + QLatin1Char('/') + target));
             for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
                 QFile file(dir.filePath(name));
@@ -49,6 +49,7 @@ void tst_FuzzReplay::replay() {
                                           {QStringLiteral("nemesis"), fuzzcheck::nemesisStream},
                                           {QStringLiteral("enigma"), fuzzcheck::enigmaStream},
                                           {QStringLiteral("level"), fuzzcheck::levelResolution},
+                                          {QStringLiteral("sprites"), fuzzcheck::spriteDrawing},
                                           {QStringLiteral("layouts"), fuzzcheck::layoutEdits}};
     const QString failure = checks.value(target)(data, size);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));

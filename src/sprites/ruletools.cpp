@@ -1,0 +1,95 @@
+#include "sprites/ruletools.h"
+
+#include "sprites/imagebytes.h"
+
+#include <algorithm>
+
+namespace sprites::rules {
+
+Drawn hidden() {
+    Drawn d;
+    d.look = Look::Hidden;
+    return d;
+}
+
+Drawn marker() {
+    return {};
+}
+
+MappingFormat formatOf(const Context &c) {
+    return c.rules.game() == 1 ? MappingFormat::Sonic1 : MappingFormat::Sonic2;
+}
+
+Drawn one(const Context &c, Value mappings, int frame, Value art, int priority, bool xFlip,
+          bool yFlip) {
+    if (!mappings || !art)
+        return marker();
+    Drawn d;
+    d.look = Look::Sprite;
+    d.priority = priority & 7;
+    Sprite s;
+    s.mappings = *mappings & 0xFFFFFF;
+    s.format = formatOf(c);
+    s.frame = frame;
+    s.art = static_cast<quint16>(*art);
+    s.xFlip = xFlip;
+    s.yFlip = yFlip;
+    d.sprites.append(s);
+    return d;
+}
+
+Drawn plain(const Context &c, int frame) {
+    const Value priority = c.scan.value(Op::Priority);
+    if (!priority)
+        return marker();
+    return one(c, c.scan.value(Op::Mappings), frame, c.scan.value(Op::Art), int(*priority), c.xFlip,
+               c.yFlip);
+}
+
+std::optional<qint64> indexedLea(const Context &c) {
+    constexpr int kWindow = 128;
+    const ImageBytes in(c.rules.image());
+    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + kWindow; at += 2) {
+        const auto opcode = in.word(at);
+        const auto index = in.word(at + 2);
+        if (!opcode || !index)
+            return std::nullopt;
+        // 0100 nnn1 1111 1011: lea d8(pc,xn),aN; index word 00 dd (d0.w).
+        if ((*opcode & 0xF1FF) == 0x41FB && (*index & 0xFF00) == 0)
+            return at + 2 + static_cast<qint8>(*index & 0xFF);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> firstAnimationFrame(const Context &c, int anim) {
+    const ImageBytes in(c.rules.image());
+    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
+        const auto opcode = in.word(at);
+        if (!opcode)
+            return std::nullopt;
+        if (*opcode != 0x43F9) // lea (xxx).l,a1
+            continue;
+        const auto table = in.pointer(at + 2);
+        const auto offset = table ? in.signedWord(*table + 2LL * anim) : std::nullopt;
+        const auto frame = offset ? in.byte(*table + *offset + 1) : std::nullopt;
+        if (!frame || (*frame & 0x80) != 0)
+            return std::nullopt;
+        return int(*frame);
+    }
+    return std::nullopt;
+}
+
+Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bool xFlip,
+            bool yFlip) {
+    return one(c, c.scan.value(Op::Mappings, 0, mappings), frame, c.scan.value(Op::Art, 0, art),
+               priority, xFlip, yFlip);
+}
+
+const IdRule *gameRule(int game, int id) {
+    const std::vector<IdRule> &table = game == 1 ? sonic1Rules() : sonic2Rules();
+    const auto found =
+        std::find_if(table.cbegin(), table.cend(), [id](const IdRule &r) { return r.id == id; });
+    return found == table.cend() ? nullptr : &*found;
+}
+
+} // namespace sprites::rules

@@ -1,0 +1,63 @@
+#pragma once
+// What the per-object rules share: the record as a rule sees it, and the few ways a rule turns
+// the constants it found into sprites. Internal to the sprite rules.
+
+#include "sprites/objectrules.h"
+
+#include <optional>
+#include <vector>
+
+namespace sprites::rules {
+
+using Value = std::optional<quint32>;
+
+// What a rule sees of one record.
+struct Context {
+    const ObjectRules &rules;
+    const InitScan &scan;
+    const RecordBytes &record;
+    bool xFlip; // the record's own flips
+    bool yFlip;
+    int s; // subtype
+};
+
+Drawn hidden();
+Drawn marker();
+MappingFormat formatOf(const Context &c);
+
+// One sprite at the record's position; a marker when a constant was not found.
+Drawn one(const Context &c, Value mappings, int frame, Value art, int priority, bool xFlip,
+          bool yFlip);
+
+// M1, A1 and P1 on a0, with the given frame and the record's flips.
+Drawn plain(const Context &c, int frame);
+
+// The table named by the first lea d8(pc,d0.w),aN in the init's first bytes (a per-subtype
+// table the init indexes).
+std::optional<qint64> indexedLea(const Context &c);
+
+// The n-th mappings and art constants on a0, with the given frame, priority and flips.
+Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bool xFlip,
+            bool yFlip);
+
+// The first frame of animation `anim` in the script table named by the first lea (table).l,a1
+// within the scanned bytes: the frame byte, flip bits included (Sonic 1 keeps flips in bits 5
+// and 6). None when the script starts with an end mark or anything lies outside the image.
+std::optional<int> firstAnimationFrame(const Context &c, int anim);
+
+using Rule = Drawn (*)(const Context &);
+
+struct IdRule {
+    int game;
+    int id;
+    Rule rule; // null: the game never shows it (shown only in debug mode)
+};
+
+// The rules of each game beyond the most placed objects', one entry per id.
+const std::vector<IdRule> &sonic1Rules();
+const std::vector<IdRule> &sonic2Rules();
+
+// The rule of `id` in those tables, or null.
+const IdRule *gameRule(int game, int id);
+
+} // namespace sprites::rules

@@ -1,0 +1,495 @@
+// Sonic 2: how the objects beyond the most placed ones look at level start, each rule read from
+// the object's own init code. Frames that come from an animation step the object runs before it
+// is first shown are that step's frame, written here.
+
+#include "sprites/imagebytes.h"
+#include "sprites/ruletools.h"
+
+#include <algorithm>
+
+namespace sprites::rules {
+
+namespace {
+
+constexpr int kMetropolis = 4;
+constexpr int kMetropolis3 = 5;
+constexpr int kWingFortress = 6;
+constexpr int kHiddenPalace = 8;
+constexpr int kOilOcean = 0xA;
+constexpr int kMysticCave = 0xB;
+constexpr int kChemicalPlant = 0xD;
+constexpr int kDeathEgg = 0xE;
+constexpr int kAquaticRuin = 0xF;
+
+// Byte `at` of the entry for index `index` (entries `size` bytes apart) in the table the init
+// indexes through its lea d8(pc,d0.w).
+std::optional<int> tableByte(const Context &c, int index, int size, int at) {
+    const auto table = indexedLea(c);
+    if (!table)
+        return std::nullopt;
+    const auto b = ImageBytes(c.rules.image()).byte(*table + qint64(index) * size + at);
+    if (!b)
+        return std::nullopt;
+    return int(*b);
+}
+
+// Collapsing platforms: Oil Ocean, Mystic Cave and Aquatic Ruin set their own mappings and art
+// after the default pair.
+Drawn collapsingPlatform(const Context &c) {
+    const int zone = c.rules.zone();
+    const int n = zone == kOilOcean ? 2 : zone == kMysticCave ? 3 : zone == kAquaticRuin ? 4 : 1;
+    return fixed(c, n, n, 0, 4, c.xFlip, c.yFlip);
+}
+
+// Floating platforms: the frame from a (width, frame) pair per subtype bits 6-4; Aquatic Ruin
+// has its own mappings. The init replaces the render flags: no flips.
+Drawn floatingPlatform(const Context &c) {
+    const auto frame = tableByte(c, c.s >> 4 & 7, 2, 1);
+    if (!frame)
+        return marker();
+    const int n = c.rules.zone() == kAquaticRuin ? 2 : 1;
+    return fixed(c, n, n, *frame, 4, false, false);
+}
+
+// Metropolis and Chemical Plant blocks: the frame from a 4-byte entry per subtype bits 6-4;
+// Chemical Plant has its own mappings and art. No flips.
+Drawn immobilePlatform(const Context &c) {
+    const auto frame = tableByte(c, c.s >> 4 & 7, 4, 2);
+    if (!frame)
+        return marker();
+    const int n = c.rules.zone() == kChemicalPlant ? 2 : 1;
+    return fixed(c, n, n, *frame, 3, false, false);
+}
+
+// Moving platforms: the frame from a (width, frame) pair per subtype bits 7-4; Oil Ocean and
+// Wing Fortress set their own art. Two of the movements start $C0 pixels higher. No flips.
+Drawn movingPlatform(const Context &c) {
+    const auto frame = tableByte(c, c.s >> 4, 2, 1);
+    if (!frame)
+        return marker();
+    const int zone = c.rules.zone();
+    const int art = zone == kOilOcean ? 2 : zone == kWingFortress ? 3 : 1;
+    Drawn d = fixed(c, 1, art, *frame, 4, false, false);
+    const int movement = c.s & 0xF;
+    if ((movement == 3 && c.xFlip) || movement == 7)
+        for (Sprite &s : d.sprites)
+            s.y = -0xC0;
+    return d;
+}
+
+// Fans: vertical ones (subtype bit 7) have the second mappings. The first step turns the blades
+// to frame 1 (6 for subtype bit 0).
+Drawn fan(const Context &c) {
+    return fixed(c, c.s & 0x80 ? 2 : 1, 1, c.s & 1 ? 6 : 1, 4, c.xFlip, c.yFlip);
+}
+
+// One-way barriers: frame = subtype; Metropolis, Chemical Plant, Death Egg and Aquatic Ruin set
+// their own art after the default.
+Drawn barrier(const Context &c) {
+    const int zone = c.rules.zone();
+    int art = 1;
+    if (zone == kMetropolis || zone == kMetropolis3)
+        art = 2;
+    else if (zone == kChemicalPlant)
+        art = 3;
+    else if (zone == kDeathEgg)
+        art = 4;
+    else if (zone == kAquaticRuin)
+        art = 5;
+    return fixed(c, 1, art, c.s, 4, c.xFlip, c.yFlip);
+}
+
+// Objects whose init starts with a bsr.w to the shared loader, which copies a 10-byte entry
+// (mappings, art word, render flags ORed into the record's, priority) per even subtype from
+// the table it reads through. An animation step before the object is first shown replaces the
+// render flips by the status flips (the record's, `toggleX` when the init turned the object
+// round).
+enum class Flips { Loaded, Animated };
+
+Drawn loaded(const Context &c, int frame, Flips flips, bool toggleX = false) {
+    constexpr int kLastSubtype = 0xFE;
+    const ImageBytes in(c.rules.image());
+    const auto bsr = in.word(c.scan.routine0);
+    const auto displacement = in.signedWord(c.scan.routine0 + 2);
+    if (!bsr || !displacement || *bsr != 0x6100 || (c.s & 1) != 0 || c.s > kLastSubtype)
+        return marker();
+    const qint64 loader = c.scan.routine0 + 2 + *displacement;
+    const auto index = scanRoutine(c.rules.image(), loader).table(0x303B); // move.w ..,d0
+    if (!index)
+        return marker();
+    const auto offset = in.signedWord(*index + c.s);
+    if (!offset)
+        return marker();
+    const qint64 entry = *index + *offset;
+    const auto render = in.byte(entry + 6);
+    const auto priority = in.byte(entry + 7);
+    if (!render || !priority)
+        return marker();
+    const bool xStatus = c.xFlip != toggleX;
+    const bool loadedFlips = flips == Flips::Loaded;
+    return one(c, in.longword(entry), frame, in.word(entry + 4), int(*priority),
+               loadedFlips ? c.xFlip || (*render & 1) != 0 : xStatus,
+               loadedFlips ? c.yFlip || (*render & 2) != 0 : c.yFlip);
+}
+
+// Badniks that are first shown straight after the loader.
+Drawn loadedBadnik(const Context &c) {
+    return loaded(c, 0, Flips::Loaded);
+}
+
+// Badniks whose first step runs their animation 0 (Spiker turns round in its init first).
+Drawn animatedBadnik(const Context &c, bool turned) {
+    const auto frame = firstAnimationFrame(c, 0);
+    return frame ? loaded(c, *frame & 0x7F, Flips::Animated, turned) : marker();
+}
+
+Drawn animatedBadnik(const Context &c) {
+    return animatedBadnik(c, false);
+}
+
+Drawn spiker(const Context &c) {
+    return animatedBadnik(c, true);
+}
+
+// Hidden Palace stakes and orbs, Metropolis lava bubbles: an 8-byte entry per subtype bits 3-0
+// in the table the init's first lea d16(pc),a1 names (frame in the mappings long's top byte, art
+// word, width, priority); the first step starts animation subtype bits 7-4.
+Drawn stakeAndOrb(const Context &c) {
+    const auto table = c.scan.first(Op::Lea);
+    const auto frame = firstAnimationFrame(c, c.s >> 4);
+    if (!table || !frame)
+        return marker();
+    const ImageBytes in(c.rules.image());
+    const qint64 entry = *table + 8LL * (c.s & 0xF);
+    const auto priority = in.byte(entry + 7);
+    if (!priority)
+        return marker();
+    return one(c, in.longword(entry), *frame & 0x7F, in.word(entry + 4), int(*priority), c.xFlip,
+               c.yFlip);
+}
+
+// Breakable rocks and blocks: Chemical Plant sets its own mappings and art. No flips.
+Drawn breakableRock(const Context &c) {
+    const int n = c.rules.zone() == kChemicalPlant ? 2 : 1;
+    return fixed(c, n, n, 0, 4, false, false);
+}
+
+// Metropolis circling platforms: frame = subtype bits 6-4; frame 3 is the wheel's recess, with
+// the second art word and priority 5.
+Drawn circlingPlatform(const Context &c) {
+    const int frame = c.s >> 4 & 7;
+    return frame == 3 ? fixed(c, 1, 2, 3, 5, c.xFlip, c.yFlip)
+                      : fixed(c, 1, 1, frame, 4, c.xFlip, c.yFlip);
+}
+
+// Mystic Cave's vines and Wing Fortress's hooks (the first pair): subtype bits 6-4 set start
+// them pulled out by their full length, shown by a longer frame. No flips.
+Drawn vine(const Context &c) {
+    const bool hook = c.rules.zone() == kWingFortress;
+    const int length = hook ? ((c.s & 0xF) != 0 ? 0x60 : 0xA0) : 0xB0;
+    const bool extended = (c.s & 0x70) != 0;
+    const int frame = !extended ? 0 : hook ? (length >> 4) + 1 : (length >> 5) + 1;
+    Drawn d = fixed(c, hook ? 1 : 2, hook ? 1 : 2, frame, 4, false, false);
+    if (extended)
+        for (Sprite &s : d.sprites)
+            s.y = length;
+    return d;
+}
+
+// An object that runs animation `anim` before it is first shown: the script's first frame, and
+// the status flips (the record's) as the animation routine copies them.
+Drawn animated(const Context &c, int n, int anim, int priority) {
+    const auto frame = firstAnimationFrame(c, anim);
+    return frame ? fixed(c, n, n, *frame & 0x7F, priority, c.xFlip, c.yFlip) : marker();
+}
+
+Drawn animatedFirst(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    return priority ? animated(c, 1, 0, int(*priority)) : marker();
+}
+
+// Frame 0 and the record's flips (the init keeps the render flags).
+Drawn plainFirst(const Context &c) {
+    return plain(c, 0);
+}
+
+// Frame 0, no flips (the init replaces the render flags).
+Drawn upright(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    return priority ? fixed(c, 1, 1, 0, int(*priority), false, false) : marker();
+}
+
+// Casino Night flippers: the sideways kind (any subtype but 0) runs animation 2.
+Drawn flipper(const Context &c) {
+    return animated(c, 1, c.s != 0 ? 2 : 0, 4);
+}
+
+// Hill Top's smashable ground: the frame from a (height, frame) pair per even subtype. No flips.
+Drawn smashableGround(const Context &c) {
+    const auto frame = tableByte(c, (c.s & 0x1E) / 2, 2, 1);
+    return frame ? fixed(c, 1, 1, *frame, 4, false, false) : marker();
+}
+
+// Launch spheres: a (render flags, frame) pair per subtype bits 3-0, four entries further for
+// an X-flipped record, read through the init's move.b d8(pc,d0.w),1(a0).
+Drawn launchSphere(const Context &c) {
+    const auto table = c.scan.table(0x117B, 1);
+    if (!table)
+        return marker();
+    const ImageBytes in(c.rules.image());
+    const qint64 entry = *table + 2LL * ((c.s & 0xF) + (c.xFlip ? 4 : 0));
+    const auto render = in.byte(entry);
+    const auto frame = in.byte(entry + 1);
+    if (!render || !frame)
+        return marker();
+    return fixed(c, 1, 1, int(*frame), 1, (*render & 1) != 0, (*render & 2) != 0);
+}
+
+// Buzzer: its second priority store is the one in force; the flame it makes shows only while it
+// turns.
+Drawn buzzer(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority, 0, 2);
+    return priority ? animated(c, 1, 0, int(*priority)) : marker();
+}
+
+// Big moving blocks start $60 pixels back along their path: left (right when X-flipped) for
+// subtype 0, up (down when Y-flipped) for the others. No flips.
+Drawn bigBlock(const Context &c) {
+    Drawn d = upright(c);
+    for (Sprite &s : d.sprites) {
+        if (c.s == 0)
+            s.x = c.xFlip ? 0x60 : -0x60;
+        else
+            s.y = c.yFlip ? 0x60 : -0x60;
+    }
+    return d;
+}
+
+// Metropolis spike blocks: the block (frame 4), then the spike it makes (second art word), which
+// starts inside the block pointing in direction (subtype + frame counter / 128) & 3 (the counter
+// is 0 at level start).
+Drawn spikeBlock(const Context &c) {
+    Drawn d = fixed(c, 1, 1, 4, 4, false, false);
+    const Value spikeArt = c.scan.value(Op::Art, 1);
+    if (d.look != Look::Sprite || !spikeArt)
+        return marker();
+    Sprite spike = d.sprites.front();
+    spike.frame = c.s & 3;
+    spike.art = static_cast<quint16>(*spikeArt);
+    d.sprites.append(spike);
+    return d;
+}
+
+// Bubbles: makers (subtype $80 and up, animation 6) and single bubbles (animation = subtype) run
+// their animation before they are first shown.
+Drawn bubbles(const Context &c) {
+    return animated(c, 1, c.s >= 0x80 ? 6 : c.s, 1);
+}
+
+// Aquis: its wing (animation 3), which it keeps 10 pixels to the front and 6 up and draws in
+// front of itself, then its body (animation 0).
+Drawn aquis(const Context &c) {
+    Drawn body = animated(c, 1, 0, 4);
+    const auto wingFrame = firstAnimationFrame(c, 3);
+    if (body.look != Look::Sprite || !wingFrame)
+        return marker();
+    Sprite wing = body.sprites.front();
+    wing.frame = *wingFrame & 0x7F;
+    wing.x = c.xFlip ? -10 : 10;
+    wing.y = -6;
+    body.sprites.prepend(wing);
+    return body;
+}
+
+// Metropolis bricks: only the lone kind (subtype bits 3-0 = $F, frame 2, priority 4) stays put;
+// the others swing on chains the first step lays out.
+Drawn brick(const Context &c) {
+    return (c.s & 0xF) == 0xF ? fixed(c, 1, 1, 2, 4, false, false) : marker();
+}
+
+// Steam springs start 16 pixels down, at frame 7.
+Drawn steamSpring(const Context &c) {
+    Drawn d = fixed(c, 1, 1, 7, 4, c.xFlip, c.yFlip);
+    for (Sprite &s : d.sprites)
+        s.y = 0x10;
+    return d;
+}
+
+// Falling pillars: the pillar, then the lower part it makes $30 pixels down (frame 1).
+Drawn fallingPillar(const Context &c) {
+    Drawn d = fixed(c, 1, 1, 0, 4, c.xFlip, c.yFlip);
+    if (d.look != Look::Sprite)
+        return d;
+    Sprite lower = d.sprites.front();
+    lower.frame = 1;
+    lower.y = 0x30;
+    d.sprites.append(lower);
+    return d;
+}
+
+// Casino Night elevators start subtype x 4 pixels up (down when X-flipped). No flips.
+Drawn elevator(const Context &c) {
+    Drawn d = upright(c);
+    for (Sprite &s : d.sprites)
+        s.y = c.xFlip ? 4 * c.s : -4 * c.s;
+    return d;
+}
+
+// Objects whose frame is subtype bits 6-4. No flips.
+Drawn frameByHighBits(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    return priority ? fixed(c, 1, 1, c.s >> 4 & 7, int(*priority), false, false) : marker();
+}
+
+// Buttons sit 4 pixels lower than placed. No flips.
+Drawn button(const Context &c) {
+    Drawn d = upright(c);
+    for (Sprite &s : d.sprites)
+        s.y = 4;
+    return d;
+}
+
+// Sliding spike blocks: the frame from a 4-byte entry per subtype bits 6-4.
+Drawn slidingSpikes(const Context &c) {
+    const auto frame = tableByte(c, c.s >> 4 & 7, 4, 2);
+    return frame ? fixed(c, 1, 1, *frame, 4, c.xFlip, c.yFlip) : marker();
+}
+
+// Grounder (the second id, which starts out of its wall): the loader's entry, its Y flip
+// dropped by the init.
+Drawn grounder(const Context &c) {
+    Drawn d = loaded(c, 0, Flips::Loaded);
+    for (Sprite &s : d.sprites)
+        s.yFlip = false;
+    return d;
+}
+
+// Bridges: the logs the init lays out in two child objects of sub-sprites (8 logs, then the
+// rest), 16 pixels apart from subtype / 2 logs left of the record, frame 0 and no flips; the
+// children set no priority (0). Hidden Palace has its own mappings and art.
+Drawn bridge(const Context &c) {
+    constexpr int kLogWidth = 16;
+    constexpr int kFirstChild = 8;
+    const int n = c.rules.zone() == kHiddenPalace ? 2 : 1;
+    Drawn d = fixed(c, n, n, 0, 0, false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    const Sprite log = d.sprites.front();
+    d.sprites.clear();
+    const int left = -(c.s >> 1) * kLogWidth;
+    for (int i = 0; i < std::max(kFirstChild, c.s); ++i) {
+        Sprite s = log;
+        s.x = left + i * kLogWidth;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Mystic Cave's drawbridges start raised: the 8 logs of the child the init makes, 16 pixels
+// apart going up from the record (down when Y-flipped), frame 1, no flips, priority 0 (the
+// child sets none). The object itself shows an empty frame.
+Drawn drawbridge(const Context &c) {
+    constexpr int kLogs = 8;
+    constexpr int kStep = 16;
+    Drawn d = fixed(c, 1, 1, 1, 0, false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    const Sprite log = d.sprites.front();
+    d.sprites.clear();
+    for (int k = 1; k <= kLogs; ++k) {
+        Sprite s = log;
+        s.y = c.yFlip ? k * kStep : -k * kStep;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Twin stompers: frame = subtype bits 6-4, the record's flips.
+Drawn twinStomper(const Context &c) {
+    return fixed(c, 1, 1, c.s >> 4 & 7, 4, c.xFlip, c.yFlip);
+}
+
+// Mystic Cave's gate bridges run animation 0 first; the init sets no priority (0).
+Drawn gateBridge(const Context &c) {
+    return animated(c, 1, 0, 0);
+}
+
+// Objects that show an empty frame until used (the spin tube's entrance flashes only while the
+// player goes in): nothing to draw.
+Drawn emptyUntilUsed(const Context &) {
+    return hidden();
+}
+
+} // namespace
+
+const std::vector<IdRule> &sonic2Rules() {
+    static const std::vector<IdRule> kRules = {
+        {2, 0x1F, collapsingPlatform},
+        {2, 0x18, floatingPlatform},
+        {2, 0x6B, immobilePlatform},
+        {2, 0x19, movingPlatform},
+        {2, 0x31, nullptr}, // lava marker: an invisible hurting area
+        {2, 0x3F, fan},
+        {2, 0x2D, barrier},
+        {2, 0x91, loadedBadnik},   // Chop Chop
+        {2, 0xA3, loadedBadnik},   // Flasher
+        {2, 0x8C, animatedBadnik}, // Whisp
+        {2, 0xA1, animatedBadnik}, // Slicer
+        {2, 0x92, spiker},
+        {2, 0x99, animatedBadnik}, // Nebula
+        {2, 0xB4, animatedBadnik}, // propeller
+        {2, 0x71, stakeAndOrb},
+        {2, 0x32, breakableRock},
+        {2, 0x6E, circlingPlatform},
+        {2, 0x80, vine},
+        {2, 0x86, flipper},
+        {2, 0x79, animatedFirst}, // checkpoint
+        {2, 0x66, nullptr},       // spring wall: an invisible solid wall
+        {2, 0x84, nullptr},       // pinball mode switch: an invisible trigger
+        {2, 0x2C, nullptr},       // leaves: an invisible trigger that scatters leaves
+        {2, 0x2F, smashableGround},
+        {2, 0x48, launchSphere},
+        {2, 0x40, animatedFirst}, // pressure spring
+        {2, 0x4A, animatedFirst}, // Octus: faces the player, who starts to its left
+        {2, 0xD6, animatedFirst}, // pokey
+        {2, 0x69, upright},       // nut
+        {2, 0x6D, plainFirst},    // floor spike
+        {2, 0x22, animatedFirst}, // arrow shooter
+        {2, 0x4B, buzzer},
+        {2, 0xD4, bigBlock},
+        {2, 0x68, spikeBlock},
+        {2, 0x5C, animatedFirst}, // Masher
+        {2, 0x1B, plainFirst},    // speed booster: the frame follows the frame counter, 0 at start
+        {2, 0x24, bubbles},
+        {2, 0x50, aquis},
+        {2, 0x33, upright}, // green platform: its flame shows only once it rises
+        {2, 0x75, brick},
+        {2, 0x0B, plainFirst}, // tipping pipe
+        {2, 0x42, steamSpring},
+        {2, 0x49, upright}, // waterfall
+        {2, 0xD7, upright}, // hexagonal bumper
+        {2, 0x23, fallingPillar},
+        {2, 0xD5, elevator},
+        {2, 0x82, frameByHighBits}, // swinging platform
+        {2, 0x16, plainFirst},      // diagonal lift
+        {2, 0x47, button},
+        {2, 0x76, slidingSpikes},
+        {2, 0x2A, plainFirst}, // stomper
+        {2, 0x8E, grounder},
+        {2, 0x06, nullptr}, // spiral and cylinder: they only move the player
+        {2, 0x11, bridge},
+        {2, 0x8B, nullptr},        // palette cycler: only changes colours
+        {2, 0x1E, nullptr},        // Chemical Plant spin tube: only moves the player
+        {2, 0x72, nullptr},        // Casino Night conveyor: only moves the player
+        {2, 0x67, emptyUntilUsed}, // spin tube
+        {2, 0x81, drawbridge},
+        {2, 0x2B, plainFirst}, // rising pillar
+        {2, 0x7F, upright},    // vine switch
+        {2, 0x7B, plainFirst}, // warp pipe exit spring
+        {2, 0x64, twinStomper},
+        {2, 0x77, gateBridge},
+    };
+    return kRules;
+}
+
+} // namespace sprites::rules

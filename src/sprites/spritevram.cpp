@@ -1,0 +1,78 @@
+#include "sprites/spritevram.h"
+
+#include "sprites/imagebytes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace sprites {
+
+namespace {
+
+constexpr qint64 kVideoBytes = 0x10000;
+constexpr int kSonic1AnimalCues = 0x15;
+
+} // namespace
+
+QVector<int> levelCues(const QByteArray &image, const map::TerrainTables &terrain,
+                       const SpriteTables &tables, int row) {
+    const ImageBytes in(image);
+    const map::ZoneAct level = map::zoneAct(tables.game, row);
+    if (level.zone < 0 || tables.game != terrain.game)
+        return {};
+    if (tables.game == 1 && level.zone == map::sonic1::Ending)
+        return {map::sonic1::EndingPlc}; // cue 1 would overwrite the animals
+    // The level's own two bytes: Sonic 1's header, Sonic 2's level art pointers.
+    const qint64 entry = tables.game == 1 ? terrain.levelHeaders + 16LL * level.zone
+                                          : terrain.levelArtPointers + 12LL * level.zone;
+    const auto first = in.byte(entry);
+    const auto second = in.byte(entry + 4);
+    const auto animals = tables.game == 1
+                             ? std::optional<quint32>(quint32(kSonic1AnimalCues + level.zone))
+                             : in.byte(tables.animalCues + level.zone);
+    if (!first || !second || !animals || entry < 0 || (tables.game == 2 && tables.animalCues < 0))
+        return {};
+    QVector<int> cues{0};
+    if (*first != 0) // a level byte of 0 loads nothing
+        cues.append(int(*first));
+    cues.append(1);
+    if (*second != 0)
+        cues.append(int(*second));
+    cues.append(2);
+    cues.append(int(*animals));
+    return cues;
+}
+
+QByteArray spriteVram(const ImageCode &code, const QVector<int> &cues, const QByteArray &base) {
+    const SpriteTables &tables = code.tables();
+    // Only as long as the highest write: the rest reads as zero.
+    QByteArray vram = base.left(kVideoBytes);
+    const ImageBytes in(code.image());
+    for (int cue : cues) {
+        // A signed offset, as the game's indexed addressing reads it.
+        const auto offset = in.signedWord(tables.artLoadCues + 2LL * cue);
+        if (!offset || tables.artLoadCues < 0)
+            continue;
+        const qint64 list = tables.artLoadCues + *offset;
+        const auto count = in.word(list);
+        if (!count)
+            continue;
+        const int entries = std::min<int>(int(*count) + 1, MaxCueEntries);
+        for (int i = 0; i < entries; ++i) {
+            const auto source = in.pointer(list + 2 + 6LL * i);
+            const auto address = in.word(list + 6 + 6LL * i);
+            if (!source || !address)
+                break;
+            const QByteArray tiles = code.art(*source);
+            const qint64 end = std::min<qint64>(*address + tiles.size(), kVideoBytes);
+            if (end > vram.size())
+                vram.resize(end, '\0');
+            if (end > *address)
+                std::memcpy(vram.data() + *address, tiles.constData(),
+                            static_cast<size_t>(end - *address));
+        }
+    }
+    return vram;
+}
+
+} // namespace sprites

@@ -1,0 +1,328 @@
+// The per-game object rules beyond the most placed objects: each rule shape on hand-assembled
+// init code in the synthetic sprite scene (zone-dependent art, per-subtype tables, animation
+// scripts, the shared sub-object loader, objects of several sprites, hidden objects), the picture
+// pixel for pixel, and damaged tables giving a marker.
+
+#include "demo/syntheticimage.h"
+#include "demo/syntheticsprites.h"
+#include "levels/leveltables.h"
+#include "map/terraintables.h"
+#include "sprites/codescan.h"
+#include "sprites/levelsprites.h"
+#include "sprites/spritelayer.h"
+
+#include <QTest>
+
+#include <functional>
+
+using namespace sprites;
+using synthetic::Code;
+
+namespace {
+
+constexpr int X = 0x200, Y = 0x200;
+constexpr int Slot = 16; // the first art slot the scene leaves free
+
+struct World {
+    rom::Revision revision;
+    QByteArray image;
+    SpriteTables tables;
+};
+
+void putBytes(QByteArray &image, qint64 at, const QByteArray &bytes) {
+    if (image.size() < at + bytes.size())
+        image.resize(at + bytes.size(), '\0');
+    image.replace(int(at), int(bytes.size()), bytes);
+}
+
+QByteArray words(std::initializer_list<quint32> list) {
+    QByteArray out;
+    for (quint32 w : list)
+        out.append(char(w >> 8)).append(char(w));
+    return out;
+}
+
+// Mappings table k: frame f is one 8x8 piece at (-4, -4) with tile 16 k + f.
+QByteArray table(int game, int k) {
+    QVector<QVector<synthetic::MapPiece>> frames;
+    for (int f = 0; f < 8; ++f)
+        frames.append({{-4, -4, 1, 1, quint16(16 * k + f)}});
+    return synthetic::mappingTable(frames, game);
+}
+
+quint16 art(int n) {
+    return synthetic::sceneArt(Slot + n);
+}
+
+// The scene with code for one object of each rule shape after it.
+const World &world(int game) {
+    static World worlds[2];
+    World &w = worlds[game - 1];
+    if (!w.image.isEmpty())
+        return w;
+    w.revision = synthetic::defaultRevision(game);
+    w.image = synthetic::image(w.revision);
+    w.tables = spriteTables(w.revision);
+    qint64 at = synthetic::putSprites(w.image, map::terrainTables(w.revision), w.tables,
+                                      game == 1 ? 0x10000 : 0x20000);
+    const auto put = [&](const QByteArray &bytes) {
+        at += at & 1;
+        putBytes(w.image, at, bytes);
+        at += bytes.size();
+        return at - bytes.size();
+    };
+    const quint32 m0 = quint32(put(table(game, 0))), m1 = quint32(put(table(game, 1)));
+    const auto place = [&](int id, const std::function<void(Code &)> &init) {
+        at += at & 1;
+        Code code = synthetic::objectCode(at);
+        init(code);
+        code.rts();
+        putBytes(w.image, w.tables.objectIndex + 4LL * (id - 1),
+                 words({quint32(at) >> 16, quint32(at)}));
+        put(code.bytes());
+    };
+    // lea d8(pc,d0.w),aN (N = 1 or 2) and lea (table).l,a1.
+    const auto indexedLea = [](Code &c, int reg, qint64 target) {
+        c.words({quint16(0x41FB | reg << 9), quint16((target - c.here() - 2) & 0xFF)});
+    };
+    const auto absoluteLea = [](Code &c, quint32 target) {
+        c.words({0x43F9, quint16(target >> 16), quint16(target)});
+    };
+    // Animation 0 starts at frame 5, animation 1 at frame 3 with the X flip bit (Sonic 1).
+    const quint32 scripts = quint32(put(words({4, 8, 0x0105, 0xFF00, 0x0123, 0xFF00})));
+    if (game == 1) {
+        place(0x32,
+              [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)).renderSet(4).priority(4); });
+        // Scenery entries: mappings, art word, frame s + 1, width, priority s, collision.
+        QByteArray entries;
+        for (int s = 0; s < 4; ++s)
+            entries += words({s == 3 ? 0xFFu : m1 >> 16, m1 & 0xFFFF, art(2),
+                              quint32(s + 1) << 8 | 8, quint32(s) << 8});
+        const qint64 sceneryAt = put(entries);
+        place(0x1C, [&](Code &c) { indexedLea(c, 1, sceneryAt); });
+        place(0x22, [&](Code &c) {
+            c.mappings(m0).art(art(3)).renderSet(4).priority(3);
+            absoluteLea(c, scripts);
+        });
+        place(0x55, [&](Code &c) {
+            c.mappings(m0).art(art(3)).renderSet(4).priority(2);
+            absoluteLea(c, 0xFFFFF0); // past the image
+        });
+        place(0x11, [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); });
+        place(0x60, [&](Code &c) {
+            c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).renderOr(4).priority(4);
+        });
+    } else {
+        const qint64 pairs = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006}));
+        place(0x18, [&](Code &c) {
+            indexedLea(c, 2, pairs);
+            c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).renderSet(4).priority(4);
+        });
+        // A shared loader like the game's: its index, then 10-byte entries (mappings, art word,
+        // render flags, priority, width, collision); subtype 2 k reads entry k, flags k.
+        at += at & 1;
+        Code loaderCode(at);
+        loaderCode.words({0x7000, 0x1028, 0x0028}).pcTable(0x303B, at + 12).rts();
+        loaderCode.words({4, 14}).raw(words({m0 >> 16, m0 & 0xFFFF, art(4), 0x0005, 0}));
+        loaderCode.raw(words({m1 >> 16, m1 & 0xFFFF, art(5), 0x0105, 0}));
+        const qint64 loader = put(loaderCode.bytes());
+        const auto bsr = [](Code &c, qint64 target) {
+            c.words({0x6100, quint16((target - c.here() - 2) & 0xFFFF)});
+        };
+        place(0x91, [&](Code &c) { bsr(c, loader); });
+        place(0x8C, [&](Code &c) {
+            bsr(c, loader);
+            absoluteLea(c, scripts);
+        });
+        const qint64 nothing = put(words({0x4E75}));
+        place(0x99, [&](Code &c) { bsr(c, nothing); });
+        place(0x11, [&](Code &c) {
+            c.mappings(m0).art(art(3)).priority(3).mappings(m1).art(art(4)).renderSet(4);
+        });
+        place(0x23, [&](Code &c) { c.mappings(m0).art(art(2)).renderOr(4).priority(4); });
+    }
+    return w;
+}
+
+struct Expect {
+    int slot;
+    int table;
+    int frame;
+    bool xFlip = false;
+    bool yFlip = false;
+    int dx = 0;
+    int dy = 0;
+};
+
+struct Case {
+    const char *name;
+    int game;
+    int row;
+    quint16 y; // flags included
+    int type;
+    int subtype;
+    Look look;
+    QVector<Expect> pieces; // front first
+};
+
+// Palette indices over `area`: the layer painted, or the expected pieces.
+QByteArray paint(const SpriteLayer &layer, QRect area) {
+    QByteArray pixels(area.width() * area.height(), '\0');
+    paintSpriteLayer(layer, {reinterpret_cast<uchar *>(pixels.data()), area.width(), area});
+    return pixels;
+}
+
+QByteArray expected(const QVector<Expect> &pieces, QRect area) {
+    QByteArray pixels(area.width() * area.height(), '\0');
+    for (auto e = pieces.crbegin(); e != pieces.crend(); ++e) {
+        const quint16 a = synthetic::sceneArt(e->slot);
+        for (int py = 0; py < 8; ++py)
+            for (int px = 0; px < 8; ++px) {
+                const int x = X - 4 + e->dx + px - area.left(), y = Y - 4 + e->dy + py - area.top();
+                if (x < 0 || y < 0 || x >= area.width() || y >= area.height())
+                    continue;
+                const int tile = (a & 0x7FF) + 16 * e->table + e->frame;
+                pixels[y * area.width() + x] =
+                    char(16 * (a >> 13) + synthetic::sceneTilePixel(tile, e->xFlip ? 7 - px : px,
+                                                                    e->yFlip ? 7 - py : py));
+            }
+    }
+    return pixels;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Case)
+
+class TestGameRules : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void rules_data();
+    void rules();
+};
+
+void TestGameRules::rules_data() {
+    QTest::addColumn<Case>("c");
+    const auto bridge = [](int left, int logs) {
+        QVector<Expect> out;
+        for (int i = 0; i < logs; ++i)
+            out.append({Slot + 3, 0, 0, false, false, left + 16 * i});
+        return out;
+    };
+    const Look S = Look::Sprite, M = Look::Marker, H = Look::Hidden;
+    const QVector<Case> cases = {
+        // Sonic 1 (flips in Y word bits 14 X and 15 Y).
+        {"S1 button, Marble art, lower, flips dropped",
+         1,
+         7,
+         Y | 0xC000,
+         0x32,
+         0,
+         S,
+         {{Slot, 0, 0, false, false, 0, 3}}},
+        {"S1 button, other zones' art",
+         1,
+         0,
+         Y,
+         0x32,
+         0,
+         S,
+         {{Slot + 1, 0, 0, false, false, 0, 3}}},
+        {"S1 scenery entry", 1, 0, Y | 0x4000, 0x1C, 2, S, {{Slot + 2, 1, 3, true}}},
+        {"S1 scenery past the table", 1, 0, Y, 0x1C, 4, M, {}},
+        {"S1 scenery mappings outside the image", 1, 0, Y, 0x1C, 3, M, {}},
+        {"S1 script frame and flip bit", 1, 0, Y, 0x22, 0, S, {{Slot + 3, 0, 3, true}}},
+        {"S1 script flip bit undoes the record's",
+         1,
+         0,
+         Y | 0xC000,
+         0x22,
+         0,
+         S,
+         {{Slot + 3, 0, 3, false, true}}},
+        {"S1 script outside the image", 1, 0, Y, 0x55, 0, M, {}},
+        {"S1 body and four orbs, Star Light art",
+         1,
+         10,
+         Y,
+         0x60,
+         0,
+         S,
+         {{Slot + 1, 0, 0},
+          {Slot + 1, 0, 3, false, false, 16, 0},
+          {Slot + 1, 0, 3, false, false, 0, 16},
+          {Slot + 1, 0, 3, false, false, -16, 0},
+          {Slot + 1, 0, 3, false, false, 0, -16}}},
+        {"S1 hidden bonus", 1, 0, Y, 0x7D, 1, H, {}},
+        {"S1 bridge: its own log, then the others left to right",
+         1,
+         0,
+         Y | 0x4000,
+         0x11,
+         3,
+         S,
+         {{Slot + 4, 0, 0},
+          {Slot + 4, 0, 0, false, false, -16},
+          {Slot + 4, 0, 0, false, false, 16}}},
+        // Sonic 2 (flips in Y word bits 13 X and 14 Y).
+        {"S2 frame from the subtype's pair, flips dropped",
+         2,
+         0,
+         Y | 0x2000,
+         0x18,
+         0x10,
+         S,
+         {{Slot, 0, 3}}},
+        {"S2 Aquatic Ruin mappings and art", 2, 18, Y, 0x18, 0x40, S, {{Slot + 1, 1, 6}}},
+        {"S2 loader entry, its flags ORed",
+         2,
+         0,
+         Y | 0x4000,
+         0x91,
+         2,
+         S,
+         {{Slot + 5, 1, 0, true, true}}},
+        {"S2 loader odd subtype", 2, 0, Y, 0x91, 3, M, {}},
+        {"S2 loader then script: status flips only",
+         2,
+         0,
+         Y | 0x4000,
+         0x8C,
+         2,
+         S,
+         {{Slot + 5, 1, 5, false, true}}},
+        {"S2 branch to no loader", 2, 0, Y, 0x99, 0, M, {}},
+        {"S2 pillar and its lower part",
+         2,
+         0,
+         Y | 0x2000,
+         0x23,
+         0,
+         S,
+         {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 1, true, false, 0, 0x30}}},
+        {"S2 spring wall", 2, 0, Y, 0x66, 0, H, {}},
+        {"S2 short bridge still has 8 logs", 2, 0, Y, 0x11, 2, S, bridge(-16, 8)},
+        {"S2 bridge of 10 logs", 2, 0, Y, 0x11, 10, S, bridge(-80, 10)},
+    };
+    for (const Case &c : cases)
+        QTest::newRow(c.name) << c;
+}
+
+void TestGameRules::rules() {
+    QFETCH(Case, c);
+    const World &w = world(c.game);
+    QByteArray image = w.image;
+    const qint64 at = fixedAddresses(w.revision)[c.row];
+    synthetic::putLayout(image, at,
+                         {{quint8(X >> 8), quint8(X), quint8(c.y >> 8), quint8(c.y), quint8(c.type),
+                           quint8(c.subtype)}});
+    const auto level = LevelSprites::load(image, map::terrainTables(w.revision), w.tables, c.row);
+    const SpriteLayer layer = spriteLayer(*level, image, {at});
+    QCOMPARE(layer.records.front().look, c.look);
+    const QRect area(X - 0x60, Y - 0x60, 0xC0, 0xC0);
+    QVERIFY(paint(SpriteLayer{layer.records, {}}, area) == expected(c.pieces, area));
+}
+
+QTEST_GUILESS_MAIN(TestGameRules)
+#include "tst_gamerules.moc"

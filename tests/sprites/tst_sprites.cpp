@@ -1,0 +1,637 @@
+// Object sprites: mappings of both formats, the init-code scan, every per-object rule on a
+// synthetic image whose art, mappings and code are our own, drawing order, and damaged data.
+
+#include "demo/syntheticimage.h"
+#include "demo/syntheticsprites.h"
+#include "levels/leveltables.h"
+#include "map/levelterrain.h"
+#include "map/mapexport.h"
+#include "map/terraintables.h"
+#include "sprites/codescan.h"
+#include "sprites/levelsprites.h"
+#include "sprites/mappings.h"
+#include "sprites/objectlisting.h"
+#include "sprites/spritelayer.h"
+#include "support/files.h"
+
+#include <QImageReader>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace sprites;
+using synthetic::MapPiece;
+using synthetic::Record;
+
+namespace {
+
+// 64 KiB of video memory holding the scene's tile pattern in every tile.
+QByteArray patternVram() {
+    QByteArray vram(0x10000, '\0');
+    for (int t = 0; t < 0x800; ++t)
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; x += 2)
+                vram[t * 32 + y * 4 + x / 2] =
+                    static_cast<char>(synthetic::sceneTilePixel(t, x, y) << 4 |
+                                      synthetic::sceneTilePixel(t, x + 1, y));
+    return vram;
+}
+
+// A picture of palette indices over `area`, 0 where nothing is drawn.
+struct Canvas {
+    QRect area;
+    QByteArray pixels;
+    explicit Canvas(QRect a) : area(a), pixels(int(a.width() * a.height()), '\0') {}
+    IndexCanvas view() { return {reinterpret_cast<uchar *>(pixels.data()), area.width(), area}; }
+    int at(int x, int y) const {
+        return uchar(pixels.at((y - area.top()) * area.width() + x - area.left()));
+    }
+    // Tile `tile` of the pattern with palette line `line` and the flips, its top-left at (x, y).
+    void tile(int x, int y, int tile, int line, bool xFlip, bool yFlip) {
+        for (int py = 0; py < 8; ++py)
+            for (int px = 0; px < 8; ++px) {
+                const QPoint p(x + px, y + py);
+                if (area.contains(p))
+                    pixels[(p.y() - area.top()) * area.width() + p.x() - area.left()] =
+                        static_cast<char>(16 * line +
+                                          synthetic::sceneTilePixel(tile, xFlip ? 7 - px : px,
+                                                                    yFlip ? 7 - py : py));
+            }
+    }
+};
+
+// --- The scene: every rule's object on a full-size image of each game -------------------------
+
+struct Scene {
+    rom::Revision revision;
+    QByteArray image;
+    SpriteTables tables;
+};
+
+const Scene &scene(int game) {
+    static Scene scenes[2];
+    Scene &s = scenes[game - 1];
+    if (s.image.isEmpty()) {
+        s.revision = synthetic::defaultRevision(game);
+        s.image = synthetic::image(s.revision);
+        s.tables = spriteTables(s.revision);
+        synthetic::putSprites(s.image, map::terrainTables(s.revision), s.tables,
+                              game == 1 ? 0x10000 : 0x20000);
+    }
+    return s;
+}
+
+// The sprite layer of `records` placed in `row`, painted over `area`.
+Canvas drawRecords(int game, int row, const QVector<Record> &records, QRect area,
+                   QVector<Look> *looks = nullptr, const SpriteTables *tables = nullptr) {
+    const Scene &s = scene(game);
+    QByteArray image = s.image;
+    const qint64 at = fixedAddresses(s.revision)[row];
+    synthetic::putLayout(image, at, records);
+    const auto level =
+        LevelSprites::load(image, map::terrainTables(s.revision), tables ? *tables : s.tables, row);
+    QVector<qint64> offsets;
+    for (int i = 0; i < records.size(); ++i)
+        offsets.append(at + 6LL * i);
+    const SpriteLayer layer = spriteLayer(*level, image, offsets);
+    Canvas canvas(area);
+    paintSpriteLayer(layer, canvas.view());
+    if (looks)
+        for (const Appearance &a : layer.records)
+            looks->append(a.look);
+    return canvas;
+}
+
+Record record(int x, int y, int type, int subtype) {
+    return {quint8(x >> 8), quint8(x), quint8(y >> 8), quint8(y), quint8(type), quint8(subtype)};
+}
+
+// One expected 8x8 piece of the scene: art slot, mappings table, frame, offset of its top-left
+// from the record, palette lines added by the rule, flips.
+struct Expect {
+    int slot;
+    int table = 0;
+    int frame = 0;
+    bool xFlip = false;
+    bool yFlip = false;
+    int dx = -4;
+    int dy = -4;
+    int lineAdd = 0;
+    int tileAdd = 0; // added to the slot's base (the Ending animals' art words)
+};
+
+struct RuleCase {
+    const char *name;
+    int game;
+    int row;
+    quint16 y; // flags included
+    int type;
+    int subtype;
+    Look look;
+    QVector<Expect> pieces; // front first
+};
+
+constexpr int X = 0x200, Y = 0x200;
+
+} // namespace
+
+Q_DECLARE_METATYPE(RuleCase)
+
+class TestSprites : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void mappingsBothFormats();
+    void mappingsCarry();
+    void mappingsDamaged_data();
+    void mappingsDamaged();
+    void scanEncodings();
+    void scanHostileBytes();
+    void rules_data();
+    void rules();
+    void order();
+    void sonic2Rings();
+    void brokenImages();
+    void exportAndListing();
+};
+
+// Every size, both flips (the piece's and the sprite's), every palette line, in both formats.
+void TestSprites::mappingsBothFormats() {
+    const QByteArray vram = patternVram();
+    for (int game = 1; game <= 2; ++game)
+        for (int size = 0; size < 16; ++size)
+            for (int flips = 0; flips < 16; ++flips) {
+                const int w = (size >> 2) + 1, h = (size & 3) + 1, line = flips & 3;
+                const quint16 tileWord = static_cast<quint16>(0x123 | (flips & 4 ? 0x800 : 0) |
+                                                              (flips & 8 ? 0x1000 : 0));
+                const QByteArray image =
+                    synthetic::mappingTable({{}, {{-12, 5, w, h, tileWord}}}, game);
+                const auto pieces = framePieces(
+                    image, 0, 1, game == 1 ? MappingFormat::Sonic1 : MappingFormat::Sonic2);
+                QVERIFY(pieces && pieces->size() == 1);
+                Sprite s;
+                s.art = static_cast<quint16>(line << 13 | 0x10);
+                s.xFlip = (flips & 1) != 0;
+                s.yFlip = (flips & 2) != 0;
+                s.x = 40;
+                s.y = 40;
+                Canvas got(QRect(0, 0, 80, 80));
+                paintPiece(placePieces(s, *pieces).front(), vram, got.view());
+                const bool xf = ((flips & 4) != 0) != s.xFlip, yf = ((flips & 8) != 0) != s.yFlip;
+                const int left = s.xFlip ? 40 + 12 - 8 * w : 40 - 12;
+                const int top = s.yFlip ? 40 - 5 - 8 * h : 40 + 5;
+                Canvas want(got.area);
+                for (int c = 0; c < w; ++c)
+                    for (int r = 0; r < h; ++r)
+                        want.tile(left + 8 * (xf ? w - 1 - c : c), top + 8 * (yf ? h - 1 - r : r),
+                                  0x133 + c * h + r, line, xf, yf);
+                QVERIFY2(
+                    got.pixels == want.pixels,
+                    qPrintable(
+                        QStringLiteral("game %1 size %2 flips %3").arg(game).arg(size).arg(flips)));
+            }
+}
+
+// A tile word plus the art word is a plain 16-bit addition: a carry out of the tile field sets
+// the X flip.
+void TestSprites::mappingsCarry() {
+    const QByteArray image = synthetic::mappingTable({{{0, 0, 1, 1, 0x07FF}}}, 1);
+    Sprite s;
+    s.art = 0x0001;
+    Canvas got(QRect(0, 0, 8, 8)), want(got.area);
+    paintPiece(placePieces(s, *framePieces(image, 0, 0, MappingFormat::Sonic1)).front(),
+               patternVram(), got.view());
+    want.tile(0, 0, 0, 0, true, false);
+    QVERIFY(got.pixels == want.pixels);
+}
+
+void TestSprites::mappingsDamaged_data() {
+    QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<int>("frame");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("pieces"); // -1: no sprite
+    const QByteArray two = synthetic::mappingTable({{{0, 0, 1, 1, 1}}, {}}, 1);
+    QTest::newRow("frame past the table") << two << 2 << 1 << -1;
+    QTest::newRow("negative frame") << two << -1 << 1 << -1;
+    QTest::newRow("empty frame") << two << 1 << 1 << 0;
+    QByteArray runsOff = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 1);
+    runsOff[2] = char(40); // 40 pieces, the image ends after one
+    QTest::newRow("count runs off the image, Sonic 1") << runsOff << 0 << 1 << -1;
+    QByteArray runsOff2 = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 2);
+    runsOff2[3] = char(2);
+    QTest::newRow("count runs off the image, Sonic 2") << runsOff2 << 0 << 2 << -1;
+    QByteArray huge = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 2) + QByteArray(8000, '\0');
+    huge[2] = char(0x10); // 4096 pieces
+    QTest::newRow("count past the cap") << huge << 0 << 2 << -1;
+    QTest::newRow("table outside the image") << QByteArray(1, '\0') << 0 << 1 << -1;
+    const QByteArray ring = synthetic::mappingTable({{{-8, -8, 2, 2, 0}}}, 2, true);
+    QTest::newRow("ring frame") << ring << 0 << 3 << 1;
+    QTest::newRow("ring frame cut short") << ring.left(ring.size() - 1) << 0 << 3 << -1;
+}
+
+void TestSprites::mappingsDamaged() {
+    QFETCH(QByteArray, image);
+    QFETCH(int, frame);
+    QFETCH(int, format);
+    QFETCH(int, pieces);
+    const auto got = framePieces(image, 0, frame, static_cast<MappingFormat>(format - 1));
+    QCOMPARE(got ? got->size() : -1, pieces);
+}
+
+// Each encoding the scan reads, through each address register where it has one.
+void TestSprites::scanEncodings() {
+    synthetic::Code c(0x1000);
+    c.mappings(0x12345, 0)
+        .mappings(0x2468A, 1)
+        .art(0x27B2, 1)
+        .art(0x8680)
+        .priority(0x84)
+        .frame(7, 3)
+        .renderSet(4)
+        .renderOr(0x40)
+        .pcTable(0x1A3B, 0x1000)
+        .pcTable(0x317B, 0x1002, 2)
+        .lea(0x1200)
+        .bra(0x0800)
+        .words({0x1234, 0x217C});
+    QByteArray image(0x1000, '\0');
+    image += c.bytes();
+    const InitScan s = scanRoutine(image, 0x1000);
+    QCOMPARE(s.value(Op::Mappings).value_or(0), 0x12345u);
+    QCOMPARE(s.value(Op::Mappings, 1).value_or(0), 0x2468Au);
+    QCOMPARE(s.count(Op::Mappings), 1);
+    QCOMPARE(s.value(Op::Art, 1).value_or(0), 0x27B2u);
+    QCOMPARE(s.value(Op::Art).value_or(0), 0x8680u);
+    QCOMPARE(s.value(Op::Priority).value_or(0), 0x84u);
+    QCOMPARE(s.value(Op::Frame, 3).value_or(0), 7u);
+    QCOMPARE(s.value(Op::RenderSet).value_or(0), 4u);
+    QCOMPARE(s.value(Op::RenderOr).value_or(0), 0x40u);
+    QCOMPARE(s.table(0x1A3B).value_or(-1), 0x1000);
+    QCOMPARE(s.table(0x317B, 2).value_or(-1), 0x1002);
+    QVERIFY(!s.table(0x317B, 4));
+    QCOMPARE(s.first(Op::Lea).value_or(-1), 0x1200);
+    QCOMPARE(s.first(Op::Branch).value_or(-1), 0x0800);
+    QVERIFY(!s.leadingBranch());
+
+    // Through the object index and the routine table; a table jump beyond the first 32 bytes
+    // is not one.
+    QByteArray withIndex(0x100, '\0');
+    synthetic::Code code = synthetic::objectCode(0x100);
+    code.bra(0x40);
+    withIndex += code.bytes();
+    withIndex[0x20 + 2] = 0x01; // id 1 at $100
+    InitScan viaIndex = scanObject(withIndex, 0x20, 1);
+    QCOMPARE(viaIndex.code, 0x100);
+    QCOMPARE(viaIndex.leadingBranch().value_or(-1), 0x40);
+    QByteArray late = QByteArray(0x100, '\0') + QByteArray(32, char(0x4E)) + code.bytes();
+    late[0x20 + 2] = 0x01;
+    QVERIFY(!scanObject(late, 0x20, 1).ok());
+}
+
+// Random bytes, truncated code and odd addresses never read outside the image.
+void TestSprites::scanHostileBytes() {
+    QRandomGenerator rng(13);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray image(int(rng.bounded(1, 600)), '\0');
+        for (char &b : image)
+            b = static_cast<char>(rng.bounded(256));
+        // Sprinkle the encodings so that tables and branches point everywhere.
+        for (int i = 0; i + 4 < image.size(); i += 16) {
+            image[i] = char(i % 64 == 0 ? 0x32 : 0x21);
+            image[i + 1] = char(i % 64 == 0 ? 0x3B : 0x7C);
+        }
+        for (int id = 0; id < 40; ++id) {
+            const InitScan s = scanObject(image, rng.bounded(image.size() + 8) - 4, id);
+            for (const Found &f : s.found)
+                QVERIFY(f.at >= 0 && f.at < image.size());
+            (void)framePieces(image, rng.bounded(image.size()), id, MappingFormat::Sonic2);
+        }
+    }
+}
+
+void TestSprites::rules_data() {
+    QTest::addColumn<RuleCase>("c");
+    const Look S = Look::Sprite, M = Look::Marker, H = Look::Hidden;
+    const auto slot = [](int game, int id, int n = 1) { return synthetic::sceneSlot(game, id, n); };
+    const QVector<RuleCase> cases = {
+        // Sonic 1: rings in groups of n + 1 spaced by pair s >> 4 = (3p - 8, 16 - 2p).
+        {"S1 ring group",
+         1,
+         0,
+         Y,
+         0x25,
+         0x12,
+         S,
+         {{slot(1, 0x25)},
+          {slot(1, 0x25), 0, 0, false, false, -4 - 5, -4 + 14},
+          {slot(1, 0x25), 0, 0, false, false, -4 - 10, -4 + 28}}},
+        {"S1 ring group of 7 from 7",
+         1,
+         0,
+         Y | 0xC000,
+         0x25,
+         0x07,
+         S,
+         {{slot(1, 0x25)},
+          {slot(1, 0x25), 0, 0, false, false, -12, 12},
+          {slot(1, 0x25), 0, 0, false, false, -20, 28},
+          {slot(1, 0x25), 0, 0, false, false, -28, 44},
+          {slot(1, 0x25), 0, 0, false, false, -36, 60},
+          {slot(1, 0x25), 0, 0, false, false, -44, 76},
+          {slot(1, 0x25), 0, 0, false, false, -52, 92}}},
+        {"S1 floating block, flips dropped",
+         1,
+         0,
+         Y | 0xC000,
+         0x56,
+         0x25,
+         S,
+         {{slot(1, 0x56), 0, 2}}},
+        {"S1 floating block in Labyrinth", 1, 3, Y, 0x56, 0x25, S, {{slot(1, 0x56, 2), 0, 2}}},
+        {"S1 monitor icon, remember flag",
+         1,
+         0,
+         Y | 0x4000,
+         0xA6,
+         0x03,
+         S,
+         {{slot(1, 0x26), 0, 5, true}}},
+        {"S1 monitor other subtype", 1, 0, Y, 0x26, 0x09, S, {{slot(1, 0x26), 0, 0}}},
+        {"S1 spikes", 1, 0, Y | 0x8000, 0x36, 0x30, S, {{slot(1, 0x36), 0, 3, false, true}}},
+        {"S1 spikes unknown kind", 1, 0, Y, 0x36, 0x60, M, {}},
+        {"S1 spring up", 1, 0, Y, 0x41, 0x00, S, {{slot(1, 0x41), 0, 0}}},
+        {"S1 spring sideways yellow",
+         1,
+         0,
+         Y | 0x4000,
+         0x41,
+         0x12,
+         S,
+         {{slot(1, 0x41, 2), 0, 3, true, false, -4, -4, 1}}},
+        {"S1 Ending animal",
+         1,
+         19,
+         Y | 0x8000,
+         0x28,
+         0x0C,
+         S,
+         {{slot(1, 0x28), 0, 0, true, false, -4, -4, 0, 2}}},
+        {"S1 animal outside the Ending", 1, 0, Y, 0x28, 0x0C, M, {}},
+        {"S1 animal subtype past the table", 1, 20, Y, 0x28, 0x15, M, {}},
+        {"S1 brick", 1, 7, Y | 0x4000, 0x46, 0x00, S, {{slot(1, 0x46)}}},
+        {"S1 bomb walking", 1, 0, Y | 0x4000, 0x5F, 0x00, S, {{slot(1, 0x5F), 0, 5, true}}},
+        {"S1 bomb fuse", 1, 0, Y, 0x5F, 0x01, M, {}},
+        {"S1 platform frame 1", 1, 0, Y | 0x4000, 0x18, 0x0A, S, {{slot(1, 0x18), 0, 1}}},
+        {"S1 platform in Spring Yard", 1, 13, Y, 0x18, 0x00, S, {{slot(1, 0x18), 1, 0}}},
+        {"S1 platform in Star Light", 1, 10, Y, 0x18, 0x0A, S, {{slot(1, 0x18), 2, 0}}},
+        {"S1 invisible barrier", 1, 0, Y, 0x71, 0x00, H, {}},
+        {"S1 other object",
+         1,
+         0,
+         Y | 0x4000,
+         synthetic::SceneGenericId,
+         0,
+         S,
+         {{slot(1, synthetic::SceneGenericId), 0, 2, true}}},
+        {"S1 two mappings", 1, 0, Y, synthetic::SceneTwoMappingsId, 0, M, {}},
+        {"S1 no code", 1, 0, Y, 0x7E, 0, M, {}},
+        // Sonic 2 (flips in Y word bits 13 and 14).
+        {"S2 path swapper", 2, 0, Y, 0x03, 0x00, H, {}},
+        {"S2 invisible block", 2, 0, Y, 0x74, 0x00, H, {}},
+        {"S2 monitor icon", 2, 0, Y | 0x2000, 0x26, 0x04, S, {{slot(2, 0x26), 0, 5, true}}},
+        {"S2 monitor other subtype", 2, 0, Y, 0x26, 0x0A, S, {{slot(2, 0x26), 0, 0}}},
+        {"S2 spikes upright",
+         2,
+         0,
+         Y | 0x4000,
+         0x36,
+         0x20,
+         S,
+         {{slot(2, 0x36), 0, 2, false, true}}},
+        {"S2 spikes sideways", 2, 0, Y, 0x36, 0x50, S, {{slot(2, 0x36, 2), 0, 5}}},
+        {"S2 spikes unknown kind", 2, 0, Y, 0x36, 0x80, M, {}},
+        {"S2 spring up", 2, 0, Y | 0x2000, 0x41, 0x00, S, {{slot(2, 0x41), 0, 0, true}}},
+        {"S2 spring sideways", 2, 0, Y, 0x41, 0x10, S, {{slot(2, 0x41, 2), 0, 3}}},
+        {"S2 spring down", 2, 0, Y, 0x41, 0x20, S, {{slot(2, 0x41), 0, 0, false, true}}},
+        {"S2 spring diagonal up", 2, 0, Y, 0x41, 0x30, S, {{slot(2, 0x41, 3), 0, 7}}},
+        {"S2 spring diagonal down",
+         2,
+         0,
+         Y | 0x2000,
+         0x41,
+         0x40,
+         S,
+         {{slot(2, 0x41, 3), 0, 7, true, true}}},
+        // Slot 3's palette line 3 plus one line carries into the priority bit: line 0.
+        {"S2 yellow spring carry",
+         2,
+         0,
+         Y,
+         0x41,
+         0x02,
+         S,
+         {{slot(2, 0x41), 1, 0, false, false, -4, -4, 1}}},
+        {"S2 spring unknown kind", 2, 0, Y, 0x41, 0x50, M, {}},
+        {"S2 scenery entry", 2, 0, Y | 0x2000, 0x1C, 0x05, S, {{slot(2, 0x1C), 0, 5, true}}},
+        {"S2 scenery, two pieces",
+         2,
+         0,
+         Y,
+         0x1C,
+         0x0B,
+         S,
+         {{slot(2, 0x1C), 0, 11}, {slot(2, 0x1C), 0, 10, false, false, 0, 0}}},
+        {"S2 scenery past the table", 2, 0, Y, 0x1C, 0x15, M, {}},
+        {"S2 bumper", 2, 13, Y, 0x44, 0x00, S, {{slot(2, 0x44)}}},
+        {"S2 bonus block", 2, 13, Y, 0xD8, 0x80, S, {{slot(2, 0xD8), 0, 2}}},
+        {"S2 sub-object entry 0", 2, 0, Y, 0xA4, 0x00, S, {{slot(2, 0xA4, 1)}}},
+        {"S2 sub-object X flag", 2, 0, Y, 0xA4, 0x02, S, {{slot(2, 0xA4, 2), 1, 0, true}}},
+        {"S2 sub-object Y flag",
+         2,
+         0,
+         Y,
+         synthetic::SceneSubObjectId,
+         0x04,
+         S,
+         {{slot(2, 0xA4, 3), 2, 0, false, true}}},
+        {"S2 sub-object odd subtype", 2, 0, Y, 0xA4, 0x03, M, {}},
+        {"S2 sub-object past the table", 2, 0, Y, 0xA4, 0xAE, M, {}},
+        {"S2 long platform", 2, 2, Y | 0x2000, 0x65, 0x10, S, {{slot(2, 0x65), 0, 1, true}}},
+        {"S2 long platform and cog",
+         2,
+         2,
+         Y,
+         0x65,
+         0x80,
+         S,
+         {{slot(2, 0x65)}, {slot(2, 0x65, 2), 1, 0, true, false, -0x34 - 4, 0x14 - 4}}},
+        {"S2 long platform flipped and cog",
+         2,
+         2,
+         Y | 0x6000,
+         0x65,
+         0x80,
+         S,
+         {{slot(2, 0x65), 0, 0, true, true},
+          {slot(2, 0x65, 2), 1, 0, false, false, -0x4C - 4, 0x14 - 4}}},
+        {"S2 lone cog", 2, 2, Y | 0x2000, 0x65, 0x20, S, {{slot(2, 0x65, 2), 1, 0, true}}},
+        {"S2 long platform unknown kind", 2, 2, Y, 0x65, 0x40, M, {}},
+        {"S2 other object",
+         2,
+         0,
+         Y,
+         synthetic::SceneGenericId,
+         0,
+         S,
+         {{slot(2, synthetic::SceneGenericId), 0, 2}}},
+        {"S2 two mappings", 2, 0, Y, synthetic::SceneTwoMappingsId, 0, M, {}},
+    };
+    for (const RuleCase &c : cases)
+        QTest::newRow(c.name) << c;
+}
+
+// Each record alone: its look, and the picture around it pixel for pixel.
+void TestSprites::rules() {
+    QFETCH(RuleCase, c);
+    const QRect area(X - 0x60, Y - 0x30, 0xC0, 0xC0);
+    QVector<Look> looks;
+    const Canvas got =
+        drawRecords(c.game, c.row, {record(X, c.y, c.type, c.subtype)}, area, &looks);
+    QCOMPARE(looks, QVector<Look>{c.look});
+    Canvas want(area);
+    for (auto e = c.pieces.crbegin(); e != c.pieces.crend(); ++e) {
+        const quint16 art = synthetic::sceneArt(e->slot);
+        const int line = ((art >> 13) + e->lineAdd) & 3;
+        want.tile(X + e->dx, Y + e->dy, (art & 0x7FF) + e->tileAdd + 16 * e->table + e->frame, line,
+                  e->xFlip, e->yFlip);
+    }
+    QVERIFY(got.pixels == want.pixels);
+}
+
+// Priority 0 is in front; equal priority: the earlier record in front.
+void TestSprites::order() {
+    const QRect area(X - 8, Y - 8, 16, 16);
+    const auto topLeft = [&](const QVector<Record> &records) {
+        return drawRecords(1, 0, records, area).at(X - 3, Y - 3);
+    };
+    const auto colourOf = [](int slot, int frame) {
+        const quint16 art = synthetic::sceneArt(slot);
+        return 16 * (art >> 13) + synthetic::sceneTilePixel((art & 0x7FF) + frame, 1, 1);
+    };
+    const int monitor = colourOf(synthetic::sceneSlot(1, 0x26), 3);
+    const int spring = colourOf(synthetic::sceneSlot(1, 0x41), 0);
+    const int otherMonitor = colourOf(synthetic::sceneSlot(1, 0x26), 4);
+    QVERIFY(monitor != spring && monitor != otherMonitor);
+    QCOMPARE(topLeft({record(X, Y, 0x41, 0), record(X, Y, 0x26, 1)}), monitor);
+    QCOMPARE(topLeft({record(X, Y, 0x26, 1), record(X, Y, 0x41, 0)}), monitor);
+    QCOMPARE(topLeft({record(X, Y, 0x26, 1), record(X, Y, 0x26, 2)}), monitor);
+    QCOMPARE(topLeft({record(X, Y, 0x26, 2), record(X, Y, 0x26, 1)}), otherMonitor);
+}
+
+// Sonic 2's ring layout: every ring, 24 pixels apart, in front of any object.
+void TestSprites::sonic2Rings() {
+    const QVector<synthetic::SceneRing> rings = synthetic::sceneRings();
+    const synthetic::SceneRing &single = rings.last();
+    const QRect area(0, 0, 0x280, 0x200);
+    // A bumper (priority 1) right on the lone ring.
+    const Canvas got = drawRecords(2, 0, {record(single.x, single.y, 0x44, 0)}, area);
+    Canvas want(area);
+    const quint16 bumper = synthetic::sceneArt(synthetic::sceneSlot(2, 0x44));
+    want.tile(single.x - 4, single.y - 4, bumper & 0x7FF, bumper >> 13, false, false);
+    for (const auto &r : rings)
+        for (int k = 0; k < r.count; ++k) {
+            const int x = r.x + (r.vertical ? 0 : 24 * k), y = r.y + (r.vertical ? 24 * k : 0);
+            for (int c = 0; c < 2; ++c)
+                for (int t = 0; t < 2; ++t)
+                    want.tile(x - 8 + 8 * c, y - 8 + 8 * t, synthetic::SceneRingTile + 2 * c + t, 1,
+                              false, false);
+        }
+    QVERIFY(got.pixels == want.pixels);
+}
+
+// Images whose tables point anywhere: markers, never a crash; a REV01 stray block is hidden.
+void TestSprites::brokenImages() {
+    SpriteTables stray = scene(1).tables;
+    stray.deletesStrayBlock = true;
+    QVector<Look> looks;
+    drawRecords(1, 15, {record(0x1BB8, Y, 0x56, 0x37), record(0x1F38, Y, 0x56, 0x37)},
+                QRect(0, 0, 8, 8), &looks, &stray);
+    QCOMPARE(looks, (QVector<Look>{Look::Sprite, Look::Hidden}));
+
+    QRandomGenerator rng(7);
+    for (int game = 1; game <= 2; ++game) {
+        QByteArray image = scene(game).image;
+        for (int round = 0; round < 3; ++round) {
+            QByteArray damaged = image;
+            for (int i = 0; i < 4000; ++i)
+                damaged[rng.bounded(damaged.size())] = static_cast<char>(rng.bounded(256));
+            for (int row = 0; row < 21; row += 4) {
+                const auto level = LevelSprites::load(damaged, scene(game).revision, row);
+                for (qint64 at : {qint64(-6), qint64(0), qint64(damaged.size() - 3),
+                                  qint64(fixedAddresses(scene(game).revision)[row])})
+                    (void)level->record(damaged, at);
+            }
+        }
+        const auto none = LevelSprites::load(QByteArray(100, '\0'), scene(game).revision, 0);
+        QCOMPARE(none->record(image, fixedAddresses(scene(game).revision)[0]).look, Look::Marker);
+        QVERIFY(none->rings().isEmpty());
+    }
+}
+
+// The commands: sprites over the terrain, markers only for what has none, rings in front;
+// --markers-only the marker picture; the listing's looks and ring records.
+void TestSprites::exportAndListing() {
+    const Scene &s = scene(2);
+    QByteArray image = s.image;
+    const qint64 at = fixedAddresses(s.revision)[0];
+    synthetic::putLayout(image, at,
+                         {record(0x100, 0x100, 0x26, 4), record(0x140, 0x100, 0x03, 0),
+                          record(0x180, 0x100, 0x7E, 0)});
+    QTemporaryDir dir;
+    const QString path = testsupport::writeFile(dir, "s2.bin", image);
+    QString messages;
+    QTextStream err(&messages);
+    QCOMPARE(map::exportMap(path, "0", dir.filePath("s.png"), err), 0);
+    QCOMPARE(map::exportMap(path, "0", dir.filePath("m.png"), err, true), 0);
+    const QImage withSprites = QImageReader(dir.filePath("s.png")).read();
+    const QImage markers = QImageReader(dir.filePath("m.png")).read();
+    QCOMPARE(withSprites.format(), QImage::Format_Indexed8);
+
+    const quint16 monitor = synthetic::sceneArt(synthetic::sceneSlot(2, 0x26));
+    const struct {
+        QPoint at;
+        int index;
+    } pixels[] = {
+        {{0x100 - 3, 0x100 - 3},
+         16 * (monitor >> 13) + synthetic::sceneTilePixel((monitor & 0x7FF) + 5, 1, 1)},
+        {{0x100, 0x100 + 5}, map::BackdropIndex}, // no marker under a sprite
+        {{0x140, 0x100}, map::MarkerInsideIndex},
+        {{0x142, 0x100}, map::MarkerBorderIndex},
+        {{0x180, 0x101}, map::MarkerInsideIndex},
+        {{0x120 - 7, 0x160 - 7}, 16 + synthetic::sceneTilePixel(synthetic::SceneRingTile, 1, 1)}};
+    for (const auto &p : pixels)
+        QCOMPARE(withSprites.pixelIndex(p.at), p.index);
+    const map::LevelTerrain terrain = map::LevelTerrain::load(image, s.revision, 0);
+    QCOMPARE(markers, map::levelPicture(terrain, map::objectMarkers(image, at)));
+
+    QString listed;
+    QTextStream out(&listed);
+    QCOMPARE(sprites::listObjects(path, "0", out, err), 0);
+    QStringList lines = listed.split('\n', Qt::SkipEmptyParts);
+    for (QString &line : lines) {
+        QStringList fields = line.split('\t');
+        if (fields.size() == 7)
+            fields.removeAt(5); // the name
+        line = fields.join(' ');
+    }
+    const auto offset = [&](int i) { return QString::number(at + 6 * i, 16).toUpper(); };
+    QCOMPARE(
+        lines,
+        (QStringList{offset(0) + " 0100 0100 26 04 sprite", offset(1) + " 0140 0100 03 00 hidden",
+                     offset(2) + " 0180 0100 7E 00 marker", "ring 0120 0160 3 horizontal",
+                     "ring 01C0 0100 2 vertical", "ring 0060 0180 1 horizontal"}));
+    QCOMPARE(messages, QString());
+}
+
+QTEST_GUILESS_MAIN(TestSprites)
+#include "tst_sprites.moc"
