@@ -71,12 +71,20 @@ class ImageSprites : public LevelSprites {
         const map::LevelArt palette = map::levelArt(image, terrain, row, false);
         m_ok = palette.ok;
         m_colours = colourTable(palette.colours);
-        // The art depends on the zone alone: its rows share it. Sonic 2's starts with the level
-        // art (none when it does not decode).
-        m_vram = code->once(map::zoneAct(tables.game, row).zone, [&] {
+        // The art depends only on the cues and the level art (Sonic 2's, none when it does not
+        // decode): rows and zones that load the same share one copy.
+        const QVector<int> cues = levelCues(image, terrain, tables, row);
+        const QByteArray artKey = map::levelArtKey(image, terrain, row);
+        QByteArray key = "vram " + artKey;
+        for (int cue : cues)
+            key += ' ' + QByteArray::number(cue);
+        m_vram = code->once(key, [&] {
             const QByteArray levelArt =
-                tables.game == 2 ? map::levelArt(image, terrain, row).art : QByteArray();
-            return spriteVram(*code, levelCues(image, terrain, tables, row), levelArt);
+                tables.game == 2
+                    ? code->once("art " + artKey,
+                                 [&] { return map::levelArt(image, terrain, row).art; })
+                    : QByteArray();
+            return spriteVram(*code, cues, levelArt);
         });
         if (m_ok && tables.game == 2)
             loadRings(*code, row);
@@ -140,9 +148,8 @@ class ImageSprites : public LevelSprites {
             m_ringRecords.append(
                 {int(*x), int(*y & 0xFFF), int(*y >> 12 & 7) + 1, (*y & 0x8000) != 0});
         }
-        // Found once per image: the mappings' address as a key no zone uses.
-        constexpr int kRingKey = 0x10000;
-        const QByteArray found = code.once(kRingKey, [&] {
+        // Found once per image.
+        const QByteArray found = code.once(QByteArrayLiteral("ring mappings"), [&] {
             const auto at = ringMappings(image);
             return at ? QByteArray::number(*at) : QByteArray();
         });
