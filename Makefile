@@ -84,8 +84,9 @@ fuzz: deps
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus-$$t; \
 	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
-	  ./$(FUZZ_BUILD)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=20 -print_final_stats=1 \
-	    -artifact_prefix=$(FUZZ_BUILD)/artifacts/ $(FUZZ_BUILD)/corpus-$$t fuzz/corpus/$$t \
+	  ASAN_OPTIONS=quarantine_size_mb=1 ./$(FUZZ_BUILD)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) \
+	    -timeout=20 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
+	    $(FUZZ_BUILD)/corpus-$$t fuzz/corpus/$$t \
 	    || exit 1; \
 	done
 

@@ -341,6 +341,20 @@ LevelArt levelArt(const QByteArray &image, const TerrainTables &tables, int row,
     return out;
 }
 
+QByteArray levelArtKey(const QByteArray &image, const TerrainTables &tables, int row) {
+    using namespace sonic2;
+    const ZoneAct level = zoneAct(tables.game, row);
+    if (tables.game != 2 || level.zone < 0)
+        return {};
+    Reader in(image);
+    const qint64 source = in.pointer(tables.levelArtPointers + 12LL * level.zone);
+    if (tables.levelArtPointers < 0 || !in.ok())
+        return QByteArrayLiteral("outside");
+    // Only these zones add a supplement to their file or cut it short.
+    const bool own = level.zone == Htz || level.zone == Wfz || level.zone == Dez;
+    return QByteArray::number(source) + ':' + QByteArray::number(own ? level.zone : -1);
+}
+
 LevelTerrain LevelTerrain::load(const QByteArray &image, rom::Revision revision, int row) {
     if (rom::gameCode(revision) == 0)
         return failed(QStringLiteral("Not a recognised image"));

@@ -46,6 +46,8 @@ struct LevelArt {
 };
 LevelArt levelArt(const QByteArray &image, const TerrainTables &tables, int row,
                   bool withArt = true);
+// What the Sonic 2 level art of `row` is built from: rows with equal keys have the same art.
+QByteArray levelArtKey(const QByteArray &image, const TerrainTables &tables, int row);
 
 class LevelTerrain {
   public:

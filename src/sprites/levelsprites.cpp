@@ -61,23 +61,51 @@ Appearance compose(const QVector<Sprite> &sprites, int priority, const QByteArra
     return a;
 }
 
+// The records already drawn, shared by the rows whose drawing depends on the same things.
+struct DrawnCache {
+    QMutex mutex;
+    QHash<quint64, Appearance> looks;
+};
+using DrawnCaches = QHash<QByteArray, std::shared_ptr<DrawnCache>>;
+
 class ImageSprites : public LevelSprites {
   public:
     ImageSprites(const std::shared_ptr<const ImageCode> &code, const map::TerrainTables &terrain,
-                 int row)
+                 int row, DrawnCaches *caches = nullptr)
         : m_rules(code, row) {
         const QByteArray &image = code->image();
         const SpriteTables &tables = code->tables();
         const map::LevelArt palette = map::levelArt(image, terrain, row, false);
         m_ok = palette.ok;
         m_colours = colourTable(palette.colours);
-        // The art depends on the zone alone: its rows share it. Sonic 2's starts with the level
-        // art (none when it does not decode).
-        m_vram = code->once(map::zoneAct(tables.game, row).zone, [&] {
+        // The art depends only on the cues and the level art (Sonic 2's, none when it does not
+        // decode): rows and zones that load the same share one copy.
+        const QVector<int> cues = levelCues(image, terrain, tables, row);
+        const QByteArray artKey = map::levelArtKey(image, terrain, row);
+        QByteArray key = "vram " + artKey;
+        for (int cue : cues)
+            key += ' ' + QByteArray::number(cue);
+        m_vram = code->once(key, [&] {
             const QByteArray levelArt =
-                tables.game == 2 ? map::levelArt(image, terrain, row).art : QByteArray();
-            return spriteVram(*code, levelCues(image, terrain, tables, row), levelArt);
+                tables.game == 2
+                    ? code->once("art " + artKey,
+                                 [&] { return map::levelArt(image, terrain, row).art; })
+                    : QByteArray();
+            return spriteVram(*code, cues, levelArt);
         });
+        // A record's look depends on the zone's rules, the art and the colours alone.
+        const QByteArray drawnKey =
+            QByteArray::number(m_rules.zone()) + key +
+            QByteArray(reinterpret_cast<const char *>(m_colours.constData()),
+                       m_colours.size() * qsizetype(sizeof(QRgb)));
+        if (caches) {
+            auto &shared = (*caches)[drawnKey];
+            if (!shared)
+                shared = std::make_shared<DrawnCache>();
+            m_cache = shared;
+        } else {
+            m_cache = std::make_shared<DrawnCache>();
+        }
         if (m_ok && tables.game == 2)
             loadRings(*code, row);
     }
@@ -100,9 +128,9 @@ class ImageSprites : public LevelSprites {
                             quint64(r.type) << 8 | r.subtype;
         Appearance a;
         {
-            QMutexLocker lock(&m_mutex);
-            const auto found = m_cache.constFind(key);
-            if (found != m_cache.constEnd()) {
+            QMutexLocker lock(&m_cache->mutex);
+            const auto found = m_cache->looks.constFind(key);
+            if (found != m_cache->looks.constEnd()) {
                 a = *found;
             } else {
                 const Drawn d = m_rules.lookOf(r);
@@ -110,7 +138,7 @@ class ImageSprites : public LevelSprites {
                     a = compose(d.sprites, d.priority, m_rules.image(), m_vram, m_colours);
                 else
                     a.look = d.look;
-                m_cache.insert(key, a);
+                m_cache->looks.insert(key, a);
             }
         }
         a.topLeft += QPoint(r.x, r.y & 0x0FFF);
@@ -140,9 +168,8 @@ class ImageSprites : public LevelSprites {
             m_ringRecords.append(
                 {int(*x), int(*y & 0xFFF), int(*y >> 12 & 7) + 1, (*y & 0x8000) != 0});
         }
-        // Found once per image: the mappings' address as a key no zone uses.
-        constexpr int kRingKey = 0x10000;
-        const QByteArray found = code.once(kRingKey, [&] {
+        // Found once per image.
+        const QByteArray found = code.once(QByteArrayLiteral("ring mappings"), [&] {
             const auto at = ringMappings(image);
             return at ? QByteArray::number(*at) : QByteArray();
         });
@@ -188,8 +215,7 @@ class ImageSprites : public LevelSprites {
     QByteArray m_vram;
     QVector<Appearance> m_rings;
     QVector<RingRecord> m_ringRecords;
-    mutable QMutex m_mutex;
-    mutable QHash<quint64, Appearance> m_cache;
+    std::shared_ptr<DrawnCache> m_cache;
 };
 
 } // namespace
@@ -211,8 +237,9 @@ LevelSprites::loadAll(const QByteArray &image, const map::TerrainTables &terrain
                       const SpriteTables &tables) {
     const auto code = std::make_shared<const ImageCode>(image, tables);
     QVector<std::shared_ptr<const LevelSprites>> rows;
+    DrawnCaches caches;
     for (int row = 0; row < 21; ++row)
-        rows.append(std::make_shared<ImageSprites>(code, terrain, row));
+        rows.append(std::make_shared<ImageSprites>(code, terrain, row, &caches));
     return rows;
 }
 

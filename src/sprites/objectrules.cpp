@@ -274,7 +274,7 @@ QByteArray ImageCode::art(qint64 source) const {
     return *found;
 }
 
-QByteArray ImageCode::once(int key, const std::function<QByteArray()> &build) const {
+QByteArray ImageCode::once(const QByteArray &key, const std::function<QByteArray()> &build) const {
     {
         QMutexLocker lock(&m_mutex);
         const auto found = m_once.constFind(key);

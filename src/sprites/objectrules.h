@@ -47,9 +47,9 @@ class ImageCode {
     InitScan scan(int id) const;
     // The Nemesis file at `source` (empty when it does not decode).
     QByteArray art(qint64 source) const;
-    // What `build` gives for `key` the first time it is asked for; later the same (each zone's
-    // sprite art is built once for all its rows).
-    QByteArray once(int key, const std::function<QByteArray()> &build) const;
+    // What `build` gives for `key` the first time it is asked for; later the same (sprite art is
+    // built once for all the rows that load the same files).
+    QByteArray once(const QByteArray &key, const std::function<QByteArray()> &build) const;
 
   private:
     QByteArray m_image;
@@ -59,7 +59,7 @@ class ImageCode {
     mutable std::array<InitScan, 256> m_scans;
     mutable std::array<bool, 256> m_scanned{};
     mutable QHash<qint64, QByteArray> m_art;
-    mutable QHash<int, QByteArray> m_once;
+    mutable QHash<QByteArray, QByteArray> m_once;
 };
 
 class ObjectRules {

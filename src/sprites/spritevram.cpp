@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace sprites {
 
@@ -45,8 +46,13 @@ QVector<int> levelCues(const QByteArray &image, const map::TerrainTables &terrai
 
 QByteArray spriteVram(const ImageCode &code, const QVector<int> &cues, const QByteArray &base) {
     const SpriteTables &tables = code.tables();
-    // Only as long as the highest write: the rest reads as zero.
-    QByteArray vram = base.left(kVideoBytes);
+    struct Write {
+        qint64 address;
+        QByteArray tiles;
+    };
+    // Gathered first so that the memory is allocated once, at its final size.
+    std::vector<Write> writes;
+    qint64 size = std::min<qint64>(base.size(), kVideoBytes);
     const ImageBytes in(code.image());
     for (int cue : cues) {
         // A signed offset, as the game's indexed addressing reads it.
@@ -63,14 +69,22 @@ QByteArray spriteVram(const ImageCode &code, const QVector<int> &cues, const QBy
             const auto address = in.word(list + 6 + 6LL * i);
             if (!source || !address)
                 break;
-            const QByteArray tiles = code.art(*source);
-            const qint64 end = std::min<qint64>(*address + tiles.size(), kVideoBytes);
-            if (end > vram.size())
-                vram.resize(end, '\0');
-            if (end > *address)
-                std::memcpy(vram.data() + *address, tiles.constData(),
-                            static_cast<size_t>(end - *address));
+            writes.push_back({qint64(*address), code.art(*source)});
+            size = std::max(size,
+                            std::min<qint64>(*address + writes.back().tiles.size(), kVideoBytes));
         }
+    }
+    // Only as long as the highest write: the rest reads as zero.
+    QByteArray vram(size, Qt::Uninitialized);
+    const qint64 kept = std::min<qint64>(base.size(), size);
+    if (kept > 0)
+        std::memcpy(vram.data(), base.constData(), static_cast<size_t>(kept));
+    std::memset(vram.data() + kept, 0, static_cast<size_t>(size - kept));
+    for (const Write &w : writes) {
+        const qint64 end = std::min<qint64>(w.address + w.tiles.size(), kVideoBytes);
+        if (end > w.address)
+            std::memcpy(vram.data() + w.address, w.tiles.constData(),
+                        static_cast<size_t>(end - w.address));
     }
     return vram;
 }
