@@ -267,25 +267,6 @@ Drawn crabmeat(const Context &c) {
 
 // --- Objects of several parts ------------------------------------------------------------------
 
-// A part of a record's picture, with the priority the game gives it.
-struct Part {
-    int priority;
-    Sprite sprite;
-};
-
-// The parts in the game's order: by priority, then as the code makes them (the parent first).
-// The record takes the front part's priority.
-Drawn byPriority(QVector<Part> parts) {
-    std::stable_sort(parts.begin(), parts.end(),
-                     [](const Part &a, const Part &b) { return a.priority < b.priority; });
-    Drawn d;
-    d.look = Look::Sprite;
-    d.priority = parts.front().priority;
-    for (const Part &p : parts)
-        d.sprites.append(p.sprite);
-    return d;
-}
-
 Sprite moved(Sprite s, int frame, QPoint at) {
     s.frame = frame;
     s.x = at.x();
@@ -358,8 +339,7 @@ Drawn spikedBallChain(const Context &c) {
     if (d.look != Look::Sprite || !ballFrame || !anchorFrame || !priority || !sine)
         return marker();
     const int angle = spunAngle(c);
-    const Sprite link = d.sprites.front();
-    QVector<Part> parts;
+    const Sprite link = d.sprites.takeFirst();
     const int links = (c.s & 8) != 0 ? n - 1 : n;
     for (int i = -1; i < links; ++i) {
         const int radius = 16 * (i < 0 ? n : n - 1 - i);
@@ -367,16 +347,17 @@ Drawn spikedBallChain(const Context &c) {
         if (!at)
             return marker();
         const int frame = i < 0 ? int(*ballFrame) : radius == 0 ? int(*anchorFrame) : 0;
-        parts.append({int(*priority), moved(link, frame, *at)});
+        d.sprites.append(moved(link, frame, *at));
     }
-    return byPriority(parts);
+    return d;
 }
 
 // Swinging platforms: the platform (Star Light's constants second, Scrap Brain's spiked ball
 // third, the others first; subtype bit 4 swaps in the fourth, a spiked ball) 16 x (subtype
 // bits 3-0) + 8 pixels from the pivot, and the links and anchor the init makes every 16 pixels
-// from there in (frames, priorities through a1; links on palette line 0 or 1, the anchor on 2 or
-// 3). All hang at one end of the swing at level start: to the right, or left when X-flipped.
+// from there in (frames through a1; links on palette line 0 or 1, the anchor on 2 or 3). All
+// hang at one end of the swing at level start: to the right, or left when X-flipped. In the
+// game's order: the platform and the anchor (priority 3, the ball 2), then the links (4).
 Drawn swingingPlatform(const Context &c) {
     const int zone = c.rules.zone();
     const int kind = zone == kStarLightZone ? 2 : zone == kScrapBrainZone ? 3 : 1;
@@ -385,50 +366,47 @@ Drawn swingingPlatform(const Context &c) {
     const Value frame = ball ? c.scan.value(Op::Frame) : Value(0);
     const Value priority = c.scan.value(Op::Priority, 0, ball ? 2 : 1);
     const Value linkFrame = c.scan.value(Op::Frame, 1), anchorFrame = c.scan.value(Op::Frame, 1, 2);
-    const Value linkPriority = c.scan.value(Op::Priority, 1);
-    const Value anchorPriority = c.scan.value(Op::Priority, 1, 2);
     const auto sine = sineTable(c);
-    const Drawn platform =
-        fixed(c, ball ? 4 : kind, ball ? 4 : kind, frame ? int(*frame) : 0, 0, false, false);
+    Drawn d = fixed(c, ball ? 4 : kind, ball ? 4 : kind, frame ? int(*frame) : 0,
+                    priority ? int(*priority) : 0, false, false);
     const Drawn chain = fixed(c, kind, kind, 0, 0, false, false);
-    if (platform.look != Look::Sprite || chain.look != Look::Sprite || !frame || !priority ||
-        !linkFrame || !anchorFrame || !linkPriority || !anchorPriority || !sine)
-        return marker();
     const int angle = c.xFlip ? 0x80 : 0;
-    const auto at = polar(c, *sine, (16 * n + 8) & 0xFF, angle);
-    if (!at)
+    const auto at = sine ? polar(c, *sine, (16 * n + 8) & 0xFF, angle) : std::nullopt;
+    if (d.look != Look::Sprite || chain.look != Look::Sprite || !frame || !priority || !linkFrame ||
+        !anchorFrame || !at)
         return marker();
-    QVector<Part> parts = {{int(*priority), moved(platform.sprites.front(), int(*frame), *at)}};
-    for (int radius = 16 * n; radius >= 0; radius -= 16) {
+    d.sprites.front() = moved(d.sprites.front(), int(*frame), *at);
+    Sprite anchor = moved(chain.sprites.front(), int(*anchorFrame), {});
+    anchor.art |= 0x4000;
+    d.sprites.append(anchor);
+    for (int radius = 16 * n; radius > 0; radius -= 16) {
         const auto link = polar(c, *sine, radius, angle);
         if (!link)
             return marker();
-        const bool anchor = radius == 0;
-        Sprite s = moved(chain.sprites.front(), int(anchor ? *anchorFrame : *linkFrame), *link);
-        s.art = anchor ? s.art | 0x4000 : s.art & ~0x4000;
-        parts.append({int(anchor ? *anchorPriority : *linkPriority), s});
+        Sprite s = moved(chain.sprites.front(), int(*linkFrame), *link);
+        s.art &= ~0x4000;
+        d.sprites.append(s);
     }
-    return byPriority(parts);
+    return d;
 }
 
 // Caterkiller: the head (Scrap Brain's art first, the other zones' second), then the three body
 // segments its init makes 12 pixels apart behind it (to the right, to the left when X-flipped),
-// with the head's flips and the frame and priority stored through a1.
+// with the head's flips and the frame stored through a1 (and a priority behind the head's).
 Drawn caterkiller(const Context &c) {
     constexpr int kSegments = 3;
     constexpr int kSpacing = 12;
     const Value priority = c.scan.value(Op::Priority);
     const Value segmentFrame = c.scan.value(Op::Frame, 1);
-    const Value segmentPriority = c.scan.value(Op::Priority, 1);
-    const Drawn head =
-        fixed(c, 1, c.rules.zone() == kScrapBrainZone ? 1 : 2, 0, 0, c.xFlip, c.yFlip);
-    if (head.look != Look::Sprite || !priority || !segmentFrame || !segmentPriority)
+    Drawn d = fixed(c, 1, c.rules.zone() == kScrapBrainZone ? 1 : 2, 0,
+                    priority ? int(*priority) : 0, c.xFlip, c.yFlip);
+    if (d.look != Look::Sprite || !priority || !segmentFrame)
         return marker();
-    QVector<Part> parts = {{int(*priority), head.sprites.front()}};
+    const Sprite head = d.sprites.front();
     for (int i = 1; i <= kSegments; ++i)
-        parts.append({int(*segmentPriority), moved(head.sprites.front(), int(*segmentFrame),
-                                                   {(c.xFlip ? -kSpacing : kSpacing) * i, 0})});
-    return byPriority(parts);
+        d.sprites.append(
+            moved(head, int(*segmentFrame), {(c.xFlip ? -kSpacing : kSpacing) * i, 0}));
+    return d;
 }
 
 // Platforms on conveyors. A maker (subtype bit 7) becomes the first platform of a list and makes
