@@ -27,6 +27,7 @@ struct World {
     rom::Revision revision;
     QByteArray image;
     SpriteTables tables;
+    QVector<std::pair<qint64, QByteArray>> damages; // bytes a hostile case writes over the code
 };
 
 void putBytes(QByteArray &image, qint64 at, const QByteArray &bytes) {
@@ -54,11 +55,10 @@ quint16 art(int n) {
     return synthetic::sceneArt(Slot + n);
 }
 
-// The scene with code for one object of each rule shape after it; `broken`: with the tables and
-// frames of the Sonic 1 objects of several parts out of reach.
-const World &world(int game, bool broken = false) {
-    static World worlds[2][2];
-    World &w = worlds[game - 1][broken ? 1 : 0];
+// The scene with code for one object of each rule shape after it.
+const World &world(int game) {
+    static World worlds[2];
+    World &w = worlds[game - 1];
     if (!w.image.isEmpty())
         return w;
     w.revision = synthetic::defaultRevision(game);
@@ -113,36 +113,44 @@ const World &world(int game, bool broken = false) {
         place(0x60, [&](Code &c) {
             c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).renderOr(4).priority(4);
         });
-        const quint32 away = 0xFFFFF0, sine = quint32(put(synthetic::sineRoutine(at + (at & 1))));
-        const int past = 0x40; // a frame past every table
+        // Damages 0-4: a call, a list and mappings off the image, frames past the tables.
+        const quint32 sine = quint32(put(synthetic::sineRoutine(at + (at & 1))));
+        const auto away = [&](Code &c) { w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})}); };
+        const auto past = [&](Code &c) { w.damages.append({c.here() + 3, QByteArray(1, '@')}); };
         place(0x57, [&](Code &c) {
             c.mappings(m0).art(art(5)).priority(4).art(art(6)).mappings(m1).frame(2, 1).frame(1);
-            c.jsr(broken ? away : sine);
+            away(c);
+            c.jsr(sine);
         });
         // Swings: GHZ, SLZ, SBZ and ball constants; link and anchor frames and priorities on a1.
         place(0x15, [&](Code &c) {
-            c.mappings(m0).art(art(0)).priority(3).mappings(m1).art(art(1)).mappings(m0).art(
-                art(2));
-            c.priority(4, 1).frame(1, 1).priority(3, 1).frame(broken ? past : 2, 1);
-            c.mappings(m1).art(art(3)).frame(3).priority(2).bsr(sine);
+            c.mappings(m0).art(art(0)).priority(3).mappings(m1).art(art(1));
+            c.mappings(m0).art(art(2)).priority(4, 1).frame(1, 1).priority(3, 1);
+            past(c);
+            c.frame(2, 1).mappings(m1).art(art(3)).frame(3).priority(2).bsr(sine);
         });
         place(0x78, [&](Code &c) {
             c.mappings(m0).art(art(0)).art(art(1)).priority(4).priority(5, 1);
-            c.frame(broken ? past : 6, 1);
+            past(c);
+            c.frame(6, 1);
         });
         // Conveyor lists behind two padding words: entry 1 holds three platforms.
         QByteArray lists = words({0, 0, 0, 36});
         lists += QByteArray(28, '\0') + words({2, X, Y, 0, X + 32, Y - 16, 0, X - 32, Y + 48, 0});
-        const quint32 conveyors = broken ? away : quint32(put(lists));
+        const quint32 conveyors = quint32(put(lists));
         place(0x63, [&](Code &c) {
             c.mappings(m0).art(art(1)).priority(4).art(art(2)).priority(1).frame(4).addi(4);
+            away(c);
             c.leaLong(conveyors, 2);
         });
         place(0x6F, [&](Code &c) {
             c.mappings(m1).art(art(3)).priority(4).addi(4).leaLong(conveyors, 2);
             absoluteLea(c, scripts);
         });
-        place(0x17, [&](Code &c) { c.mappings(broken ? away : m0).art(art(4)).priority(3); });
+        place(0x17, [&](Code &c) {
+            away(c);
+            c.mappings(m0).art(art(4)).priority(3);
+        });
         place(0x67, [&](Code &c) { c.mappings(m0).art(art(4)).priority(4).jsr(sine); });
     } else {
         const qint64 pairs = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006}));
@@ -196,7 +204,7 @@ struct Case {
     int subtype;
     Look look;
     QVector<Expect> pieces; // front first
-    bool broken = false;
+    int damage = -1;        // World::damages entry applied first
 };
 
 // Palette indices over `area`: the layer painted, or the expected pieces.
@@ -273,29 +281,29 @@ void TestGameRules::rules_data() {
             {at(Slot + 6, 1, 1, 0, 32), at(Slot + 6, 1, 0, 0, 16), at(Slot + 6, 1, 2, 0, 0)}},
         {"S1 chain: no centre link, one step of speed 2", 1, 13, Y, 0x57, 0x2B, S,
             {at(Slot + 5, 0, 0, 48, 1), at(Slot + 5, 0, 0, 32, 0), at(Slot + 5, 0, 0, 16, 0)}},
-        {"S1 chain: sine routine off the image", 1, 13, Y, 0x57, 0x2B, M, {}, true},
+        {"S1 chain: sine routine off the image", 1, 13, Y, 0x57, 0x2B, M, {}, 0},
         {"S1 swing: platform, anchor (line 2), link", 1, 0, Y, 0x15, 0x01, S,
             {at(Slot, 0, 0, 24, 0), at(Slot, 0, 2, 0, 0, 2), at(Slot, 0, 1, 16, 0)}},
         {"S1 swing: Scrap Brain, ball variant, X flip to the left, link on line 0", 1, 16, Y | 0x4000, 0x15, 0x11, S,
             {at(Slot + 3, 1, 3, -24, 0), at(Slot + 2, 0, 2, 0, 0), at(Slot + 2, 0, 1, -16, 0, 0)}},
-        {"S1 swing: anchor frame past the table", 1, 0, Y, 0x15, 0x01, M, {}, true},
+        {"S1 swing: anchor frame past the table", 1, 0, Y, 0x15, 0x01, M, {}, 1},
         {"S1 disc spot: 24 pixels out, one step of speed 4", 1, 17, Y, 0x67, 0x40, S, {at(Slot + 4, 0, 0, 24, 1)}},
         {"S1 Caterkiller: Scrap Brain art, segments behind, X flip", 1, 16, Y | 0x4000, 0x78, 0, S, {{Slot, 0, 0, true},
             {Slot, 0, 6, true, false, -12}, {Slot, 0, 6, true, false, -24}, {Slot, 0, 6, true, false, -36}}},
         {"S1 Caterkiller: other zones' art", 1, 7, Y, 0x78, 0, S, {at(Slot + 1, 0, 0, 0, 0),
             at(Slot + 1, 0, 6, 12, 0), at(Slot + 1, 0, 6, 24, 0), at(Slot + 1, 0, 6, 36, 0)}},
-        {"S1 Caterkiller: segment frame past the table", 1, 7, Y, 0x78, 0, M, {}, true},
+        {"S1 Caterkiller: segment frame past the table", 1, 7, Y, 0x78, 0, M, {}, 2},
         {"S1 conveyor wheel: second constants, frame 0, flips kept", 1, 3, Y | 0x4000, 0x63, 0x7F, S, {{Slot + 2, 0, 0, true}}},
         {"S1 conveyor maker: the list's platforms, the first with its flips", 1, 3, Y | 0x4000, 0x63, 0x81, S,
             {{Slot + 1, 0, 4, true}, at(Slot + 1, 0, 4, 32, -16), at(Slot + 1, 0, 4, -32, 48)}},
-        {"S1 conveyor maker: lists off the image", 1, 3, Y, 0x63, 0x81, M, {}, true},
+        {"S1 conveyor maker: lists off the image", 1, 3, Y, 0x63, 0x81, M, {}, 3},
         {"S1 spinning conveyor maker: the script's first frame", 1, 16, Y, 0x6F, 0x81, S,
             {at(Slot + 3, 1, 5, 0, 0), at(Slot + 3, 1, 5, 32, -16), at(Slot + 3, 1, 5, -32, 48)}},
         {"S1 helix: spike k from the left shows frame k & 7, its own first", 1, 0, Y, 0x17, 9, S,
             {at(Slot + 4, 0, 4, 0, 0), at(Slot + 4, 0, 0, -64, 0), at(Slot + 4, 0, 1, -48, 0), at(Slot + 4, 0, 2, -32, 0),
              at(Slot + 4, 0, 3, -16, 0), at(Slot + 4, 0, 5, 16, 0), at(Slot + 4, 0, 6, 32, 0), at(Slot + 4, 0, 7, 48, 0),
              at(Slot + 4, 0, 0, 64, 0)}},
-        {"S1 helix: mappings off the image", 1, 0, Y, 0x17, 9, M, {}, true},
+        {"S1 helix: mappings off the image", 1, 0, Y, 0x17, 9, M, {}, 4},
         // clang-format on
         // Sonic 2 (flips in Y word bits 13 X and 14 Y).
         {"S2 frame from the subtype's pair, flips dropped",
@@ -343,9 +351,11 @@ void TestGameRules::rules_data() {
 
 void TestGameRules::rules() {
     QFETCH(Case, c);
-    const World &w = world(c.game, c.broken);
+    const World &w = world(c.game);
     QByteArray image = w.image;
     const qint64 at = fixedAddresses(w.revision)[c.row];
+    if (c.damage >= 0)
+        putBytes(image, w.damages[c.damage].first, w.damages[c.damage].second);
     synthetic::putLayout(image, at,
                          {{quint8(X >> 8), quint8(X), quint8(c.y >> 8), quint8(c.y), quint8(c.type),
                            quint8(c.subtype)}});
