@@ -3,6 +3,7 @@
 
 #include "app/frmmain.h"
 #include "demo/syntheticimage.h"
+#include "objects/layout.h"
 #include "support/guitest.h"
 
 #include <QWindow>
@@ -88,8 +89,12 @@ class tst_MainWindow : public QObject {
         QTest::addColumn<QString>("box"); // how the text of the box the load opens starts
         QTest::addColumn<bool>("keepsPath");
         const QString read = "Loading ROM|Opening ROM|Reading ROM|ROM Loaded|", none;
-        QTest::newRow("Sonic 1") << synthetic::image(1) << read + "Sonic 1" << none << true;
-        QTest::newRow("Sonic 2") << synthetic::image(2) << read + "Sonic 2 Final" << none << true;
+        // Row 5 moved by a hack (after row 0's copy) is followed through the game's table.
+        const auto moved = [](rom::Revision r) { return synthetic::movedLayoutsImage(r, {0, 5}); };
+        QTest::newRow("Sonic 1") << moved(rom::Revision::Sonic1Rev1) << read + "Sonic 1 Rev 01"
+                                 << none << true;
+        QTest::newRow("Sonic 2") << moved(rom::Revision::Sonic2Rev2)
+                                 << read + "Sonic 2 Final Rev 02" << none << true;
         QTest::newRow("too short") << synthetic::image(1).left(475096) << read + "Couldnt Read ROM"
                                    << "That rom couldnt be loaded (" << true;
         QTest::newRow("not recognised")
@@ -121,7 +126,13 @@ class tst_MainWindow : public QObject {
                                 seen->pathWhileOpen == path));
         QCOMPARE(romPath(&w), keepsPath ? path : "<None>");
         QCOMPARE(control<QAbstractItemView>(&w, "level")->model()->index(0, 0).data().toString(),
-                 statuses.endsWith("Sonic 1") ? "0 - Green Hill 1" : "0 - Emerald Hill 1");
+                 statuses.contains("Sonic 1") ? "0 - Green Hill 1" : "0 - Emerald Hill 1");
+        if (const rom::Revision r = rom::revision(bytes); keepsPath && r != rom::Revision::None) {
+            clickRow(&w, "level", 5);
+            const qint64 at = synthetic::movedLayoutsAt(rom::gameCode(r)) +
+                              6 * (synthetic::levelRecords(r, 0).size() + 1);
+            QCOMPARE(layout::lineOffset(listedLines(&w, "sprite").value(0)), at);
+        }
         QCOMPARE(QFileInfo(path).lastModified(), written); // a load never writes
         cancelChangesNothing(w);
 
