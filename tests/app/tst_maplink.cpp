@@ -7,12 +7,12 @@
 #include "app/frmmap.h"
 #include "app/maplink.h"
 #include "demo/syntheticimage.h"
-#include "demo/syntheticterrain.h"
+#include "demo/syntheticsprites.h"
 #include "document/imagedocument.h"
 #include "map/levelscene.h"
-#include "map/levelterrain.h"
 #include "map/mapexport.h"
 #include "rom/checksum.h"
+#include "sprites/levelsprites.h"
 #include "support/guitest.h"
 
 #include <QAction>
@@ -140,7 +140,7 @@ class tst_MapLink : public QObject {
 
     // The map shows what the main window shows: nothing before a level, each level chosen,
     // nothing after loading an image of neither game; relisting the same level keeps the chunks
-    // drawn.
+    // drawn; a level without terrain shows its objects all the same.
     void followsTheMainWindow() {
         frmMain w;
         QVERIFY(showActive(&w));
@@ -164,6 +164,19 @@ class tst_MapLink : public QObject {
         click(&w, "Command3"); // relists, no edit
         QCOMPARE(selectedRow(&w, "sprite"), 0);
         QCOMPARE(map->scene()->cachedPictures(), drawn);
+
+        // Without terrain (Hidden Palace) the objects stand on a plain grid with the reason
+        // below; no box.
+        QVERIFY(showActive(&w));
+        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "two.bin", synthetic::image(2)))->seen);
+        const auto box = answerMessageBox(&w);
+        clickRow(&w, "level", 8);
+        QTest::qWait(100);
+        QVERIFY(!box->seen);
+        box->armed = false;
+        QVERIFY(!map->scene()->hasTerrain());
+        QVERIFY(control<QLabel>(map, "mapStatus")->text().contains("Hidden Palace"));
+        showsTheList(&w, map);
 
         // An image of neither game lists no level: the map empties.
         QVERIFY(showActive(&w));
@@ -272,25 +285,12 @@ class tst_MapLink : public QObject {
         QVERIFY(w->document()->isModified());
     }
 
-    // Without terrain the objects stand on a plain grid with the reason below; no box.
-    void levelWithoutTerrain() {
-        auto w = open(synthetic::image(2), 8); // Hidden Palace
-        QVERIFY(w);
-        const auto box = answerMessageBox(w.get());
-        frmMap *map = ctrlM(w.get());
-        QTest::qWait(100);
-        QVERIFY(!box->seen);
-        box->armed = false;
-        QVERIFY(!map->scene()->hasTerrain());
-        const QString status = control<QLabel>(map, "mapStatus")->text();
-        QVERIFY2(status.contains("Hidden Palace"), qPrintable(status));
-        showsTheList(w.get(), map);
-    }
-
-    // "Save Map Image..." writes the picture the export writes of the saved image: the level
-    // shown, with its objects as they are now.
+    // On the demo image, whose objects have sprites: the record of type A6 is Sonic 1's monitor,
+    // id 26; a click on its sprite's last pixel selects its line; "Save Map Image..." writes what
+    // the export writes of the saved image, with sprites or, with Sprites off, with markers.
     void savesTheLevelsPicture() {
-        auto w = open(synthetic::image(1));
+        const QByteArray data = synthetic::demoImage(1);
+        auto w = open(data);
         QVERIFY(w);
         const QString path = romPath(w.get());
         clickRow(w.get(), "sprite", 3);
@@ -298,14 +298,36 @@ class tst_MapLink : public QObject {
         click(w.get(), "Command3");
         click(w.get(), "Command2");
         frmMap *map = ctrlM(w.get());
-        const QString shown = dir.filePath("shown.png"), exported = dir.filePath("export.png");
-        answerFileDialog(shown);
-        control<QAction>(map, "actionSaveImage")->trigger();
-        QString errors;
-        QTextStream err(&errors);
-        QCOMPARE(map::exportMap(path, QString::number(Level), exported, err), 0);
-        QCOMPARE(readFile(shown), readFile(exported));
-        QCOMPARE(QImage(shown).pixel(0x100, 0x130), qRgb(255, 255, 255)); // the moved object
+        const qint64 monitor = recordAt(2);
+        QVERIFY(map->scene()->marker(monitor)->toolTip().startsWith("Monitor (26)\n"));
+        const sprites::Appearance look =
+            sprites::LevelSprites::load(data, rom::revision(data), Level)->record(data, monitor);
+        QCOMPARE(look.look, sprites::Look::Sprite);
+        QPoint last;
+        for (int y = 0; y < look.picture.height(); ++y)
+            for (int x = 0; x < look.picture.width(); ++x)
+                if (qAlpha(look.picture.pixel(x, y)))
+                    last = look.topLeft + QPoint(x, y);
+        map->view()->centerOn(last);
+        const QPointF at = map->view()->viewportTransform().map(QPointF(last) + QPointF(0.5, 0.5));
+        QTest::mouseClick(map->view()->viewport(), Qt::LeftButton, {},
+                          QPoint(int(std::floor(at.x())), int(std::floor(at.y()))));
+        QCOMPARE(selectedRow(w.get(), "sprite"), 2);
+
+        QByteArray saved[2];
+        for (bool markers : {false, true}) {
+            control<QAction>(map, "actionSprites")->setChecked(!markers);
+            const QString shown = dir.filePath(QStringLiteral("shown%1.png").arg(markers));
+            const QString exported = dir.filePath(QStringLiteral("export%1.png").arg(markers));
+            answerFileDialog(shown);
+            control<QAction>(map, "actionSaveImage")->trigger();
+            QString errors;
+            QTextStream err(&errors);
+            QCOMPARE(map::exportMap(path, QString::number(Level), exported, err, markers), 0);
+            QCOMPARE(saved[markers] = readFile(shown), readFile(exported));
+        }
+        QVERIFY(saved[0] != saved[1]);
+        QCOMPARE(QImage(dir.filePath("shown1.png")).pixel(0x100, 0x130), qRgb(255, 255, 255));
     }
 
     // Closing the map keeps the main window; closing the main window takes the map along,
