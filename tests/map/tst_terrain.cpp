@@ -328,41 +328,37 @@ class TestTerrain : public QObject {
 
     // Each revision's tables sit at their documented offsets: a palette entry written there
     // shows, and a level-table entry spoiled there takes the terrain away.
-    void revisionTables_data() {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < 5; ++i)
-            QTest::newRow(qPrintable(rom::revisionStatus(kDocumented[i].revision))) << i;
-    }
     void revisionTables() {
-        QFETCH(int, index);
-        const Documented doc = kDocumented[index];
-        const int game = rom::gameCode(doc.revision);
-        const QByteArray tiles = filledTiles(4);
-        const QByteArray blocks = blocksOf(8, {nameWord(1, 0), nameWord(2, 1), nameWord(3, 3)});
-        QByteArray image = revisionImage(doc.revision, probe(game, tiles, blocks, {1, 2, 3}));
-        for (int row = 0; row < 21; ++row) {
-            const LevelTerrain t = LevelTerrain::load(image, doc.revision, row);
-            if (game == 2 && row == 8)
-                continue;
-            QVERIFY2(t.hasTerrain(), qPrintable(QString::number(row) + t.reason()));
-            QCOMPARE(cellColour(t, 0), expected(0, fillValue(1)));
-            QCOMPARE(cellColour(t, 1), expected(1, fillValue(2)));
-            QCOMPARE(cellColour(t, 2), expected(3, fillValue(3)));
+        for (const Documented &doc : kDocumented) {
+            const int game = rom::gameCode(doc.revision);
+            const QByteArray tiles = filledTiles(4);
+            const QByteArray blocks = blocksOf(8, {nameWord(1, 0), nameWord(2, 1), nameWord(3, 3)});
+            QByteArray image = revisionImage(doc.revision, probe(game, tiles, blocks, {1, 2, 3}));
+            for (int row = 0; row < 21; ++row) {
+                const LevelTerrain t = LevelTerrain::load(image, doc.revision, row);
+                if (game == 2 && row == 8)
+                    continue;
+                QVERIFY2(t.hasTerrain(), qPrintable(QString::number(row) + t.reason()));
+                QCOMPARE(cellColour(t, 0), expected(0, fillValue(1)));
+                QCOMPARE(cellColour(t, 1), expected(1, fillValue(2)));
+                QCOMPARE(cellColour(t, 2), expected(3, fillValue(3)));
+            }
+            // The first level's own palette id, from its table entry (header byte 15 / entry byte
+            // 8).
+            const int id = quint8(image[doc.levelTable + (game == 1 ? 15 : 8)]);
+            const quint16 newColour = 0x0E0E;
+            QByteArray palette = wordsOf(QVector<quint16>(48, newColour));
+            const qint64 at = place(image, image.size() - 0x100, palette);
+            putLong(image, doc.palPointers + 8 * id, static_cast<quint32>(at));
+            QCOMPARE(cellColour(LevelTerrain::load(image, doc.revision, 0), 1), rgbOf(newColour));
+            // Block pointer of the first zone out of the image.
+            putLong(image, doc.levelTable + 4, (game == 1 ? 0x05000000u : 0x02000000u) | 0xFFFFF0u);
+            const LevelTerrain spoiled = LevelTerrain::load(image, doc.revision, 0);
+            QVERIFY(!spoiled.hasTerrain());
+            QVERIFY2(spoiled.reason().contains(QStringLiteral("16x16 block data")),
+                     qPrintable(spoiled.reason()));
+            QCOMPARE(spoiled.size(), QSize());
         }
-        // The first level's own palette id, from its table entry (header byte 15 / entry byte 8).
-        const int id = quint8(image[doc.levelTable + (game == 1 ? 15 : 8)]);
-        const quint16 newColour = 0x0E0E;
-        QByteArray palette = wordsOf(QVector<quint16>(48, newColour));
-        const qint64 at = place(image, image.size() - 0x100, palette);
-        putLong(image, doc.palPointers + 8 * id, static_cast<quint32>(at));
-        QCOMPARE(cellColour(LevelTerrain::load(image, doc.revision, 0), 1), rgbOf(newColour));
-        // Block pointer of the first zone out of the image.
-        putLong(image, doc.levelTable + 4, (game == 1 ? 0x05000000u : 0x02000000u) | 0xFFFFF0u);
-        const LevelTerrain spoiled = LevelTerrain::load(image, doc.revision, 0);
-        QVERIFY(!spoiled.hasTerrain());
-        QVERIFY2(spoiled.reason().contains(QStringLiteral("16x16 block data")),
-                 qPrintable(spoiled.reason()));
-        QCOMPARE(spoiled.size(), QSize());
     }
 
     // Sonic 1 palettes: lines 1-3 by the header, except Labyrinth 4, Scrap Brain 2 and the
