@@ -183,6 +183,13 @@ inline QString editors(QWidget *window) {
     return out;
 }
 
+// The record at `at` of `image` as the clipboard holds it: "XXXX YYYY TT SS".
+inline QString recordText(const QByteArray &image, qint64 at) {
+    const QByteArray h = image.mid(at, 6).toHex().toUpper();
+    return QString::fromLatin1(h.left(4) + ' ' + h.mid(4, 4) + ' ' + h.mid(8, 2) + ' ' +
+                               h.mid(10, 2));
+}
+
 // The main window's path label.
 inline QString romPath(QWidget *window) {
     return control<QWidget>(window, "RomPath")->property("text").toString();
