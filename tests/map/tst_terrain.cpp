@@ -41,11 +41,10 @@ quint16 nameWord(int tile, int line, bool h = false, bool v = false) {
 }
 
 void putWord(QByteArray &b, qint64 at, quint32 v) {
-    b[at] = static_cast<char>(v >> 8);
-    b[at + 1] = static_cast<char>(v);
+    qToBigEndian(quint16(v), b.data() + at);
 }
 void putLong(QByteArray &b, qint64 at, quint32 v) {
-    putWord(b, at, v >> 16), putWord(b, at + 2, v);
+    qToBigEndian(v, b.data() + at);
 }
 quint32 wordAt(const QByteArray &b, qint64 at) {
     return qFromBigEndian<quint16>(b.constData() + at);
@@ -55,8 +54,7 @@ quint32 longAt(const QByteArray &b, qint64 at) {
 }
 QByteArray wordsOf(const QVector<quint16> &words) {
     QByteArray out(words.size() * 2, '\0');
-    for (int i = 0; i < words.size(); ++i)
-        putWord(out, 2 * i, words[i]);
+    qToBigEndian<quint16>(words.constData(), words.size(), out.data());
     return out;
 }
 // Writes `bytes` at `at` (growing the image) and returns `at`.
@@ -72,17 +70,15 @@ TerrainPieces withPalette(TerrainPieces s) {
     return s;
 }
 
-// Tile 0 is blank (as in every real zone); tile i > 0 is filled with pixel value 1 + i % 15.
-QByteArray filledTiles(int count) {
-    QByteArray out;
-    for (int i = 0; i < count; ++i) {
-        const int v = i == 0 ? 0 : 1 + i % 15;
-        out += QByteArray(32, static_cast<char>(v << 4 | v));
-    }
-    return out;
-}
 int fillValue(int tile) {
     return 1 + tile % 15;
+}
+// Tile 0 is blank (as in every real zone); tile i > 0 is filled with pixel value fillValue(i).
+QByteArray filledTiles(int count) {
+    QByteArray out(32, '\0');
+    for (int i = 1; i < count; ++i)
+        out += QByteArray(32, static_cast<char>(fillValue(i) * 0x11));
+    return out;
 }
 
 // A one-row level whose cell i is a chunk made entirely of block cellBlocks[i].
@@ -97,16 +93,11 @@ TerrainPieces probe(int game, const QByteArray &tiles, const QByteArray &blocks,
         s.chunks = QByteArray(words * 2, '\0'); // chunk 0 draws nothing
     for (int b : cellBlocks)
         s.chunks += wordsOf(QVector<quint16>(words, static_cast<quint16>(b)));
-    if (game == 1) {
-        s.layout.append(static_cast<char>(cellBlocks.size() - 1));
-        s.layout.append('\0');
-        for (int i = 0; i < cellBlocks.size(); ++i)
-            s.layout.append(static_cast<char>(i + 1));
-    } else {
-        s.layout = QByteArray(0x1000, '\0');
-        for (int i = 0; i < cellBlocks.size(); ++i)
-            s.layout[i] = static_cast<char>(i + 1);
-    }
+    // Sonic 1: width - 1, height - 1, then the row; Sonic 2: rows of 0x100 bytes.
+    const int n = int(cellBlocks.size());
+    s.layout = game == 1 ? char(n - 1) + QByteArray(n + 1, '\0') : QByteArray(0x1000, '\0');
+    for (int i = 0; i < n; ++i)
+        s.layout[(game == 1 ? 2 : 0) + i] = static_cast<char>(i + 1);
     return withPalette(s);
 }
 
