@@ -1,11 +1,19 @@
-// The main window driven as a user would: its controls, focus order and size lock, and loading
-// and saving through "Load...", the file dialog and "Save Chgs".
+// The main window driven as a user would: its controls, focus order, size lock and texts that
+// fit at every scale, loading and saving through "Load...", the file dialog and "Save Chgs", and
+// the hidden key sequence with its About window and jingle.
 
+#include "app/frmabout.h"
 #include "app/frmmain.h"
+#include "app/virtualkeys.h"
 #include "demo/syntheticimage.h"
 #include "objects/layout.h"
 #include "support/guitest.h"
 
+#include <QAudioDecoder>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QStyleOptionButton>
 #include <QWindow>
 
 using namespace testsupport;
@@ -13,6 +21,7 @@ using namespace testsupport;
 namespace {
 
 const QString Prefix = QStringLiteral("Quillet 1.0b ");
+const QString kSeq = "Left Right Left Down Up Right Down";
 
 // Every control of the window: name, class and the text it shows at start.
 // clang-format off
@@ -54,6 +63,17 @@ void cancelChangesNothing(frmMain &w) {
 
 class tst_MainWindow : public QObject {
     Q_OBJECT
+    std::unique_ptr<frmMain> w;
+    QTimer *timer() { return control<QTimer>(w.get(), "tmrEgg"); }
+    // "@x" clicks into that box; any other step is one key pressed in the focused control.
+    void play(const QString &script) {
+        QVERIFY(showActive(w.get()));
+        for (const QString &step : script.split(' ', Qt::SkipEmptyParts))
+            if (step.startsWith('@'))
+                QTest::mouseClick(w->findChild<QLineEdit *>(step.mid(1)), Qt::LeftButton);
+            else
+                QTest::keySequence(QApplication::focusWidget(), QKeySequence::fromString(step));
+    }
 
   private slots:
     void window() {
@@ -145,6 +165,108 @@ class tst_MainWindow : public QObject {
         const auto failed = pressSave(&w);
         QVERIFY(isErrorBox(*failed) && failed->text.contains(path) == keepsPath &&
                 !QFileInfo::exists(dir.path()));
+    }
+
+    // At the scale factor of the run (CTest runs this at 1, 1.5 and 2 through QT_SCALE_FACTOR):
+    // every caption, label and level name fits inside its control.
+    void textsFit() {
+        frmMain w;
+        QVERIFY(showActive(&w));
+        const qreal factor =
+            qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+        QCOMPARE(w.devicePixelRatioF(), factor); // a factor that did not apply proves nothing
+        const auto check = [](const QWidget *c, const QString &text, int room) {
+            const int needed = QFontMetrics(c->font()).horizontalAdvance(text) + 2;
+            QVERIFY2(needed <= room, qPrintable(QStringLiteral("%1: \"%2\" needs %3 px, has %4")
+                                                    .arg(c->objectName(), text)
+                                                    .arg(needed)
+                                                    .arg(room)));
+        };
+        for (const QPushButton *b : w.findChildren<QPushButton *>()) {
+            QStyleOptionButton opt;
+            opt.initFrom(b);
+            opt.text = b->text();
+            check(b, b->text(),
+                  b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b).width());
+        }
+        for (const QLabel *l : w.findChildren<QLabel *>())
+            check(l, l->text(), l->contentsRect().width());
+        for (const QGroupBox *g : w.findChildren<QGroupBox *>())
+            check(g, g->title(), g->width() - 12); // the caption starts 6 px in, plus its padding
+
+        // Sonic 2 has the longest level names.
+        QTemporaryDir dir;
+        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "s2.bin", synthetic::image(2)))->seen);
+        auto *level = control<QListWidget>(&w, "level");
+        QCOMPARE(level->count(), 21);
+        QCoreApplication::processEvents();
+        for (int row = 0; row < level->count(); ++row)
+            check(level, level->item(row)->text(), level->viewport()->width() - 4);
+    }
+
+    // The hidden extras: the key sequence in the X box, the About window it brings up and the
+    // jingle.
+    void sequences() {
+        // 83 73 9 spell the same digits as 37 39 3; Tab leaves x, so the user clicks back in.
+        // In the last row the arrows still move the caret and typing is still cleaned.
+        for (const auto &[script, expected] : QList<std::pair<QString, QString>>{
+                 {"@x " + kSeq, "12500 0000"},
+                 {"@x A 1 F5 Shift+B Home Escape " + kSeq, "12500 0000"},
+                 {"@x S I Tab @x Left Down Up Right Down", "12500 0000"},
+                 {"@y " + kSeq, "-1 0000"},
+                 {"@x Ctrl+A a g Shift+C Home " + kSeq + " 3", "12500 A3C"}}) {
+            w = std::make_unique<frmMain>();
+            play(script);
+            const QString armed = QString::number(timer()->isActive() ? timer()->interval() : -1);
+            QCOMPARE(script + ": " + armed + ' ' + w->findChild<QLineEdit *>("x")->text(),
+                     script + ": " + expected);
+        }
+    }
+    void keyCodes() {
+        for (const auto &row : QString("A=65 Shift+Z=90 1=49 Num+7=103 F12=123 ;=186").split(' ')) {
+            const QKeyCombination k = QKeySequence::fromString(row.section('=', 0, 0))[0];
+            const QKeyEvent press(QEvent::KeyPress, k.key(), k.keyboardModifiers());
+            QCOMPARE(row.section('=', 0, 0) + '=' + QString::number(virtualKeyCode(press)), row);
+        }
+    }
+    void aboutWindow() {
+        (w = std::make_unique<frmMain>())->setEggDelay(200);
+        const qsizetype windows = QApplication::topLevelWidgets().size();
+        play("@x " + kSeq); // also plays the jingle: with no audio device that must pass unnoticed
+        QTRY_VERIFY(w->aboutWindow() && w->aboutWindow()->isVisible());
+        QVERIFY(!timer()->isActive() && !QApplication::activeModalWidget());
+        QCOMPARE(QApplication::topLevelWidgets().size(), windows + 1); // and no message box
+        QCOMPARE(w->aboutWindow()->windowTitle(), "About");
+        QCOMPARE(w->aboutWindow()->minimumSize(), w->aboutWindow()->maximumSize());
+        QVERIFY(!(w->aboutWindow()->windowFlags() & Qt::WindowMinMaxButtonsHint));
+        play("@x " + kSeq); // the main window still takes keys; a new match keeps the one window
+        QVERIFY(timer()->isActive());
+        QTRY_VERIFY(!timer()->isActive());
+        QCOMPARE(QApplication::topLevelWidgets().size(), windows + 1);
+        w->aboutWindow()->close();
+        play("@x " + kSeq);
+        QTRY_VERIFY(w->aboutWindow() && w->aboutWindow()->isVisible());
+    }
+    void jingle() {
+        QFile file(":/SOUND/101");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.size(), 38086);
+        QCOMPARE(file.peek(4), "RIFF");
+        QAudioDecoder dec;
+        // Qt 6.4 leaves GStreamer's planar MP3 output unconverted unless asked for a format.
+        QAudioFormat format;
+        format.setSampleRate(12000);
+        format.setChannelCount(2);
+        format.setSampleFormat(QAudioFormat::Int16);
+        dec.setAudioFormat(format);
+        dec.setSourceDevice(&file);
+        qint64 frames = 0, done = 0;
+        connect(&dec, &QAudioDecoder::bufferReady, [&] { frames += dec.read().frameCount(); });
+        connect(&dec, &QAudioDecoder::finished, [&] { done = 1; });
+        dec.start();
+        QTRY_VERIFY_WITH_TIMEOUT(done || dec.error(), 30000);
+        QCOMPARE(dec.error(), QAudioDecoder::NoError);
+        QVERIFY2(frames > 12.5 * 12000 && frames < 12.9 * 12000, QByteArray::number(frames));
     }
 };
 
