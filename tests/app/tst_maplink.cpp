@@ -71,8 +71,7 @@ class tst_MapLink : public QObject {
     }
     // The screen pixel showing the centre of the record's marker.
     static QPoint onMarker(frmMap *map, qint64 offset) {
-        const QPointF p = map->view()->viewportTransform().map(map->scene()->marker(offset)->pos());
-        return {int(std::floor(p.x())), int(std::floor(p.y()))};
+        return screenPoint(map->view(), map->scene()->marker(offset)->pos());
     }
     // The level pixel a screen pixel shows (its centre's).
     static QPointF pixel(frmMap *map, QPoint p) {
@@ -80,11 +79,7 @@ class tst_MapLink : public QObject {
     }
     static int rows(QWidget *w) { return int(listedLines(w, "sprite").size()); }
     static void drag(frmMap *map, QPoint from, QPoint to) {
-        QWidget *port = map->view()->viewport();
-        QTest::mousePress(port, Qt::LeftButton, {}, from);
-        for (int step = 1; step <= 4; ++step)
-            QTest::mouseMove(port, from + (to - from) * step / 4);
-        QTest::mouseRelease(port, Qt::LeftButton, {}, to);
+        testsupport::drag(map->view()->viewport(), from, to);
     }
     // The map shows exactly the listed records, each at its position with its line.
     static void showsTheList(frmMain *w, frmMap *map) {
@@ -292,9 +287,8 @@ class tst_MapLink : public QObject {
                 if (qAlpha(look.picture.pixel(x, y)))
                     last = look.topLeft + QPoint(x, y);
         map->view()->centerOn(last);
-        const QPointF at = map->view()->viewportTransform().map(QPointF(last) + QPointF(0.5, 0.5));
         QTest::mouseClick(map->view()->viewport(), Qt::LeftButton, {},
-                          QPoint(int(std::floor(at.x())), int(std::floor(at.y()))));
+                          screenPoint(map->view(), QPointF(last) + QPointF(0.5, 0.5)));
         QCOMPARE(selectedRow(w.get(), "sprite"), 2);
 
         QByteArray saved[2];

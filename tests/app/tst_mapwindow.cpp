@@ -91,10 +91,7 @@ struct Map {
             objects, Rings);
     }
     // The screen pixel that shows a scene point.
-    QPoint on(QPointF scene) const {
-        const QPointF p = view->viewportTransform().map(scene);
-        return {int(std::floor(p.x())), int(std::floor(p.y()))};
-    }
+    QPoint on(QPointF scene) const { return screenPoint(view, scene); }
     QPoint onObject(int i) const { return on({Objects[i].x + 0.5, Objects[i].y + 0.5}); }
     QImage shot() const { return port->grab().toImage(); }
     QRgb pixel(QPointF scene) const { return shot().pixel(on(scene)) | 0xFF000000; }
@@ -111,13 +108,8 @@ struct Map {
                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(port, &turn);
     }
-    // Presses on `from`, moves to `to` in a few steps, and releases there unless told to hold.
     void drag(QPoint from, QPoint to, bool hold = false, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mousePress(port, button, {}, from);
-        for (int step = 1; step <= 4; ++step)
-            QTest::mouseMove(port, from + (to - from) * step / 4);
-        if (!hold)
-            QTest::mouseRelease(port, button, {}, to);
+        testsupport::drag(port, from, to, hold, button);
     }
 };
 
