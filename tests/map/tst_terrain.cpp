@@ -286,10 +286,8 @@ class TestTerrain : public QObject {
         image.replace(0x100, records.size(), records);
         const QVector<ObjectMarker> m = objectMarkers(image, 0x100);
         QCOMPARE(m.size(), 7);
-        QCOMPARE(m[0].offset, 0x100);
-        QCOMPARE(m[0].x, 0x64);
-        QCOMPARE(m[0].y, 0x0A0);
-        QCOMPARE(m[6].offset, 0x124);
+        QCOMPARE(QList<qint64>({m[0].offset, m[0].x, m[0].y, m[6].offset}),
+                 QList<qint64>({0x100, 0x64, 0x0A0, 0x124}));
         QCOMPARE(objectMarkers(image, -1).size(), 0);
 
         TerrainData d;
