@@ -100,7 +100,8 @@ const IdRule *gameRule(int game, int id) {
     static const Index sonic2 = build(sonic2Rules());
     if (id < 0 || id > 255)
         return nullptr;
-    return (game == 1 ? sonic1 : sonic2)[size_t(id)];
+    const Index &index = game == 1 ? sonic1 : sonic2;
+    return index.at(size_t(id));
 }
 
 } // namespace sprites::rules
