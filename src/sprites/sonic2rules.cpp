@@ -33,6 +33,31 @@ std::optional<int> tableByte(const Context &c, int index, int size, int at) {
     return int(*b);
 }
 
+// The table the first lea (table).l,aN with opcode `lea` (43F9 for a1, 45F9 for a2) in the
+// scanned bytes names.
+std::optional<qint64> absoluteLea(const Context &c, quint16 lea) {
+    const ImageBytes in(c.rules.image());
+    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
+        const auto opcode = in.word(at);
+        if (!opcode)
+            return std::nullopt;
+        if (*opcode == lea)
+            return in.pointer(at + 2);
+    }
+    return std::nullopt;
+}
+
+// The first frame of animation `anim` of the script table at `table` (flip bits dropped); none
+// when the script starts with an end mark.
+std::optional<int> scriptFrame(const Context &c, qint64 table, int anim) {
+    const ImageBytes in(c.rules.image());
+    const auto offset = in.signedWord(table + 2LL * anim);
+    const auto frame = offset ? in.byte(table + *offset + 1) : std::nullopt;
+    if (!frame || (*frame & 0x80) != 0)
+        return std::nullopt;
+    return int(*frame & 0x7F);
+}
+
 // Collapsing platforms: Oil Ocean, Mystic Cave and Aquatic Ruin set their own mappings and art
 // after the default pair.
 Drawn collapsingPlatform(const Context &c) {
@@ -106,30 +131,43 @@ Drawn barrier(const Context &c) {
 // round).
 enum class Flips { Loaded, Animated };
 
-Drawn loaded(const Context &c, int frame, Flips flips, bool toggleX = false) {
+struct LoaderEntry {
+    Value mappings;
+    Value art;
+    int render;
+    int priority;
+};
+
+// The shared loader's entry for `subtype`, through the bsr.w the init starts with.
+std::optional<LoaderEntry> loaderEntry(const Context &c, int subtype) {
     constexpr int kLastSubtype = 0xFE;
     const ImageBytes in(c.rules.image());
     const auto bsr = in.word(c.scan.routine0);
     const auto displacement = in.signedWord(c.scan.routine0 + 2);
-    if (!bsr || !displacement || *bsr != 0x6100 || (c.s & 1) != 0 || c.s > kLastSubtype)
-        return marker();
+    if (!bsr || !displacement || *bsr != 0x6100 || (subtype & 1) != 0 || subtype > kLastSubtype)
+        return std::nullopt;
     const qint64 loader = c.scan.routine0 + 2 + *displacement;
     const auto index = scanRoutine(c.rules.image(), loader).table(0x303B); // move.w ..,d0
-    if (!index)
-        return marker();
-    const auto offset = in.signedWord(*index + c.s);
+    const auto offset = index ? in.signedWord(*index + subtype) : std::nullopt;
     if (!offset)
-        return marker();
+        return std::nullopt;
     const qint64 entry = *index + *offset;
     const auto render = in.byte(entry + 6);
     const auto priority = in.byte(entry + 7);
     if (!render || !priority)
+        return std::nullopt;
+    return LoaderEntry{in.longword(entry), in.word(entry + 4), int(*render), int(*priority)};
+}
+
+Drawn loaded(const Context &c, int frame, Flips flips, bool toggleX = false) {
+    const auto e = loaderEntry(c, c.s);
+    if (!e)
         return marker();
     const bool xStatus = c.xFlip != toggleX;
     const bool loadedFlips = flips == Flips::Loaded;
-    return one(c, in.longword(entry), frame, in.word(entry + 4), int(*priority),
-               loadedFlips ? c.xFlip || (*render & 1) != 0 : xStatus,
-               loadedFlips ? c.yFlip || (*render & 2) != 0 : c.yFlip);
+    return one(c, e->mappings, frame, e->art, e->priority,
+               loadedFlips ? c.xFlip || (e->render & 1) != 0 : xStatus,
+               loadedFlips ? c.yFlip || (e->render & 2) != 0 : c.yFlip);
 }
 
 // Badniks that are first shown straight after the loader.
@@ -301,10 +339,37 @@ Drawn aquis(const Context &c) {
     return body;
 }
 
-// Metropolis bricks: only the lone kind (subtype bits 3-0 = $F, frame 2, priority 4) stays put;
-// the others swing on chains the first step lays out.
+// Mystic Cave bricks: the lone kind (subtype bits 3-0 = $F) stands still (frame 2, priority 4).
+// The others hang on a chain of n = bits 3-0 links from the record's position, 16 pixels apart
+// in the direction the record's flips give (none: right, X: down, Y: left, both: up): the brick
+// (frame 0) at the chain's end, then the links (frame 1) of the multi-sprite child the init makes
+// after it, from the record's position on. Priority 5, no flips. The first step turns the chain
+// by bits 7-4 / 32 of a right angle: only $0x and $1x leave it on the flips' angle (others, and
+// chains longer than the child's room for 8, keep their marker).
 Drawn brick(const Context &c) {
-    return (c.s & 0xF) == 0xF ? fixed(c, 1, 1, 2, 4, false, false) : marker();
+    constexpr int kMaxLinks = 8;
+    constexpr int kLink = 16;
+    const int n = c.s & 0xF;
+    if (n == 0xF)
+        return fixed(c, 1, 1, 2, 4, false, false);
+    if (n == 0 || n > kMaxLinks || c.s >> 4 > 1)
+        return marker();
+    static const int kSteps[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    const int *step = kSteps[(c.xFlip ? 1 : 0) + (c.yFlip ? 2 : 0)];
+    Drawn d = fixed(c, 1, 1, 0, 5, false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    Sprite &brick = d.sprites.front();
+    brick.x = n * kLink * step[0];
+    brick.y = n * kLink * step[1];
+    for (int k = 0; k < n; ++k) {
+        Sprite link = d.sprites.front();
+        link.frame = 1;
+        link.x = k * kLink * step[0];
+        link.y = k * kLink * step[1];
+        d.sprites.append(link);
+    }
+    return d;
 }
 
 // Steam springs start 16 pixels down, at frame 7.
@@ -414,6 +479,116 @@ Drawn gateBridge(const Context &c) {
     return animated(c, 1, 0, 0);
 }
 
+// Balkiry: the loader's entry at the init's frame, its Y flip cleared (it only chose the speed);
+// then its jet, made by the init's closing branch with a subtype of its own (stored through a1)
+// and shown at the first frame of the script the init hands it (the init's lea d16(pc),a1),
+// without flips.
+Drawn balkiry(const Context &c) {
+    const Value frame = c.scan.value(Op::Frame);
+    Drawn d = loaded(c, frame ? int(*frame) : 0, Flips::Loaded);
+    const auto maker = c.scan.first(Op::Branch);
+    const auto script = c.scan.first(Op::Lea);
+    if (d.look != Look::Sprite || !maker || !script)
+        return marker();
+    d.sprites.front().yFlip = false;
+    const Value jetType = scanRoutine(c.rules.image(), *maker).value(Op::Subtype, 1);
+    const auto jet = jetType ? loaderEntry(c, int(*jetType)) : std::nullopt;
+    const auto jetFrame = scriptFrame(c, *script, 0);
+    if (!jet || !jetFrame)
+        return marker();
+    const Drawn j = one(c, jet->mappings, *jetFrame, jet->art, jet->priority,
+                        (jet->render & 1) != 0, (jet->render & 2) != 0);
+    if (j.look != Look::Sprite)
+        return marker();
+    d.sprites.append(j.sprites.front());
+    return d;
+}
+
+// Coconuts: turned to face the player, who starts to its left: never X-flipped.
+Drawn coconuts(const Context &c) {
+    Drawn d = loaded(c, 0, Flips::Loaded);
+    for (Sprite &s : d.sprites)
+        s.xFlip = false;
+    return d;
+}
+
+// Giant cogs: eight teeth, the record the first, each at the (dx, dy, frame) bytes the init reads
+// from the table its lea (table).l,a2 names, around the record's position; the constants are
+// stored through a1 (the init's first a1 is the record itself). No flips.
+Drawn giantCog(const Context &c) {
+    constexpr int kTeeth = 8;
+    const auto table = absoluteLea(c, 0x45F9);
+    const Value priority = c.scan.value(Op::Priority, 1);
+    if (!table || !priority)
+        return marker();
+    Drawn d = one(c, c.scan.value(Op::Mappings, 1), 0, c.scan.value(Op::Art, 1), int(*priority),
+                  false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    const ImageBytes in(c.rules.image());
+    const Sprite tooth = d.sprites.front();
+    d.sprites.clear();
+    for (int i = 0; i < kTeeth; ++i) {
+        const auto dx = in.byte(*table + 3LL * i);
+        const auto dy = in.byte(*table + 3LL * i + 1);
+        const auto frame = in.byte(*table + 3LL * i + 2);
+        if (!dx || !dy || !frame)
+            return marker();
+        Sprite s = tooth;
+        s.x = static_cast<qint8>(*dx);
+        s.y = static_cast<qint8>(*dy);
+        s.frame = int(*frame);
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Pull springs, multi-sprite objects shown at priority 4 without flips: the spring (frame 1),
+// then the plunger (frame 2), $20 pixels down for the upright kind (subtype 0: M1, A1) and at
+// the same place for the diagonal kind (M2, A2).
+Drawn pullSpring(const Context &c) {
+    const int n = c.s == 0 ? 1 : 2;
+    Drawn d = fixed(c, n, n, 1, 4, false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    Sprite plunger = d.sprites.front();
+    plunger.frame = 2;
+    plunger.y = c.s == 0 ? 0x20 : 0;
+    d.sprites.append(plunger);
+    return d;
+}
+
+// See-saws: frame 0, or frame 2 when X-flipped, the record's flips; subtype 0 also makes the
+// ball (M2, A2, frame 0), resting on the low end, $28 pixels right (left when X-flipped) and 8
+// down, facing right as the player starts to its left. (The ball's palette line flashes with
+// the frame counter; drawn as the init sets it.)
+Drawn seesaw(const Context &c) {
+    constexpr int kBallX = 0x28;
+    constexpr int kBallY = 8;
+    const Value priority = c.scan.value(Op::Priority);
+    if (!priority)
+        return marker();
+    Drawn d = fixed(c, 1, 1, c.xFlip ? 2 : 0, int(*priority), c.xFlip, c.yFlip);
+    if (d.look != Look::Sprite || c.s != 0)
+        return d;
+    const Drawn ball = fixed(c, 2, 2, 0, int(*priority), false, false);
+    if (ball.look != Look::Sprite)
+        return marker();
+    Sprite b = ball.sprites.front();
+    b.x = c.xFlip ? -kBallX : kBallX;
+    b.y = kBallY;
+    d.sprites.append(b);
+    return d;
+}
+
+// Signposts: the init removes them from second acts, but for Metropolis's. Where one stays, its
+// art is loaded only when the camera nears the level's end, by a list the level loop names, not
+// the object: at level start there is nothing of it in video memory, so it keeps its marker.
+Drawn signpost(const Context &c) {
+    const bool stays = c.rules.act() == 0 || (c.rules.zone() == kMetropolis && c.rules.act() == 1);
+    return stays ? marker() : hidden();
+}
+
 // Objects that show an empty frame until used (the spin tube's entrance flashes only while the
 // player goes in): nothing to draw.
 Drawn emptyUntilUsed(const Context &) {
@@ -488,6 +663,12 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x7B, plainFirst}, // warp pipe exit spring
         {2, 0x64, twinStomper},
         {2, 0x77, gateBridge},
+        {2, 0xAC, balkiry},
+        {2, 0x9D, coconuts},
+        {2, 0x70, giantCog},
+        {2, 0x85, pullSpring},
+        {2, 0x14, seesaw},
+        {2, 0x0D, signpost},
     };
     return kRules;
 }
