@@ -589,6 +589,87 @@ Drawn signpost(const Context &c) {
     return stays ? marker() : hidden();
 }
 
+// Pulley platforms: subtypes $80 and up place a group, entry s & $7F of the table the init's
+// lea (table).l,a2 names (words: count - 1, then dx, dy and subtype per platform). The record
+// becomes the first platform; the others are new objects, without its flips. Frame 0. (Each
+// moves a pixel toward its path's next point before it is first shown: drawn where placed.)
+Drawn pulleyPlatforms(const Context &c) {
+    constexpr int kMaxPlatforms = 16;
+    Drawn d = plain(c, 0);
+    if (c.s < 0x80 || d.look != Look::Sprite)
+        return d;
+    const auto table = absoluteLea(c, 0x45F9);
+    if (!table)
+        return marker();
+    const ImageBytes in(c.rules.image());
+    const auto offset = in.signedWord(*table + 2LL * (c.s & 0x7F));
+    const qint64 list = offset ? *table + *offset : -1;
+    const auto last = in.word(list);
+    if (!last || *last >= kMaxPlatforms)
+        return marker();
+    const Sprite record = d.sprites.front();
+    d.sprites.clear();
+    for (int i = 0; i <= int(*last); ++i) {
+        const auto dx = in.signedWord(list + 2 + 6LL * i);
+        const auto dy = in.signedWord(list + 4 + 6LL * i);
+        if (!dx || !dy)
+            return marker();
+        Sprite s = record;
+        s.x = *dx;
+        s.y = *dy;
+        s.xFlip = s.xFlip && i == 0;
+        s.yFlip = s.yFlip && i == 0;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Casino Night flashing blocks: frame 0, placed by frame 0's (dx, dy) in the table the init's
+// lea d8(pc,d0.w),a1 reads, dx mirrored when X-flipped; the record's flips.
+Drawn flashingBlock(const Context &c) {
+    const auto table = indexedLea(c, ScanBytes);
+    Drawn d = plain(c, 0);
+    if (!table || d.look != Look::Sprite)
+        return marker();
+    const ImageBytes in(c.rules.image());
+    const auto dx = in.byte(*table);
+    const auto dy = in.byte(*table + 1);
+    if (!dx || !dy)
+        return marker();
+    Sprite &s = d.sprites.front();
+    s.x = c.xFlip ? -static_cast<qint8>(*dx) : static_cast<qint8>(*dx);
+    s.y = static_cast<qint8>(*dy);
+    return d;
+}
+
+// Sol: the body (frame 0, the record's flips), then the four fireballs it makes (their frame
+// stored through a1), orbiting 16 pixels away at angles 0, $40, $80 and $C0: right, below, left
+// and above. The fireballs are new objects: no flips.
+Drawn sol(const Context &c) {
+    constexpr int kRadius = 16;
+    static const int kOrbit[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    Drawn d = plain(c, 0);
+    const Value frame = c.scan.value(Op::Frame, 1);
+    if (d.look != Look::Sprite || !frame)
+        return marker();
+    for (const auto &o : kOrbit) {
+        Sprite f = d.sprites.front();
+        f.frame = int(*frame);
+        f.xFlip = f.yFlip = false;
+        f.x = o[0] * kRadius;
+        f.y = o[1] * kRadius;
+        d.sprites.append(f);
+    }
+    return d;
+}
+
+// Objects whose picture at level start depends on what the map does not know: they keep their
+// marker. Hidden Palace waterfalls stop at the zone's water level (a table of the level loader);
+// Aquatic Ruin's rotating platforms hang at thirds of a turn, placed by the game's sine table.
+Drawn notModelled(const Context &) {
+    return marker();
+}
+
 // Objects that show an empty frame until used (the spin tube's entrance flashes only while the
 // player goes in): nothing to draw.
 Drawn emptyUntilUsed(const Context &) {
@@ -669,6 +750,12 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x85, pullSpring},
         {2, 0x14, seesaw},
         {2, 0x0D, signpost},
+        {2, 0x6C, pulleyPlatforms},
+        {2, 0xD2, flashingBlock},
+        {2, 0x95, sol},
+        {2, 0x12, upright}, // Hidden Palace emerald
+        {2, 0x13, notModelled},
+        {2, 0x83, notModelled},
     };
     return kRules;
 }
