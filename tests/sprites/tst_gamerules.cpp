@@ -27,6 +27,7 @@ struct World {
     rom::Revision revision;
     QByteArray image;
     SpriteTables tables;
+    QVector<std::pair<qint64, QByteArray>> damages; // bytes a hostile case writes over the code
 };
 
 void putBytes(QByteArray &image, qint64 at, const QByteArray &bytes) {
@@ -140,6 +141,48 @@ const World &world(int game) {
             c.mappings(m0).art(art(3)).priority(3).mappings(m1).art(art(4)).renderSet(4);
         });
         place(0x23, [&](Code &c) { c.mappings(m0).art(art(2)).renderOr(4).priority(4); });
+        // Balkiry's jet maker gives the jet subtype 2 (damage 0: an odd one).
+        const qint64 jet = put(Code(at).words({0x137C, 2, 0x0028}).rts().bytes());
+        w.damages.append({jet + 3, QByteArray(1, char(3))});
+        place(0xAC, [&](Code &c) {
+            bsr(c, loader);
+            c.frame(1).lea(scripts).bra(jet);
+        });
+        place(0x9D, [&](Code &c) { bsr(c, loader); });
+        // Teeth (damage 1: tooth 3's frame past the table).
+        const qint64 teeth = put(QByteArray::fromHex("00e000 16ea01 200002 161603 002004"
+                                                     "ea1605 e00006 eaea07"));
+        w.damages.append({teeth + 11, QByteArray(1, char(0x40))});
+        const auto leaA2 = [](Code &c, qint64 t) {
+            c.words({0x45F9, quint16(t >> 16), quint16(t)});
+        };
+        place(0x70, [&](Code &c) {
+            leaA2(c, teeth);
+            c.mappings(m0, 1).art(art(6), 1).priority(4, 1);
+        });
+        place(0x85, [&](Code &c) { c.mappings(m0).art(art(6)).mappings(m1).art(art(7)); });
+        // Damage 2: the ball's mappings outside the image.
+        place(0x14, [&](Code &c) {
+            c.mappings(m0).art(art(6)).renderOr(4).priority(4);
+            w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})});
+            c.mappings(m1).art(art(7)).priority(4);
+        });
+        place(0x0D, [](Code &) {});
+        place(0x75, [&](Code &c) { c.mappings(m0).art(art(1)).renderSet(4).priority(5); });
+        // Groups: entry 0 of two platforms, entry 1 of 17 (more than a group has).
+        const qint64 groups =
+            put(words({4, 18, 1, 0, 0, 1, 0x10, 0x20, 3, 16}) + QByteArray(102, 0));
+        place(0x6C, [&](Code &c) {
+            c.mappings(m0).art(art(2)).renderOr(4).priority(4);
+            leaA2(c, groups);
+        });
+        const qint64 blocks = put(QByteArray::fromHex("d8180808"));
+        place(0xD2, [&](Code &c) {
+            c.mappings(m0).art(art(3)).renderOr(4).priority(4);
+            indexedLea(c, 1, blocks);
+        });
+        place(0x95,
+              [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
     }
     return w;
 }
@@ -163,6 +206,7 @@ struct Case {
     int subtype;
     Look look;
     QVector<Expect> pieces; // front first
+    int damage = -1;        // World::damages entry applied first
 };
 
 // Palette indices over `area`: the layer painted, or the expected pieces.
@@ -211,6 +255,22 @@ void TestGameRules::rules_data() {
         return out;
     };
     const Look S = Look::Sprite, M = Look::Marker, H = Look::Hidden;
+    const quint16 XF = Y | 0x2000, YF = Y | 0x4000, XY = Y | 0x6000; // Sonic 2 flips
+    const int teeth[8][2] = {{0, -32}, {22, -22}, {32, 0},  {22, 22},
+                             {0, 32},  {-22, 22}, {-32, 0}, {-22, -22}};
+    QVector<Expect> cog, sol = {{Slot, 0, 0, true}};
+    for (int i = 0; i < 8; ++i)
+        cog.append({Slot + 6, 0, i, false, false, teeth[i][0], teeth[i][1]});
+    for (int i = 0; i < 4; ++i) // right, below, left, above
+        sol.append({Slot, 0, 3, false, false, (1 - i) % 2 * 16, (2 - i) % 2 * 16});
+    const QVector<Expect> pillar = {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 1, true, false, 0, 48}},
+                          balkiry = {{Slot + 4, 0, 1, true}, {Slot + 5, 1, 5, true}},
+                          pull = {{Slot + 6, 0, 1}, {Slot + 6, 0, 2, false, false, 0, 32}},
+                          seesaw = {{Slot + 6, 0, 2, true}, {Slot + 7, 1, 0, false, false, -40, 8}},
+                          chain = {{Slot + 1, 0, 0, false, false, 0, 32},
+                                   {Slot + 1, 0, 1},
+                                   {Slot + 1, 0, 1, false, false, 0, 16}},
+                          group = {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 0, false, false, 16, 32}};
     const QVector<Case> cases = {
         // Sonic 1 (flips in Y word bits 14 X and 15 Y).
         {"S1 button, Marble art, lower, flips dropped",
@@ -266,44 +326,40 @@ void TestGameRules::rules_data() {
           {Slot + 4, 0, 0, false, false, -16},
           {Slot + 4, 0, 0, false, false, 16}}},
         // Sonic 2 (flips in Y word bits 13 X and 14 Y).
-        {"S2 frame from the subtype's pair, flips dropped",
-         2,
-         0,
-         Y | 0x2000,
-         0x18,
-         0x10,
-         S,
-         {{Slot, 0, 3}}},
+        {"S2 frame from the pair, no flips", 2, 0, XF, 0x18, 0x10, S, {{Slot, 0, 3}}},
         {"S2 Aquatic Ruin mappings and art", 2, 18, Y, 0x18, 0x40, S, {{Slot + 1, 1, 6}}},
-        {"S2 loader entry, its flags ORed",
-         2,
-         0,
-         Y | 0x4000,
-         0x91,
-         2,
-         S,
-         {{Slot + 5, 1, 0, true, true}}},
+        {"S2 loader entry, flags ORed", 2, 0, YF, 0x91, 2, S, {{Slot + 5, 1, 0, true, true}}},
         {"S2 loader odd subtype", 2, 0, Y, 0x91, 3, M, {}},
-        {"S2 loader then script: status flips only",
-         2,
-         0,
-         Y | 0x4000,
-         0x8C,
-         2,
-         S,
-         {{Slot + 5, 1, 5, false, true}}},
+        {"S2 loader, script: status flips", 2, 0, YF, 0x8C, 2, S, {{Slot + 5, 1, 5, false, true}}},
         {"S2 branch to no loader", 2, 0, Y, 0x99, 0, M, {}},
-        {"S2 pillar and its lower part",
-         2,
-         0,
-         Y | 0x2000,
-         0x23,
-         0,
-         S,
-         {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 1, true, false, 0, 0x30}}},
+        {"S2 pillar and its lower part", 2, 0, XF, 0x23, 0, S, pillar},
         {"S2 spring wall", 2, 0, Y, 0x66, 0, H, {}},
         {"S2 short bridge still has 8 logs", 2, 0, Y, 0x11, 2, S, bridge(-16, 8)},
         {"S2 bridge of 10 logs", 2, 0, Y, 0x11, 10, S, bridge(-80, 10)},
+        {"S2 Balkiry without Y flip, its jet", 2, 0, XY, 0xAC, 0, S, balkiry},
+        {"S2 Balkiry's jet of odd subtype", 2, 0, Y, 0xAC, 0, M, {}, 0},
+        {"S2 Coconuts face right", 2, 0, XY, 0x9D, 0, S, {{Slot + 4, 0, 0, false, true}}},
+        {"S2 cog's teeth from its table", 2, 3, XY, 0x70, 0, S, cog},
+        {"S2 cog tooth past the frames", 2, 3, Y, 0x70, 0, M, {}, 1},
+        {"S2 pull spring, plunger below", 2, 13, XY, 0x85, 0, S, pull},
+        {"S2 diagonal pull spring", 2, 13, Y, 0x85, 1, S, {{Slot + 7, 1, 1}, {Slot + 7, 1, 2}}},
+        {"S2 see-saw X-flipped, ball left", 2, 6, XF, 0x14, 0, S, seesaw},
+        {"S2 see-saw ball outside the image", 2, 6, Y, 0x14, 0, M, {}, 2},
+        {"S2 second act's signpost", 2, 1, Y, 0x0D, 0, H, {}},
+        {"S2 Metropolis 2 keeps its signpost", 2, 3, Y, 0x0D, 0, M, {}},
+        {"S2 chain down, brick at its end", 2, 11, XF, 0x75, 0x12, S, chain},
+        {"S2 chain longer than its room", 2, 11, Y, 0x75, 0x19, M, {}},
+        {"S2 platform group", 2, 3, XF, 0x6C, 0x80, S, group},
+        {"S2 platform group too long", 2, 3, Y, 0x6C, 0x81, M, {}},
+        {"S2 block placed by its table",
+         2,
+         13,
+         XF,
+         0xD2,
+         0,
+         S,
+         {{Slot + 3, 0, 0, true, false, 40, 24}}},
+        {"S2 Sol and its fireballs", 2, 6, XF, 0x95, 0, S, sol},
     };
     for (const Case &c : cases)
         QTest::newRow(c.name) << c;
@@ -314,6 +370,8 @@ void TestGameRules::rules() {
     const World &w = world(c.game);
     QByteArray image = w.image;
     const qint64 at = fixedAddresses(w.revision)[c.row];
+    if (c.damage >= 0)
+        putBytes(image, w.damages[c.damage].first, w.damages[c.damage].second);
     synthetic::putLayout(image, at,
                          {{quint8(X >> 8), quint8(X), quint8(c.y >> 8), quint8(c.y), quint8(c.type),
                            quint8(c.subtype)}});
