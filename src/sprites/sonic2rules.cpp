@@ -479,28 +479,93 @@ Drawn gateBridge(const Context &c) {
     return animated(c, 1, 0, 0);
 }
 
-// Balkiry: the loader's entry at the init's frame, its Y flip cleared (it only chose the speed);
-// then its jet, made by the init's closing branch with a subtype of its own (stored through a1)
-// and shown at the first frame of the script the init hands it (the init's lea d16(pc),a1),
-// without flips.
+// The jet a Balkiry or Turtloid makes with its init's closing branch: the loader's entry for
+// the subtype the maker gives it (stored through a1), at the first frame of the script the init
+// hands it, without flips, at the maker's position.
+std::optional<Sprite> jet(const Context &c, std::optional<qint64> script) {
+    const auto maker = c.scan.first(Op::Branch);
+    if (!maker || !script)
+        return std::nullopt;
+    const Value type = scanRoutine(c.rules.image(), *maker).value(Op::Subtype, 1);
+    const auto e = type ? loaderEntry(c, int(*type)) : std::nullopt;
+    const auto frame = scriptFrame(c, *script, 0);
+    if (!e || !frame)
+        return std::nullopt;
+    const Drawn d = one(c, e->mappings, *frame, e->art, e->priority, (e->render & 1) != 0,
+                        (e->render & 2) != 0);
+    return d.look == Look::Sprite ? std::optional<Sprite>(d.sprites.front()) : std::nullopt;
+}
+
+// Balkiry: the loader's entry at the init's frame, its Y flip cleared (it only chose the speed),
+// then its jet (the script named by the init's lea d16(pc),a1).
 Drawn balkiry(const Context &c) {
     const Value frame = c.scan.value(Op::Frame);
     Drawn d = loaded(c, frame ? int(*frame) : 0, Flips::Loaded);
-    const auto maker = c.scan.first(Op::Branch);
-    const auto script = c.scan.first(Op::Lea);
-    if (d.look != Look::Sprite || !maker || !script)
+    const auto j = jet(c, c.scan.first(Op::Lea));
+    if (d.look != Look::Sprite || !j)
         return marker();
     d.sprites.front().yFlip = false;
-    const Value jetType = scanRoutine(c.rules.image(), *maker).value(Op::Subtype, 1);
-    const auto jet = jetType ? loaderEntry(c, int(*jetType)) : std::nullopt;
-    const auto jetFrame = scriptFrame(c, *script, 0);
-    if (!jet || !jetFrame)
+    d.sprites.append(*j);
+    return d;
+}
+
+// Turtloid: its rider, made by the init's second bsr.w with a subtype and frame of its own
+// (stored through a1), 4 pixels right and $18 up, in front; the turtle (frame 0); then its jet
+// (the script named by the init's lea (script).l,a1).
+Drawn turtloid(const Context &c) {
+    constexpr int kRiderX = 4;
+    constexpr int kRiderY = -0x18;
+    Drawn d = loaded(c, 0, Flips::Loaded);
+    const ImageBytes in(c.rules.image());
+    std::optional<qint64> maker;
+    for (qint64 at = c.scan.routine0 + 4; !maker && at < c.scan.routine0 + 16; at += 2)
+        if (in.word(at) == 0x6100u)
+            if (const auto displacement = in.signedWord(at + 2))
+                maker = at + 2 + *displacement;
+    const auto j = jet(c, absoluteLea(c, 0x43F9));
+    if (d.look != Look::Sprite || !maker || !j)
         return marker();
-    const Drawn j = one(c, jet->mappings, *jetFrame, jet->art, jet->priority,
-                        (jet->render & 1) != 0, (jet->render & 2) != 0);
-    if (j.look != Look::Sprite)
+    const InitScan made = scanRoutine(c.rules.image(), *maker);
+    const Value type = made.value(Op::Subtype, 1);
+    const Value frame = made.value(Op::Frame, 1);
+    const auto e = type ? loaderEntry(c, int(*type)) : std::nullopt;
+    if (!e || !frame)
         return marker();
-    d.sprites.append(j.sprites.front());
+    const Drawn rider = one(c, e->mappings, int(*frame), e->art, e->priority, (e->render & 1) != 0,
+                            (e->render & 2) != 0);
+    if (rider.look != Look::Sprite)
+        return marker();
+    Sprite r = rider.sprites.front();
+    r.x = kRiderX;
+    r.y = kRiderY;
+    d.sprites.prepend(r);
+    d.sprites.append(*j);
+    return d;
+}
+
+// Badniks shown at the frame their init sets after the loader, with the loader's flips.
+Drawn loadedAtInitFrame(const Context &c) {
+    const Value frame = c.scan.value(Op::Frame);
+    return loaded(c, frame ? int(*frame) : 0, Flips::Loaded);
+}
+
+// Propellers: the init starts animation 4.
+Drawn propeller(const Context &c) {
+    const auto frame = firstAnimationFrame(c, 4);
+    return frame ? loaded(c, *frame & 0x7F, Flips::Animated) : marker();
+}
+
+// Crawlton: the head (the loader's entry, frame 0), then the seven segments of the multi-sprite
+// child it makes (frame 2, at the head's place, its flips), shown at priority 5.
+Drawn crawlton(const Context &c) {
+    constexpr int kSegments = 7;
+    Drawn d = loaded(c, 0, Flips::Loaded);
+    if (d.look != Look::Sprite)
+        return d;
+    Sprite segment = d.sprites.front();
+    segment.frame = 2;
+    for (int i = 0; i < kSegments; ++i)
+        d.sprites.append(segment);
     return d;
 }
 
@@ -756,6 +821,14 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x12, upright}, // Hidden Palace emerald
         {2, 0x13, notModelled},
         {2, 0x83, notModelled},
+        {2, 0x9A, turtloid},
+        {2, 0x9E, crawlton},
+        {2, 0xA5, animatedBadnik},    // Spiny
+        {2, 0x9F, animatedBadnik},    // Shellcracker
+        {2, 0xC8, animatedBadnik},    // Crawl
+        {2, 0xAD, loadedAtInitFrame}, // Clucker's base
+        {2, 0xAE, loadedAtInitFrame}, // Clucker
+        {2, 0xB5, propeller},
     };
     return kRules;
 }

@@ -149,6 +149,14 @@ const World &world(int game) {
             c.frame(1).lea(scripts).bra(jet);
         });
         place(0x9D, [&](Code &c) { bsr(c, loader); });
+        // Turtloid's rider maker: subtype 2, frame 3.
+        const qint64 rider = put(Code(at).words({0x137C, 2, 0x0028}).frame(3, 1).rts().bytes());
+        place(0x9A, [&](Code &c) {
+            bsr(c, loader);
+            bsr(c, rider);
+            absoluteLea(c, scripts);
+            c.bra(jet);
+        });
         // Teeth (damage 1: tooth 3's frame past the table).
         const qint64 teeth = put(QByteArray::fromHex("00e000 16ea01 200002 161603 002004"
                                                      "ea1605 e00006 eaea07"));
@@ -258,7 +266,10 @@ void TestGameRules::rules_data() {
     const quint16 XF = Y | 0x2000, YF = Y | 0x4000, XY = Y | 0x6000; // Sonic 2 flips
     const int teeth[8][2] = {{0, -32}, {22, -22}, {32, 0},  {22, 22},
                              {0, 32},  {-22, 22}, {-32, 0}, {-22, -22}};
-    QVector<Expect> cog, sol = {{Slot, 0, 0, true}};
+    QVector<Expect> cog,
+        sol = {{Slot, 0, 0, true}},
+        turtloid = {
+            {Slot + 5, 1, 3, true, false, 4, -24}, {Slot + 4, 0, 0}, {Slot + 5, 1, 5, true}};
     for (int i = 0; i < 8; ++i)
         cog.append({Slot + 6, 0, i, false, false, teeth[i][0], teeth[i][1]});
     for (int i = 0; i < 4; ++i) // right, below, left, above
@@ -338,6 +349,7 @@ void TestGameRules::rules_data() {
         {"S2 bridge of 10 logs", 2, 0, Y, 0x11, 10, S, bridge(-80, 10)},
         {"S2 Balkiry without Y flip, its jet", 2, 0, XY, 0xAC, 0, S, balkiry},
         {"S2 Balkiry's jet of odd subtype", 2, 0, Y, 0xAC, 0, M, {}, 0},
+        {"S2 Turtloid's rider, turtle, jet", 2, 0, Y, 0x9A, 0, S, turtloid},
         {"S2 Coconuts face right", 2, 0, XY, 0x9D, 0, S, {{Slot + 4, 0, 0, false, true}}},
         {"S2 cog's teeth from its table", 2, 3, XY, 0x70, 0, S, cog},
         {"S2 cog tooth past the frames", 2, 3, Y, 0x70, 0, M, {}, 1},
