@@ -138,15 +138,18 @@ struct LoaderEntry {
     int priority;
 };
 
-// The shared loader's entry for `subtype`, through the bsr.w the init starts with.
-std::optional<LoaderEntry> loaderEntry(const Context &c, int subtype) {
+// The shared loader's entry for `subtype`, through the bsr.w at `at` (the init's first
+// instruction unless given).
+std::optional<LoaderEntry> loaderEntry(const Context &c, int subtype, qint64 at = -1) {
     constexpr int kLastSubtype = 0xFE;
     const ImageBytes in(c.rules.image());
-    const auto bsr = in.word(c.scan.routine0);
-    const auto displacement = in.signedWord(c.scan.routine0 + 2);
+    if (at < 0)
+        at = c.scan.routine0;
+    const auto bsr = in.word(at);
+    const auto displacement = in.signedWord(at + 2);
     if (!bsr || !displacement || *bsr != 0x6100 || (subtype & 1) != 0 || subtype > kLastSubtype)
         return std::nullopt;
-    const qint64 loader = c.scan.routine0 + 2 + *displacement;
+    const qint64 loader = at + 2 + *displacement;
     const auto index = scanRoutine(c.rules.image(), loader).table(0x303B); // move.w ..,d0
     const auto offset = index ? in.signedWord(*index + subtype) : std::nullopt;
     if (!offset)
@@ -728,6 +731,30 @@ Drawn sol(const Context &c) {
     return d;
 }
 
+// Speed launchers: the init loads the entry its leading move.w #entry,d0 names (not the
+// subtype's) through the loader's second entry point; frame 0, the loader's flips.
+Drawn speedLauncher(const Context &c) {
+    const ImageBytes in(c.rules.image());
+    const auto entry = in.word(c.scan.routine0 + 2);
+    const auto e = in.word(c.scan.routine0) == 0x303Cu && entry
+                       ? loaderEntry(c, int(*entry), c.scan.routine0 + 4)
+                       : std::nullopt;
+    if (!e)
+        return marker();
+    return one(c, e->mappings, 0, e->art, e->priority, c.xFlip || (e->render & 1) != 0,
+               c.yFlip || (e->render & 2) != 0);
+}
+
+// Oil Ocean launch blocks: upright (subtype 0: A1, frame 0) or sideways (A2, the init's frame).
+// No flips.
+Drawn launchBlock(const Context &c) {
+    const Value frame = c.scan.value(Op::Frame);
+    const Value priority = c.scan.value(Op::Priority);
+    if (!priority || (c.s != 0 && !frame))
+        return marker();
+    return fixed(c, 1, c.s != 0 ? 2 : 1, c.s != 0 ? int(*frame) : 0, int(*priority), false, false);
+}
+
 // Objects whose picture at level start depends on what the map does not know: they keep their
 // marker. Hidden Palace waterfalls stop at the zone's water level (a table of the level loader);
 // Aquatic Ruin's rotating platforms hang at thirds of a turn, placed by the game's sine table.
@@ -829,6 +856,8 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0xAD, loadedAtInitFrame}, // Clucker's base
         {2, 0xAE, loadedAtInitFrame}, // Clucker
         {2, 0xB5, propeller},
+        {2, 0xC0, speedLauncher},
+        {2, 0x3D, launchBlock},
     };
     return kRules;
 }

@@ -189,6 +189,11 @@ const World &world(int game) {
             c.mappings(m0).art(art(3)).renderOr(4).priority(4);
             indexedLea(c, 1, blocks);
         });
+        place(0xC0, [&](Code &c) {
+            c.words({0x303C, 2}); // move.w #2,d0
+            bsr(c, loader);
+        });
+        place(0x3D, [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
         place(0x95,
               [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
     }
@@ -371,6 +376,8 @@ void TestGameRules::rules_data() {
          0,
          S,
          {{Slot + 3, 0, 0, true, false, 40, 24}}},
+        {"S2 loader entry the init names", 2, 0, Y, 0xC0, 0, S, {{Slot + 5, 1, 0, true}}},
+        {"S2 sideways block: second art", 2, 9, XY, 0x3D, 1, S, {{Slot + 7, 0, 2}}},
         {"S2 Sol and its fireballs", 2, 6, XF, 0x95, 0, S, sol},
     };
     for (const Case &c : cases)
