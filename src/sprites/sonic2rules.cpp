@@ -755,6 +755,39 @@ Drawn launchBlock(const Context &c) {
     return fixed(c, 1, c.s != 0 ? 2 : 1, c.s != 0 ? int(*frame) : 0, int(*priority), false, false);
 }
 
+// Platforms that slide to and fro in pairs (Chemical Plant; Mystic Cave has its own mappings and
+// art): entry s of the table the init's lea d8(pc,dN.w),a2 reads holds the number of platforms -
+// 1, a byte the map does not need, and the X offsets of the record's platform and of the last
+// new one (which is the record's own when there is no other). Frame 0, priority 4, no flips.
+Drawn slidingPlatforms(const Context &c) {
+    constexpr int kMaxPlatforms = 8;
+    const ImageBytes in(c.rules.image());
+    std::optional<qint64> table;
+    for (qint64 at = c.scan.routine0; !table && at < c.scan.routine0 + ScanBytes; at += 2) {
+        const auto opcode = in.word(at);
+        const auto index = in.word(at + 2);
+        if (!opcode || !index)
+            break;
+        if (*opcode == 0x45FB) // lea d8(pc,xn),a2
+            table = at + 2 + static_cast<qint8>(*index & 0xFF);
+    }
+    const int n = c.rules.zone() == kMysticCave ? 2 : 1;
+    Drawn d = fixed(c, n, n, 0, 4, false, false);
+    const auto last = table ? in.byte(*table + c.s) : std::nullopt;
+    const auto own = table ? in.signedWord(*table + c.s + 2) : std::nullopt;
+    const auto other = table ? in.signedWord(*table + c.s + 4) : std::nullopt;
+    if (d.look != Look::Sprite || !last || !own || !other || *last >= kMaxPlatforms)
+        return marker();
+    Sprite &record = d.sprites.front();
+    record.x = *own + (*last == 0 ? *other : 0);
+    for (int i = 1; i <= int(*last); ++i) {
+        Sprite s = d.sprites.front();
+        s.x = i == int(*last) ? *other : 0;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
 // Objects whose picture at level start depends on what the map does not know: they keep their
 // marker. Hidden Palace waterfalls stop at the zone's water level (a table of the level loader);
 // Aquatic Ruin's rotating platforms hang at thirds of a turn, placed by the game's sine table.
@@ -858,6 +891,7 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0xB5, propeller},
         {2, 0xC0, speedLauncher},
         {2, 0x3D, launchBlock},
+        {2, 0x7A, slidingPlatforms},
     };
     return kRules;
 }

@@ -189,6 +189,12 @@ const World &world(int game) {
             c.mappings(m0).art(art(3)).renderOr(4).priority(4);
             indexedLea(c, 1, blocks);
         });
+        // Pairs: one platform, two, and too many.
+        const qint64 pairs2 = put(QByteArray::fromHex("0000ffe00008 01a8ffd00030 200000000000"));
+        place(0x7A, [&](Code &c) {
+            c.mappings(m0).art(art(2)).words(
+                {0x45FB, quint16(0x1000 | ((pairs2 - c.here() - 2) & 0xFF))});
+        });
         place(0xC0, [&](Code &c) {
             c.words({0x303C, 2}); // move.w #2,d0
             bsr(c, loader);
@@ -286,6 +292,8 @@ void TestGameRules::rules_data() {
                           chain = {{Slot + 1, 0, 0, false, false, 0, 32},
                                    {Slot + 1, 0, 1},
                                    {Slot + 1, 0, 1, false, false, 0, 16}},
+                          slide = {{Slot + 2, 0, 0, false, false, -48},
+                                   {Slot + 2, 0, 0, false, false, 48}},
                           group = {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 0, false, false, 16, 32}};
     const QVector<Case> cases = {
         // Sonic 1 (flips in Y word bits 14 X and 15 Y).
@@ -376,6 +384,9 @@ void TestGameRules::rules_data() {
          0,
          S,
          {{Slot + 3, 0, 0, true, false, 40, 24}}},
+        {"S2 lone sliding platform", 2, 16, Y, 0x7A, 0, S, {{Slot + 2, 0, 0, false, false, -24}}},
+        {"S2 sliding pair", 2, 16, XY, 0x7A, 6, S, slide},
+        {"S2 too many sliding platforms", 2, 16, Y, 0x7A, 12, M, {}},
         {"S2 loader entry the init names", 2, 0, Y, 0xC0, 0, S, {{Slot + 5, 1, 0, true}}},
         {"S2 sideways block: second art", 2, 9, XY, 0x3D, 1, S, {{Slot + 7, 0, 2}}},
         {"S2 Sol and its fireballs", 2, 6, XF, 0x95, 0, S, sol},
