@@ -47,6 +47,24 @@ std::optional<qint64> absoluteLea(const Context &c, quint16 lea) {
     return std::nullopt;
 }
 
+// The target of the first lea into a1 in the scanned bytes, pc-relative or absolute (revisions
+// assemble the same lea either way).
+std::optional<qint64> leaA1(const Context &c) {
+    const ImageBytes in(c.rules.image());
+    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
+        const auto opcode = in.word(at);
+        if (!opcode)
+            return std::nullopt;
+        if (*opcode == 0x43F9)
+            return in.pointer(at + 2);
+        if (*opcode == 0x43FA) {
+            const auto displacement = in.signedWord(at + 2);
+            return displacement ? std::optional<qint64>(at + 2 + *displacement) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
 // The first frame of animation `anim` of the script table at `table` (flip bits dropped); none
 // when the script starts with an end mark.
 std::optional<int> scriptFrame(const Context &c, qint64 table, int anim) {
@@ -500,11 +518,11 @@ std::optional<Sprite> jet(const Context &c, std::optional<qint64> script) {
 }
 
 // Balkiry: the loader's entry at the init's frame, its Y flip cleared (it only chose the speed),
-// then its jet (the script named by the init's lea d16(pc),a1).
+// then its jet (the script named by the init's lea into a1).
 Drawn balkiry(const Context &c) {
     const Value frame = c.scan.value(Op::Frame);
     Drawn d = loaded(c, frame ? int(*frame) : 0, Flips::Loaded);
-    const auto j = jet(c, c.scan.first(Op::Lea));
+    const auto j = jet(c, leaA1(c));
     if (d.look != Look::Sprite || !j)
         return marker();
     d.sprites.front().yFlip = false;
@@ -514,7 +532,7 @@ Drawn balkiry(const Context &c) {
 
 // Turtloid: its rider, made by the init's second bsr.w with a subtype and frame of its own
 // (stored through a1), 4 pixels right and $18 up, in front; the turtle (frame 0); then its jet
-// (the script named by the init's lea (script).l,a1).
+// (the script named by the init's lea into a1).
 Drawn turtloid(const Context &c) {
     constexpr int kRiderX = 4;
     constexpr int kRiderY = -0x18;
@@ -525,7 +543,7 @@ Drawn turtloid(const Context &c) {
         if (in.word(at) == 0x6100u)
             if (const auto displacement = in.signedWord(at + 2))
                 maker = at + 2 + *displacement;
-    const auto j = jet(c, absoluteLea(c, 0x43F9));
+    const auto j = jet(c, leaA1(c));
     if (d.look != Look::Sprite || !maker || !j)
         return marker();
     const InitScan made = scanRoutine(c.rules.image(), *maker);
