@@ -749,18 +749,34 @@ Drawn sol(const Context &c) {
     return d;
 }
 
-// Speed launchers: the init loads the entry its leading move.w #entry,d0 names (not the
-// subtype's) through the loader's second entry point; frame 0, the loader's flips.
-Drawn speedLauncher(const Context &c) {
+// Objects whose init loads the entry it names itself (not the subtype's) through the loader's
+// second entry point: move.w #entry,d0 or moveq #0,d0 and move.b #entry,d0, then the bsr.w.
+// Frame 0, the loader's flips (speed launchers; wall cannons, which wait closed).
+Drawn namedEntry(const Context &c) {
     const ImageBytes in(c.rules.image());
-    const auto entry = in.word(c.scan.routine0 + 2);
-    const auto e = in.word(c.scan.routine0) == 0x303Cu && entry
-                       ? loaderEntry(c, int(*entry), c.scan.routine0 + 4)
-                       : std::nullopt;
+    const qint64 at = c.scan.routine0;
+    std::optional<LoaderEntry> e;
+    if (in.word(at) == 0x303Cu)
+        e = loaderEntry(c, int(*in.word(at + 2)), at + 4);
+    else if (in.word(at) == 0x7000u && in.word(at + 2) == 0x103Cu && in.byte(at + 4) == 0u)
+        e = loaderEntry(c, int(*in.byte(at + 5)), at + 6);
     if (!e)
         return marker();
     return one(c, e->mappings, 0, e->art, e->priority, c.xFlip || (e->render & 1) != 0,
                c.yFlip || (e->render & 2) != 0);
+}
+
+// Chemical Plant blue balls: subtype bits 3-0 + 1 balls, the record the first, all waiting at its
+// position until they jump; their constants are stored through a1. Frame 0, no flips.
+Drawn blueBalls(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority, 1);
+    if (!priority)
+        return marker();
+    Drawn d = one(c, c.scan.value(Op::Mappings, 1), 0, c.scan.value(Op::Art, 1), int(*priority),
+                  false, false);
+    for (int i = 0; d.look == Look::Sprite && i < (c.s & 0xF); ++i)
+        d.sprites.append(d.sprites.front());
+    return d;
 }
 
 // Oil Ocean launch blocks: upright (subtype 0: A1, frame 0) or sideways (A2, the init's frame).
@@ -907,9 +923,12 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0xAD, loadedAtInitFrame}, // Clucker's base
         {2, 0xAE, loadedAtInitFrame}, // Clucker
         {2, 0xB5, propeller},
-        {2, 0xC0, speedLauncher},
+        {2, 0xC0, namedEntry}, // speed launcher
         {2, 0x3D, launchBlock},
         {2, 0x7A, slidingPlatforms},
+        {2, 0xBE, namedEntry}, // wall cannon
+        {2, 0x1D, blueBalls},
+        {2, 0x30, nullptr}, // rising lava: an invisible solid (the lava is the level's picture)
     };
     return kRules;
 }

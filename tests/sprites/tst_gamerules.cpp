@@ -199,6 +199,11 @@ const World &world(int game) {
             c.words({0x303C, 2}); // move.w #2,d0
             bsr(c, loader);
         });
+        place(0xBE, [&](Code &c) {
+            c.words({0x7000, 0x103C, 2}); // moveq #0,d0; move.b #2,d0
+            bsr(c, loader);
+        });
+        place(0x1D, [&](Code &c) { c.mappings(m0, 1).art(art(3), 1).priority(3, 1); });
         place(0x3D, [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
         place(0x95,
               [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
@@ -388,6 +393,8 @@ void TestGameRules::rules_data() {
         {"S2 sliding pair", 2, 16, XY, 0x7A, 6, S, slide},
         {"S2 too many sliding platforms", 2, 16, Y, 0x7A, 12, M, {}},
         {"S2 loader entry the init names", 2, 0, Y, 0xC0, 0, S, {{Slot + 5, 1, 0, true}}},
+        {"S2 loader entry the init names by byte", 2, 5, Y, 0xBE, 0, S, {{Slot + 5, 1, 0, true}}},
+        {"S2 blue balls: a1's constants, no flips", 2, 15, XY, 0x1D, 2, S, {{Slot + 3, 0, 0}}},
         {"S2 sideways block: second art", 2, 9, XY, 0x3D, 1, S, {{Slot + 7, 0, 2}}},
         {"S2 Sol and its fireballs", 2, 6, XF, 0x95, 0, S, sol},
     };
