@@ -21,6 +21,11 @@ constexpr int kChemicalPlant = 0xD;
 constexpr int kDeathEgg = 0xE;
 constexpr int kAquaticRuin = 0xF;
 
+// A byte read as the signed offset the game's ext.w makes of it.
+int signedByte(quint32 byte) {
+    return byte >= 0x80 ? int(byte) - 0x100 : int(byte);
+}
+
 // Byte `at` of the entry for index `index` (entries `size` bytes apart) in the table the init
 // indexes through its lea d8(pc,d0.w).
 std::optional<int> tableByte(const Context &c, int index, int size, int at) {
@@ -152,7 +157,9 @@ enum class Flips { Loaded, Animated };
 struct LoaderEntry {
     Value mappings;
     Value art;
+    // cppcheck-suppress unusedStructMember ; read through the optional that holds it
     int render;
+    // cppcheck-suppress unusedStructMember ; read through the optional that holds it
     int priority;
 };
 
@@ -621,8 +628,8 @@ Drawn giantCog(const Context &c) {
         if (!dx || !dy || !frame)
             return marker();
         Sprite s = tooth;
-        s.x = static_cast<qint8>(*dx);
-        s.y = static_cast<qint8>(*dy);
+        s.x = signedByte(*dx);
+        s.y = signedByte(*dy);
         s.frame = int(*frame);
         d.sprites.append(s);
     }
@@ -723,8 +730,8 @@ Drawn flashingBlock(const Context &c) {
     if (!dx || !dy)
         return marker();
     Sprite &s = d.sprites.front();
-    s.x = c.xFlip ? -static_cast<qint8>(*dx) : static_cast<qint8>(*dx);
-    s.y = static_cast<qint8>(*dy);
+    s.x = c.xFlip ? -signedByte(*dx) : signedByte(*dx);
+    s.y = signedByte(*dy);
     return d;
 }
 
@@ -738,7 +745,7 @@ Drawn sol(const Context &c) {
     const Value frame = c.scan.value(Op::Frame, 1);
     if (d.look != Look::Sprite || !frame)
         return marker();
-    for (const auto &o : kOrbit) {
+    for (const int *o : kOrbit) {
         Sprite f = d.sprites.front();
         f.frame = int(*frame);
         f.xFlip = f.yFlip = false;
