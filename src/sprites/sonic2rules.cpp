@@ -829,6 +829,28 @@ Drawn slidingPlatforms(const Context &c) {
     return d;
 }
 
+// Platforms that move once walked off: Metropolis's (M1, A1, the first frame store) and Mystic
+// Cave's crates (M2, A2, the second); subtype $18 crates also make two more, $40 right and left
+// and $40 down, new objects without flips. The record's own keeps its flips.
+Drawn walkOffPlatform(const Context &c) {
+    constexpr int kApart = 0x40;
+    const int n = c.rules.zone() == kMysticCave ? 2 : 1;
+    const Value frame = c.scan.value(Op::Frame, 0, n);
+    if (!frame)
+        return marker();
+    Drawn d = fixed(c, n, n, int(*frame), 4, c.xFlip, c.yFlip);
+    if (d.look != Look::Sprite || n != 2 || c.s != 0x18)
+        return d;
+    for (int dx : {kApart, -kApart}) {
+        Sprite s = d.sprites.front();
+        s.x = dx;
+        s.y = kApart;
+        s.xFlip = s.yFlip = false;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
 // Objects whose picture at level start depends on what the map does not know: they keep their
 // marker. Hidden Palace waterfalls stop at the zone's water level (a table of the level loader);
 // Aquatic Ruin's rotating platforms hang at thirds of a turn, placed by the game's sine table.
@@ -935,6 +957,7 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x7A, slidingPlatforms},
         {2, 0xBE, namedEntry}, // wall cannon
         {2, 0x1D, blueBalls},
+        {2, 0x6A, walkOffPlatform},
         {2, 0x30, nullptr}, // rising lava: an invisible solid (the lava is the level's picture)
     };
     return kRules;

@@ -204,6 +204,10 @@ const World &world(int game) {
             bsr(c, loader);
         });
         place(0x1D, [&](Code &c) { c.mappings(m0, 1).art(art(3), 1).priority(3, 1); });
+        place(0x6A, [&](Code &c) {
+            c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(1);
+            c.mappings(m1).art(art(1)).frame(0);
+        });
         place(0x3D, [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
         place(0x95,
               [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
@@ -299,6 +303,9 @@ void TestGameRules::rules_data() {
                                    {Slot + 1, 0, 1, false, false, 0, 16}},
                           slide = {{Slot + 2, 0, 0, false, false, -48},
                                    {Slot + 2, 0, 0, false, false, 48}},
+                          crates = {{Slot + 1, 1, 0, true},
+                                    {Slot + 1, 1, 0, false, false, 64, 64},
+                                    {Slot + 1, 1, 0, false, false, -64, 64}},
                           group = {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 0, false, false, 16, 32}};
     const QVector<Case> cases = {
         // Sonic 1 (flips in Y word bits 14 X and 15 Y).
@@ -395,6 +402,8 @@ void TestGameRules::rules_data() {
         {"S2 loader entry the init names", 2, 0, Y, 0xC0, 0, S, {{Slot + 5, 1, 0, true}}},
         {"S2 loader entry the init names by byte", 2, 5, Y, 0xBE, 0, S, {{Slot + 5, 1, 0, true}}},
         {"S2 blue balls: a1's constants, no flips", 2, 15, XY, 0x1D, 2, S, {{Slot + 3, 0, 0}}},
+        {"S2 walk-off platform", 2, 4, XF, 0x6A, 0, S, {{Slot, 0, 1, true}}},
+        {"S2 crate and the two it makes", 2, 11, XF, 0x6A, 0x18, S, crates},
         {"S2 sideways block: second art", 2, 9, XY, 0x3D, 1, S, {{Slot + 7, 0, 2}}},
         {"S2 Sol and its fireballs", 2, 6, XF, 0x95, 0, S, sol},
     };
