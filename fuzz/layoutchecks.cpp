@@ -50,6 +50,13 @@ layout::Record record(ByteReader &in) {
     return {quint8(x >> 8), quint8(x), quint8(y >> 8), quint8(y), in.u8(), in.u8()};
 }
 
+bool sameOutside(const QByteArray &before, const QByteArray &after, Pool pool) {
+    const auto same = [&](qint64 from, qint64 to) {
+        return std::memcmp(before.constData() + from, after.constData() + from, to - from) == 0;
+    };
+    return before.size() == after.size() && same(0, pool.at) && same(pool.end, after.size());
+}
+
 // What the game relies on: every list the table points at ends, behind a leading record,
 // inside the area and apart from the others (the area refuses to read anything else), the
 // listing follows the table, and nothing outside the area changed.
@@ -60,10 +67,7 @@ QString check(const QByteArray &before, const QByteArray &after, rom::Revision r
     if (!imageAddresses(after, r))
         return QStringLiteral("the listing no longer follows the table");
     const Pool pool = poolOf(r);
-    const auto same = [&](qint64 from, qint64 to) {
-        return std::memcmp(before.constData() + from, after.constData() + from, to - from) == 0;
-    };
-    if (!same(0, pool.at) || !same(pool.end, after.size()))
+    if (!sameOutside(before, after, pool))
         return QStringLiteral("bytes outside the layout area changed");
     for (const layout::LayoutArea::Span &list : area.objectLists())
         if (list.at < pool.at || list.end > pool.end)
@@ -95,7 +99,8 @@ QString layoutEdits(const std::uint8_t *data, std::size_t size) {
         }
         const int row = in.u8() % LevelCount;
         const edits::LayoutEdit edit{image, r, row, QStringLiteral("Level"), {}, quiet};
-        const QByteArray before = image;
+        // Only the area: a copy of the whole image at every step would cost most of the run.
+        const QByteArray before(image.constData() + pool.at, pool.end - pool.at);
         QString refusal;
         std::unique_ptr<edits::LayoutStepCommand> step;
         if (op == 0 || op == 2) {
@@ -119,7 +124,8 @@ QString layoutEdits(const std::uint8_t *data, std::size_t size) {
             step = edits::DeleteRecordsCommand::make(edit, offsets, &refusal);
         }
         if (!step) {
-            if (image != before)
+            if (std::memcmp(image.constData() + pool.at, before.constData(), before.size()) != 0 ||
+                !sameOutside(start, image, pool))
                 return QStringLiteral("a refused step changed the image");
             if (!editable && refusal.isEmpty() && op == 0)
                 return QStringLiteral("an unreadable area was edited without a reason");

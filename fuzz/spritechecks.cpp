@@ -11,7 +11,8 @@
 // How the input is read:
 //   mode   u8   bit 0: game (0 = Sonic 1, 1 = Sonic 2); bits 7-1: the row whose layer is painted
 //   rest        the image, with the tables of compactTables() and compactSpriteTables() and its
-//               records at CompactRecordsAt (the seeds are compactSpriteImage())
+//               first 32 records at CompactRecordsAt (the seeds are compactSpriteImage());
+//               more records reach no code the first 32 do not, and cost each run
 
 namespace fuzzcheck {
 
@@ -53,7 +54,7 @@ QString spriteDrawing(const std::uint8_t *data, std::size_t size) {
     const QByteArray image =
         QByteArray::fromRawData(storage.data(), static_cast<qsizetype>(storage.size()));
     QVector<qint64> records;
-    for (qint64 at = synthetic::CompactRecordsAt; at + 6 <= image.size() && records.size() < 64;
+    for (qint64 at = synthetic::CompactRecordsAt; at + 6 <= image.size() && records.size() < 32;
          at += 6) {
         if (uchar(image.at(at)) == 0xFF && uchar(image.at(at + 1)) == 0xFF)
             break;
@@ -64,19 +65,18 @@ QString spriteDrawing(const std::uint8_t *data, std::size_t size) {
     for (int row = 0; row < 21; ++row) {
         const auto &level = levels.at(row);
         const sprites::SpriteLayer layer = sprites::spriteLayer(*level, image, records);
-        for (const sprites::Appearance &a : layer.records + layer.rings) {
-            const QString broken = checkAppearance(a);
-            if (!broken.isEmpty())
-                return QStringLiteral("row %1: %2").arg(row).arg(broken);
-        }
+        for (const auto *list : {&layer.records, &layer.rings})
+            for (const sprites::Appearance &a : *list)
+                if (const QString broken = checkAppearance(a); !broken.isEmpty())
+                    return QStringLiteral("row %1: %2").arg(row).arg(broken);
         if (game == 1 && !layer.rings.isEmpty())
             return QStringLiteral("rings in Sonic 1");
+        if (row != (data[0] >> 1) % 21)
+            continue;
         // Drawn again from the cache, the same.
         for (int i = 0; i < records.size(); ++i)
             if (level->record(image, records.at(i)).indices != layer.records.at(i).indices)
                 return QStringLiteral("row %1: record %2 drawn differently").arg(row).arg(i);
-        if (row != (data[0] >> 1) % 21)
-            continue;
         std::vector<uchar> pixels(1024 * 32);
         sprites::paintSpriteLayer(layer, {pixels.data(), 1024, QRect(0, 0x110, 1024, 32)});
         if (const int p = badPixel(pixels); p >= 0)

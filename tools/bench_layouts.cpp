@@ -60,11 +60,6 @@ struct Window {
     }
 };
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 bool largestList(const QTemporaryDir &dir, int game) {
     int row = 0;
     for (int r = 0; r < LevelCount; ++r)
@@ -84,8 +79,8 @@ bool largestList(const QTemporaryDir &dir, int game) {
     }
     if (w.sprite->model()->rowCount() != count || w.main.document()->undoStack()->count() != 40)
         return false;
-    bench::report("Insert until painted, median of 20", median(inserts), "ms", 50);
-    bench::report("Delete until painted, median of 20", median(deletes), "ms", 50);
+    bench::report("Insert until painted, median of 20", bench::median(inserts), "ms", 50);
+    bench::report("Delete until painted, median of 20", bench::median(deletes), "ms", 50);
     return true;
 }
 

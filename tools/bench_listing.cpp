@@ -94,10 +94,8 @@ bool typicalLevel(const QTemporaryDir &dir) {
     }
     if (w.sprite->model()->rowCount() != count)
         return false;
-    std::sort(clicks.begin(), clicks.end());
-    std::sort(shown.begin(), shown.end());
-    bench::report("listing (the click), median of 200", clicks[rounds / 2], "ms", 5);
-    bench::report("listing until painted, median of 200", shown[rounds / 2], "ms", 5);
+    bench::report("listing (the click), median of 200", bench::median(clicks), "ms", 5);
+    bench::report("listing until painted, median of 200", bench::median(shown), "ms", 5);
     bench::report("listing until painted, slowest of 200", shown.back(), "ms");
     return true;
 }
@@ -192,9 +190,8 @@ void checksum() {
         times.push_back(bench::msSince(clock));
         sum = computed ? *computed : -1;
     }
-    std::sort(times.begin(), times.end());
     std::printf("  header checksum of a 4 MiB image: %04X\n", sum);
-    bench::report("checksum, median of 50", times[times.size() / 2], "ms", 50);
+    bench::report("checksum, median of 50", bench::median(times), "ms", 50);
 }
 
 } // namespace

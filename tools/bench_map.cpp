@@ -124,8 +124,7 @@ template <class F> double median(F run) {
         run();
         times.push_back(bench::cpuMs() - start);
     }
-    std::sort(times.begin(), times.end());
-    return times[2];
+    return bench::median(times);
 }
 
 struct Level {

@@ -69,11 +69,6 @@ QImage syntheticSprite(int side, quint32 seed) {
     return image;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 struct Cost {
     double wall, cpu;
 };
@@ -104,7 +99,7 @@ void reportSteps(const std::string &what, const std::vector<Cost> &costs, double
         wall.push_back(c.wall);
         cpu.push_back(c.cpu);
     }
-    bench::report((what + ", median").c_str(), median(wall), "ms");
+    bench::report((what + ", median").c_str(), bench::median(wall), "ms");
     bench::report((what + ", slowest").c_str(), *std::max_element(wall.begin(), wall.end()), "ms");
     bench::report((what + ", slowest in CPU time").c_str(),
                   *std::max_element(cpu.begin(), cpu.end()), "ms", bound);

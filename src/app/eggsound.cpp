@@ -59,6 +59,13 @@ class EggSound : public QObject {
         m_player.setAudioOutput(&m_output);
     }
 
+    // Stopped and emptied before the members go: the backend's threads must not still be
+    // reading the buffer or driving the output while they are destroyed at exit.
+    ~EggSound() override {
+        m_player.stop();
+        m_player.setSource(QUrl());
+    }
+
     void restart() {
         // Still loading from the last call means it has not started yet. Touching the pipeline
         // now would stall the GUI for a second: GStreamer waits for data that this very thread

@@ -5,6 +5,7 @@
 #include "rom/checksum.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <functional>
 
@@ -283,6 +284,34 @@ Code &Code::lea(qint64 target) {
 
 Code &Code::bra(qint64 target) {
     return words({0x6000, static_cast<quint16>((target - here() - 2) & 0xFFFF)});
+}
+
+Code &Code::bsr(qint64 target) {
+    return words({0x6100, static_cast<quint16>((target - here() - 2) & 0xFFFF)});
+}
+
+Code &Code::jsr(qint64 target) {
+    return words({0x4EB9, static_cast<quint16>(target >> 16), static_cast<quint16>(target)});
+}
+
+Code &Code::leaLong(quint32 target, int reg) {
+    return words({static_cast<quint16>(0x41F9 | reg << 9), static_cast<quint16>(target >> 16),
+                  static_cast<quint16>(target)});
+}
+
+Code &Code::addi(quint16 value) {
+    return words({0x0640, value});
+}
+
+QByteArray sineRoutine(qint64 at) {
+    constexpr int kEntries = 320;
+    constexpr double kStep = 6.283185307179586 / 256; // one angle unit: 1/256 turn
+    Code code(at);
+    // andi.w #$FF,d0; add.w d0,d0; move.w table(pc,d0.w),d0; rts
+    code.words({0x0240, 0x00FF, 0xD040, 0x303B, 0x0004, 0x4E75});
+    for (int i = 0; i < kEntries; ++i)
+        code.words({static_cast<quint16>(qRound(256 * std::sin(i * kStep)))});
+    return code.bytes();
 }
 
 Code &Code::rts() {

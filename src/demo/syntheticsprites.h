@@ -34,6 +34,11 @@ class Code {
     Code &pcTable(quint16 opcode, qint64 table, std::optional<quint16> next = {});
     Code &lea(qint64 target); // lea d16(pc),a1
     Code &bra(qint64 target); // bra.w
+    // Calls, absolute tables and offsets, as objects that share routines and lists use them.
+    Code &bsr(qint64 target);               // bsr.w
+    Code &jsr(qint64 target);               // jsr (target).l
+    Code &leaLong(quint32 target, int reg); // lea (target).l,aN
+    Code &addi(quint16 value);              // addi.w #value,d0
     Code &rts();
 
   private:
@@ -44,6 +49,11 @@ class Code {
 // An object's code at `at`: the routine jump through a table whose entry 0 is the init that
 // follows; append the init's instructions to it.
 Code objectCode(qint64 at);
+
+// A routine like the game's sine look-up, for code at `at`: it reads the word table behind it
+// through move.w d8(pc,d0.w),d0. The table holds 320 words, 256 sin(2 pi i / 256) rounded (a
+// quarter turn of cosines past the full turn): 0 and +-256 at quarter turns, 6 and 13 at 1 and 2.
+QByteArray sineRoutine(qint64 at);
 
 // One mappings piece, and a table of frames in game 1's or 2's format (`ring`: Sonic 2's ring
 // frames, one piece each and no count).

@@ -33,24 +33,25 @@ ChangeRecordCommand::ChangeRecordCommand(QByteArray &image, int levelRow, qint64
     }
     const qint64 lo = inLayout ? std::min(from, to) : 0;
     const qint64 hi = inLayout ? std::max(from, to) : 0;
-    m_spanAt = inLayout ? layoutStart + lo * Size : offset;
-    m_before = image.mid(m_spanAt, (hi - lo + 1) * Size);
+    m_span.at = inLayout ? layoutStart + lo * Size : offset;
+    const QByteArray before = image.mid(m_span.at, (hi - lo + 1) * Size);
+    m_span.before = before;
     if (to < from) // the records it passed shift right by one
-        m_after = record + m_before.left(m_before.size() - Size);
+        m_span.after = record + before.left(before.size() - Size);
     else if (to > from) // ... or left by one
-        m_after = m_before.mid(Size) + record;
+        m_span.after = before.mid(Size) + record;
     else
-        m_after = record;
+        m_span.after = record;
     m_offsetAfter = inLayout ? layoutStart + to * Size : offset;
 }
 
 void ChangeRecordCommand::redo() {
-    std::copy(m_after.cbegin(), m_after.cend(), m_image.begin() + m_spanAt);
+    m_span.write(m_image, true);
     m_notify(m_levelRow, m_offsetAfter);
 }
 
 void ChangeRecordCommand::undo() {
-    std::copy(m_before.cbegin(), m_before.cend(), m_image.begin() + m_spanAt);
+    m_span.write(m_image, false);
     m_notify(m_levelRow, m_offsetBefore);
 }
 

@@ -4,6 +4,7 @@
 // before and after, so undo and redo restore the image byte for byte.
 
 #include "edits/recordschanged.h"
+#include "edits/replacedspan.h"
 
 #include <QByteArray>
 #include <QUndoCommand>
@@ -21,7 +22,7 @@ class ChangeRecordCommand : public QUndoCommand {
                         qint64 offset, const std::array<quint8, 6> &bytes, RecordsChanged notify);
 
     // False when the step would change no byte: then it must not be pushed.
-    bool changesAnything() const { return m_before != m_after; }
+    bool changesAnything() const { return m_span.changesAnything(); }
     // Where the record is once the step is done.
     qint64 offsetAfter() const { return m_offsetAfter; }
 
@@ -31,8 +32,7 @@ class ChangeRecordCommand : public QUndoCommand {
   private:
     QByteArray &m_image;
     int m_levelRow;
-    qint64 m_spanAt = 0;
-    QByteArray m_before, m_after;
+    ReplacedSpan m_span;
     qint64 m_offsetBefore, m_offsetAfter;
     RecordsChanged m_notify;
 };

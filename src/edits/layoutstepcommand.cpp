@@ -27,26 +27,17 @@ LayoutStepCommand::LayoutStepCommand(const QString &text, QByteArray &image,
                                      RecordsSelected notify)
     : QUndoCommand(text), m_image(image), m_levelRow(levelRow),
       m_selectedBefore(std::move(selectedBefore)), m_selectedAfter(std::move(selectedAfter)),
-      m_notify(std::move(notify)) {
-    // Only the span that differs is kept: a few kilobytes even when lists moved.
-    const qint64 n = std::min(image.size(), after.size());
-    const char *was = image.constData(), *will = after.constData();
-    const qint64 lo = std::mismatch(was, was + n, will).first - was;
-    qint64 hi = n;
-    while (hi > lo && was[hi - 1] == will[hi - 1])
-        --hi;
-    m_spanAt = lo;
-    m_before = image.mid(lo, hi - lo);
-    m_after = after.mid(lo, hi - lo);
-}
+      m_notify(std::move(notify)),
+      // Only the span that differs is kept: a few kilobytes even when lists moved.
+      m_span(ReplacedSpan::between(image, after)) {}
 
 void LayoutStepCommand::redo() {
-    std::copy(m_after.cbegin(), m_after.cend(), m_image.begin() + m_spanAt);
+    m_span.write(m_image, true);
     m_notify(m_levelRow, m_selectedAfter);
 }
 
 void LayoutStepCommand::undo() {
-    std::copy(m_before.cbegin(), m_before.cend(), m_image.begin() + m_spanAt);
+    m_span.write(m_image, false);
     m_notify(m_levelRow, m_selectedBefore);
 }
 

@@ -5,6 +5,7 @@
 // the kinds of step below only work out what the area becomes.
 
 #include "edits/recordschanged.h"
+#include "edits/replacedspan.h"
 #include "objects/layoutarea.h"
 
 #include <QByteArray>
@@ -22,7 +23,7 @@ class LayoutStepCommand : public QUndoCommand {
                       QVector<qint64> selectedBefore, QVector<qint64> selectedAfter,
                       RecordsSelected notify);
 
-    bool changesAnything() const { return m_before != m_after; }
+    bool changesAnything() const { return m_span.changesAnything(); }
     const QVector<qint64> &selectedAfter() const { return m_selectedAfter; }
 
     void redo() override;
@@ -31,10 +32,9 @@ class LayoutStepCommand : public QUndoCommand {
   private:
     QByteArray &m_image;
     int m_levelRow;
-    qint64 m_spanAt = 0;
-    QByteArray m_before, m_after;
     QVector<qint64> m_selectedBefore, m_selectedAfter;
     RecordsSelected m_notify;
+    ReplacedSpan m_span;
 };
 
 // What each kind of step needs to know about the image and the level it edits.

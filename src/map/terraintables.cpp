@@ -21,24 +21,14 @@ constexpr std::array<ZoneAct, 21> kSonic2Rows = {
 
 TerrainTables terrainTables(rom::Revision revision) {
     TerrainTables t;
-    switch (revision) {
-    case rom::Revision::Sonic1Rev0:
-    case rom::Revision::Sonic1Rev1: {
-        const bool rev0 = revision == rom::Revision::Sonic1Rev0;
-        t.game = 1;
-        t.levelHeaders = rev0 ? 0x1D5A2 : 0x1DD16;
-        t.artLoadCues = rev0 ? 0x1D612 : 0x1DD86;
-        t.levelIndex = rev0 ? 0x68BD6 : 0x68B96;
-        t.palPointers = rev0 ? 0x02168 : 0x02160;
-        break;
-    }
-    case rom::Revision::Sonic2Rev0:
-    case rom::Revision::Sonic2Rev1:
-    case rom::Revision::Sonic2Rev2: {
-        const int r = revision == rom::Revision::Sonic2Rev0   ? 0
-                      : revision == rom::Revision::Sonic2Rev1 ? 1
-                                                              : 2;
-        t.game = 2;
+    const auto r = size_t(rom::releaseOf(revision));
+    t.game = rom::gameCode(revision);
+    if (t.game == 1) {
+        t.levelHeaders = std::array<qint64, 2>{0x1D5A2, 0x1DD16}[r];
+        t.artLoadCues = std::array<qint64, 2>{0x1D612, 0x1DD86}[r];
+        t.levelIndex = std::array<qint64, 2>{0x68BD6, 0x68B96}[r];
+        t.palPointers = std::array<qint64, 2>{0x02168, 0x02160}[r];
+    } else if (t.game == 2) {
         t.levelArtPointers = std::array<qint64, 3>{0x42584, 0x42594, 0x423C2}[r];
         t.palPointers = std::array<qint64, 3>{0x02776, 0x02782, 0x02778}[r];
         t.animPatMaps = std::array<qint64, 3>{0x40340, 0x40350, 0x40180}[r];
@@ -46,10 +36,6 @@ TerrainTables terrainTables(rom::Revision revision) {
         t.htzArt = 0x98AB4;
         t.wfzArt = 0xC7EC4;
         t.htzBlocks = 0x985A4;
-        break;
-    }
-    case rom::Revision::None:
-        break;
     }
     return t;
 }

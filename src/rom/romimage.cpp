@@ -105,6 +105,12 @@ int gameCode(Revision r) {
     return 0;
 }
 
+int releaseOf(Revision r) {
+    return r == Revision::Sonic1Rev1 || r == Revision::Sonic2Rev1 ? 1
+           : r == Revision::Sonic2Rev2                            ? 2
+                                                                  : 0;
+}
+
 QString revisionStatus(Revision r) {
     const RevisionFacts *f = factsOf(r);
     return f ? QLatin1String(f->status) : QString();

@@ -40,6 +40,8 @@ Recognition recognise(const QByteArray &image);
 // The game code (1 or 2) of a recognised image, 0 otherwise.
 int gameCode(Recognition r);
 int gameCode(Revision r);
+// Which release of its game `r` is (0, 1, 2), for tables of addresses by release; 0 for None.
+int releaseOf(Revision r);
 
 // The title status shown once an image of `r` is recognised ("- [Sonic 1]", ...); empty for None.
 QString revisionStatus(Revision r);

@@ -121,11 +121,14 @@ class ImageSprites : public LevelSprites {
         r.type = p[4];
         r.subtype = p[5];
         const bool sonic1 = m_rules.game() == 1;
-        // Only the floating block looks at X (to tell a stray copy); flips are the Y word's top
-        // bits.
-        const bool needsX = sonic1 && (r.type & 0x7F) == 0x56;
-        const quint64 key = quint64(needsX ? r.x : 0) << 32 | quint64(r.y & 0xF000) << 16 |
-                            quint64(r.type) << 8 | r.subtype;
+        // Only the floating block looks at X (to tell a stray copy), and conveyor platform makers
+        // at X and Y (their platforms stand where a list says); flips are the Y word's top bits.
+        const int id = r.type & 0x7F;
+        const bool needsX =
+            sonic1 && (id == 0x56 || ((id == 0x63 || id == 0x6F) && r.subtype >= 0x80));
+        const quint64 key = quint64(needsX ? r.x : 0) << 32 |
+                            quint64(r.y & (needsX ? 0xFFFF : 0xF000)) << 16 | quint64(r.type) << 8 |
+                            r.subtype;
         Appearance a;
         {
             QMutexLocker lock(&m_cache->mutex);

@@ -3,6 +3,7 @@
 #include "sprites/imagebytes.h"
 
 #include <algorithm>
+#include <array>
 
 namespace sprites::rules {
 
@@ -85,10 +86,20 @@ Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bo
 }
 
 const IdRule *gameRule(int game, int id) {
-    const std::vector<IdRule> &table = game == 1 ? sonic1Rules() : sonic2Rules();
-    const auto found =
-        std::find_if(table.cbegin(), table.cend(), [id](const IdRule &r) { return r.id == id; });
-    return found == table.cend() ? nullptr : &*found;
+    // Asked for every record drawn: an index by id, built once per game.
+    using Index = std::array<const IdRule *, 256>;
+    const auto build = [](const std::vector<IdRule> &table) {
+        Index index{};
+        for (const IdRule &r : table)
+            if (r.id >= 0 && r.id < 256 && index[size_t(r.id)] == nullptr)
+                index[size_t(r.id)] = &r;
+        return index;
+    };
+    static const Index sonic1 = build(sonic1Rules());
+    static const Index sonic2 = build(sonic2Rules());
+    if (id < 0 || id > 255)
+        return nullptr;
+    return (game == 1 ? sonic1 : sonic2)[size_t(id)];
 }
 
 } // namespace sprites::rules

@@ -5,6 +5,8 @@
 #include "sprites/imagebytes.h"
 #include "sprites/ruletools.h"
 
+#include <algorithm>
+
 namespace sprites::rules {
 
 namespace {
@@ -263,6 +265,269 @@ Drawn crabmeat(const Context &c) {
     return priority ? animated(c, 1, 3, int(*priority), true) : marker();
 }
 
+// --- Objects of several parts ------------------------------------------------------------------
+
+Sprite moved(Sprite s, int frame, QPoint at) {
+    s.frame = frame;
+    s.x = at.x();
+    s.y = at.y();
+    return s;
+}
+
+// The word table read by the first routine the object's code calls (jsr (xxx).l or bsr.w) that
+// reads one through move.w d8(pc,d0.w),d0 at its start: the sine table, a quarter turn of
+// cosines after it.
+std::optional<qint64> sineTable(const Context &c) {
+    constexpr int kCodeWindow = 1024;
+    constexpr int kRoutineWindow = 32;
+    const ImageBytes in(c.rules.image());
+    qint64 end = c.scan.routine0 + kCodeWindow;
+    if (c.scan.end > c.scan.routine0)
+        end = std::min(end, c.scan.end);
+    for (qint64 at = c.scan.routine0; at < end; at += 2) {
+        const auto opcode = in.word(at);
+        if (!opcode)
+            break;
+        std::optional<qint64> target;
+        if (*opcode == 0x4EB9) {
+            target = in.pointer(at + 2);
+        } else if (*opcode == 0x6100) {
+            if (const auto d = in.signedWord(at + 2))
+                target = at + 2 + *d;
+        }
+        for (qint64 op = target ? *target : 0; target && op < *target + kRoutineWindow; op += 2) {
+            const auto read = in.longword(op);
+            if (read && (*read >> 8) == 0x303B00) // move.w d8(pc,d0.w),d0
+                return op + 2 + static_cast<qint8>(*read & 0xFF);
+        }
+    }
+    return std::nullopt;
+}
+
+// (r cos a, r sin a) as the game computes it: table words times r, shifted right by 8.
+std::optional<QPoint> polar(const Context &c, qint64 sine, int radius, int angle) {
+    const ImageBytes in(c.rules.image());
+    const auto sin = in.signedWord(sine + 2LL * (angle & 0xFF));
+    const auto cos = in.signedWord(sine + 2LL * ((angle & 0xFF) + 0x40));
+    if (!sin || !cos)
+        return std::nullopt;
+    return QPoint((radius * *cos) >> 8, (radius * *sin) >> 8);
+}
+
+// Objects that circle their record's position start at the angle the flips give (X a quarter
+// turn, Y a half) and turn by one step of their speed (subtype bits 7-4, signed, x 8 in
+// 1/256ths of an angle unit) before they are first shown.
+int spunAngle(const Context &c) {
+    const int start = (c.xFlip ? 0x40 : 0) | (c.yFlip ? 0x80 : 0);
+    const int speed = static_cast<qint8>(c.s & 0xF0) * 8;
+    return ((start << 8) + speed) >> 8 & 0xFF;
+}
+
+// Spiked balls on a chain: the ball, subtype bits 2-0 x 16 pixels from the centre (the record's
+// position), then a link every 16 pixels toward the centre (none at the centre when bit 3 is
+// set). In Labyrinth (the second constants) the ball is frame F1 and the centre link the anchor
+// (F1 through a1). No flips.
+Drawn spikedBallChain(const Context &c) {
+    const bool labyrinth = c.rules.zone() == kLabyrinthZone;
+    const int n = c.s & 7;
+    const Value ballFrame = labyrinth ? c.scan.value(Op::Frame) : Value(0);
+    const Value anchorFrame = labyrinth ? c.scan.value(Op::Frame, 1) : Value(0);
+    const Value priority = c.scan.value(Op::Priority);
+    const auto sine = sineTable(c);
+    const int art = labyrinth ? 2 : 1;
+    Drawn d = fixed(c, art, art, 0, priority ? int(*priority) : 0, false, false);
+    if (d.look != Look::Sprite || !ballFrame || !anchorFrame || !priority || !sine)
+        return marker();
+    const int angle = spunAngle(c);
+    const Sprite link = d.sprites.takeFirst();
+    const int links = (c.s & 8) != 0 ? n - 1 : n;
+    for (int i = -1; i < links; ++i) {
+        const int radius = 16 * (i < 0 ? n : n - 1 - i);
+        const auto at = polar(c, *sine, radius, angle);
+        if (!at)
+            return marker();
+        const int frame = i < 0 ? int(*ballFrame) : radius == 0 ? int(*anchorFrame) : 0;
+        d.sprites.append(moved(link, frame, *at));
+    }
+    return d;
+}
+
+// Swinging platforms: the platform (Star Light's constants second, Scrap Brain's spiked ball
+// third, the others first; subtype bit 4 swaps in the fourth, a spiked ball) 16 x (subtype
+// bits 3-0) + 8 pixels from the pivot, and the links and anchor the init makes every 16 pixels
+// from there in (frames through a1; links on palette line 0 or 1, the anchor on 2 or 3). All
+// hang at one end of the swing at level start: to the right, or left when X-flipped. In the
+// game's order: the platform and the anchor (priority 3, the ball 2), then the links (4).
+Drawn swingingPlatform(const Context &c) {
+    const int zone = c.rules.zone();
+    const int kind = zone == kStarLightZone ? 2 : zone == kScrapBrainZone ? 3 : 1;
+    const bool ball = (c.s & 0x10) != 0;
+    const int n = c.s & 0xF;
+    const Value frame = ball ? c.scan.value(Op::Frame) : Value(0);
+    const Value priority = c.scan.value(Op::Priority, 0, ball ? 2 : 1);
+    const Value linkFrame = c.scan.value(Op::Frame, 1), anchorFrame = c.scan.value(Op::Frame, 1, 2);
+    const auto sine = sineTable(c);
+    Drawn d = fixed(c, ball ? 4 : kind, ball ? 4 : kind, frame ? int(*frame) : 0,
+                    priority ? int(*priority) : 0, false, false);
+    const Drawn chain = fixed(c, kind, kind, 0, 0, false, false);
+    const int angle = c.xFlip ? 0x80 : 0;
+    const auto at = sine ? polar(c, *sine, (16 * n + 8) & 0xFF, angle) : std::nullopt;
+    if (d.look != Look::Sprite || chain.look != Look::Sprite || !frame || !priority || !linkFrame ||
+        !anchorFrame || !at)
+        return marker();
+    d.sprites.front() = moved(d.sprites.front(), int(*frame), *at);
+    Sprite anchor = moved(chain.sprites.front(), int(*anchorFrame), {});
+    anchor.art |= 0x4000;
+    d.sprites.append(anchor);
+    for (int radius = 16 * n; radius > 0; radius -= 16) {
+        const auto link = polar(c, *sine, radius, angle);
+        if (!link)
+            return marker();
+        Sprite s = moved(chain.sprites.front(), int(*linkFrame), *link);
+        s.art &= ~0x4000;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Caterkiller: the head (Scrap Brain's art first, the other zones' second), then the three body
+// segments its init makes 12 pixels apart behind it (to the right, to the left when X-flipped),
+// with the head's flips and the frame stored through a1 (and a priority behind the head's).
+Drawn caterkiller(const Context &c) {
+    constexpr int kSegments = 3;
+    constexpr int kSpacing = 12;
+    const Value priority = c.scan.value(Op::Priority);
+    const Value segmentFrame = c.scan.value(Op::Frame, 1);
+    Drawn d = fixed(c, 1, c.rules.zone() == kScrapBrainZone ? 1 : 2, 0,
+                    priority ? int(*priority) : 0, c.xFlip, c.yFlip);
+    if (d.look != Look::Sprite || !priority || !segmentFrame)
+        return marker();
+    const Sprite head = d.sprites.front();
+    for (int i = 1; i <= kSegments; ++i)
+        d.sprites.append(
+            moved(head, int(*segmentFrame), {(c.xFlip ? -kSpacing : kSpacing) * i, 0}));
+    return d;
+}
+
+// Platforms on conveyors. A maker (subtype bit 7) becomes the first platform of a list and makes
+// the others, which carry no flips: the list is entry (subtype bits 3-0) of the word offsets at
+// index + d, read through lea (index).l,a2 and addi.w #d,d0 in the init; a list is a word count
+// - 1, then X, Y and subtype per platform. `platform` is one platform at the record's position.
+Drawn conveyorMaker(const Context &c, const Drawn &platform) {
+    constexpr int kMaxPlatforms = 64;
+    const ImageBytes in(c.rules.image());
+    std::optional<qint64> index;
+    std::optional<quint32> offset;
+    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
+        const auto opcode = in.word(at);
+        if (!opcode)
+            break;
+        if (*opcode == 0x45F9 && !index) // lea (xxx).l,a2
+            index = in.pointer(at + 2);
+        if (*opcode == 0x0640 && !offset) // addi.w #d,d0
+            offset = in.word(at + 2);
+    }
+    if (!index || !offset || platform.look != Look::Sprite)
+        return marker();
+    const auto list = in.signedWord(*index + static_cast<qint16>(((c.s & 0xF) << 1) + *offset));
+    const auto count = list ? in.word(*index + *list) : std::nullopt;
+    if (!count || *count >= kMaxPlatforms)
+        return marker();
+    Drawn d = platform;
+    d.sprites.clear();
+    for (quint32 i = 0; i <= *count; ++i) {
+        const qint64 entry = *index + *list + 2 + 6LL * i;
+        const auto x = in.word(entry), y = in.word(entry + 2);
+        if (!x || !y)
+            return marker();
+        Sprite s = platform.sprites.front();
+        s.x = int(*x) - c.record.x;
+        s.y = int(*y) - (c.record.y & 0x0FFF);
+        if (i > 0) {
+            s.xFlip = s.xFlip != c.xFlip;
+            s.yFlip = s.yFlip != c.yFlip;
+        }
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Labyrinth: the wheel ($7F: the second constants, frame 0), platforms (frame F1) or a maker.
+Drawn labyrinthConveyor(const Context &c) {
+    const Value frame = c.scan.value(Op::Frame);
+    const Value priority = c.scan.value(Op::Priority, 0, c.s == 0x7F ? 2 : 1);
+    if (!frame || !priority)
+        return marker();
+    if (c.s == 0x7F)
+        return fixed(c, 1, 2, 0, int(*priority), c.xFlip, c.yFlip);
+    const Drawn platform = fixed(c, 1, 1, int(*frame), int(*priority), c.xFlip, c.yFlip);
+    return c.s >= 0x80 ? conveyorMaker(c, platform) : platform;
+}
+
+// Scrap Brain's spinning platforms on conveyors: flat, as both their animations start.
+Drawn spinningConveyor(const Context &c) {
+    const auto frame = firstAnimationFrame(c, 0);
+    const Value priority = c.scan.value(Op::Priority);
+    if (!frame || !priority)
+        return marker();
+    const Drawn platform =
+        fixed(c, 1, 1, *frame & 0x1F, int(*priority), c.xFlip != ((*frame & 0x20) != 0),
+              c.yFlip != ((*frame & 0x40) != 0));
+    return c.s >= 0x80 ? conveyorMaker(c, platform) : platform;
+}
+
+// Helix of spikes: subtype = spikes, 16 pixels apart and centred on the record (the record's own
+// spike first, then the others left to right). Spike k from the left shows frame k & 7, the
+// shared rotation counter being 0 at level start. No flips.
+Drawn helix(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority);
+    const int centre = c.s >> 1;
+    Drawn d = fixed(c, 1, 1, centre & 7, priority ? int(*priority) : 0, false, false);
+    if (d.look != Look::Sprite || !priority)
+        return marker();
+    const Sprite spike = d.sprites.front();
+    for (int k = 0; k < c.s; ++k)
+        if (k != centre)
+            d.sprites.append(moved(spike, k & 7, {16 * (k - centre), 0}));
+    return d;
+}
+
+// Running discs: only the spot shows (the disc is level art), 24 pixels from the centre (16 when
+// subtype bits 3-0 are set). No flips.
+Drawn runningDisc(const Context &c) {
+    const auto sine = sineTable(c);
+    const Value priority = c.scan.value(Op::Priority);
+    Drawn d = fixed(c, 1, 1, 0, priority ? int(*priority) : 0, false, false);
+    const auto at =
+        sine ? polar(c, *sine, (c.s & 0xF) != 0 ? 0x10 : 0x18, spunAngle(c)) : std::nullopt;
+    if (d.look != Look::Sprite || !priority || !at)
+        return marker();
+    d.sprites.front() = moved(d.sprites.front(), 0, *at);
+    return d;
+}
+
+// Roller: stays away until the player passes it, then rolls in (animation 2).
+Drawn roller(const Context &c) {
+    return animated(c, 1, 2, 4);
+}
+
+// Lava geyser makers show themselves only as they erupt: a geyser (subtype 0) bubbles
+// (animation 1); a lavafall's maker shows a blank frame, and only its lava when the player comes.
+Drawn geyserMaker(const Context &c) {
+    return c.s == 0 ? animated(c, 1, 1, 1) : hidden();
+}
+
+// Flapping doors start closing (animation 1, from open) on their first step; no priority set.
+Drawn flappingDoor(const Context &c) {
+    return animated(c, 1, 1, 0);
+}
+
+// Star Light's foreground pylons are placed on the screen, moving at twice the camera's speed:
+// they have no place in the level to be drawn at.
+Drawn screenPlaced(const Context &) {
+    return marker();
+}
+
 } // namespace
 
 const std::vector<IdRule> &sonic1Rules() {
@@ -313,6 +578,18 @@ const std::vector<IdRule> &sonic1Rules() {
         {1, 0x1E, animatedZero},   // Ball Hog
         {1, 0x3E, artLoadedLater}, // prison capsule
         {1, 0x50, walker},         // Yadrin
+        {1, 0x57, spikedBallChain},
+        {1, 0x15, swingingPlatform},
+        {1, 0x78, caterkiller},
+        {1, 0x63, labyrinthConveyor},
+        {1, 0x6F, spinningConveyor},
+        {1, 0x17, helix},
+        {1, 0x67, runningDisc},
+        {1, 0x43, roller},
+        {1, 0x4C, geyserMaker},
+        {1, 0x0C, flappingDoor},
+        {1, 0x5C, screenPlaced}, // pylon
+        {1, 0x0B, upright},      // pole that breaks
     };
     return kRules;
 }

@@ -1,15 +1,18 @@
-// Edits a user can trust through the real window: undo and redo, the question about unsaved
+// Edits a user can trust through the real window: undo and redo, the object list's keys and
+// menu with the clipboard as text both ways and what they refuse, the question about unsaved
 // changes, Save As, opening by argument or drop, the header checksum and a full disk.
 
 #include "app/commandline.h"
 #include "app/frmmain.h"
 #include "demo/syntheticimage.h"
 #include "document/imagedocument.h"
+#include "levels/leveltables.h"
 #include "rom/checksum.h"
 #include "support/guitest.h"
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -69,6 +72,21 @@ class tst_Changes : public QObject {
     }
     static void keys(QWidget *w, const QKeySequence &k) {
         QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : w, k);
+    }
+    static QWidget *list(QWidget *w) { return control<QWidget>(w, "sprite"); }
+    static int rows(QWidget *w) { return int(listedLines(w, "sprite").size()); }
+    static void key(QWidget *target, const QKeySequence &k) {
+        target->setFocus();
+        QTest::keySequence(target, k);
+    }
+    // Presses `k` on the object list while a message box (if any) is answered; its text.
+    static QString keyWithBox(QWidget *w, const QKeySequence &k) {
+        auto box = answerMessageBox(w);
+        key(list(w), k);
+        box->armed = false;
+        if (box->seen) // the closed box leaves no window active offscreen
+            showActive(w);
+        return box->seen ? box->text : QString();
     }
 
   private slots:
@@ -139,6 +157,74 @@ class tst_Changes : public QObject {
                               "Redo|" + key(QKeySequence::Redo, "") + "|0", "||1",
                               "Save As...|" + key(QKeySequence::SaveAs, "Ctrl+Shift+S") + "|1",
                               "||1", "Show Map|Ctrl+M|1"}));
+    }
+
+    // Each key of the object list, undone and redone, and what the file gets; what it refuses.
+    void listKeys() {
+        const QByteArray original = synthetic::image(1);
+        auto w = open(original);
+        QVERIFY(w);
+        const int n = rows(w.get());
+        // What is refused says why and changes nothing; a text box keeps its own keys.
+        clickRow(w.get(), "sprite", 1);
+        QApplication::clipboard()->setText("0300 0200 25 00\n0300 020 25 00");
+        QVERIFY(keyWithBox(w.get(), QKeySequence::Paste).contains("line 2 (\"0300 020 25 00\")"));
+        control<QLineEdit>(w.get(), "x")->setText("8000");
+        QVERIFY(keyWithBox(w.get(), QKeySequence(Qt::Key_Insert)).contains("X 8000 would never"));
+        auto *box = control<QLineEdit>(w.get(), "maintype");
+        key(box, QKeySequence::SelectAll);
+        key(box, QKeySequence::Delete);
+        QCOMPARE(box->text(), QString());
+        QCOMPARE(w->fileData(), original);
+        QCOMPARE(w->document()->undoStack()->count(), 0);
+
+        clickRow(w.get(), "sprite", 0);
+        control<QLineEdit>(w.get(), "x")->setText("50");
+        control<QLineEdit>(w.get(), "y")->setText("8123");
+        control<QLineEdit>(w.get(), "subtype")->setText("01");
+        // Insert: before the first greater X (0063), selected, exactly the editors' bytes.
+        QCOMPARE(keyWithBox(w.get(), QKeySequence(Qt::Key_Insert)), QString());
+        QCOMPARE(rows(w.get()), n + 1);
+        QCOMPARE(selectedRow(w.get(), "sprite"), 2);
+        QCOMPARE(recordText(w->fileData(), w->document()->selection()->current()),
+                 "0050 8123 01 01");
+        const QByteArray inserted = w->fileData();
+        QVERIFY(imageAddresses(inserted, rom::Revision::Sonic1Rev0));
+        // Delete: the line that took its place is selected; the image is the original again.
+        QCOMPARE(keyWithBox(w.get(), QKeySequence::Delete), QString());
+        QCOMPARE(w->fileData(), original);
+        QCOMPARE(selectedRow(w.get(), "sprite"), 2);
+        QCOMPARE(w->document()->undoStack()->undoText(), "Delete Object");
+        clickRow(w.get(), "sprite", n - 1);
+        QCOMPARE(keyWithBox(w.get(), QKeySequence::Delete), QString());
+        QCOMPARE(selectedRow(w.get(), "sprite"), n - 2);
+
+        // Copy and paste, the clipboard as text both ways.
+        clickRow(w.get(), "sprite", 4);
+        key(list(w.get()), QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 recordText(original, LayoutAt + 24) + QLatin1Char('\n'));
+        QApplication::clipboard()->setText("0300 0200 25 00\n\n0010 0100 26 04\n");
+        QCOMPARE(keyWithBox(w.get(), QKeySequence::Paste), QString());
+        QCOMPARE(rows(w.get()), n + 1);
+        QCOMPARE(recordText(w->fileData(), LayoutAt), "0010 0100 26 04");
+        QCOMPARE(w->document()->selection()->records().size(), 2);
+
+        // Undo all the way back, then save: the file is the original byte for byte.
+        for (int i = 0; i < 4; ++i)
+            key(list(w.get()), QKeySequence::Undo);
+        QCOMPARE(w->fileData(), original);
+        key(list(w.get()), QKeySequence::Redo);
+        QCOMPARE(w->fileData(), inserted);
+        key(list(w.get()), QKeySequence::Undo);
+        click(w.get(), "Command2");
+        QCOMPARE(readFile(romPath(w.get())), original);
+
+        // The menu's items do what the keys do.
+        contextMenu(w.get(), "sprite", 3, "Insert Object");
+        QCOMPARE(rows(w.get()), n + 1);
+        contextMenu(w.get(), "sprite", 3, "Delete Object");
+        QCOMPARE(rows(w.get()), n);
     }
 
     // The question before closing, loading and dropping, answered each way.

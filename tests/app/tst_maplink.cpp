@@ -1,26 +1,30 @@
 // The map window beside the main window, driven through both as a user would: opening it,
 // following the level and the line, selecting from either side, dragging an object and undoing
-// it (checked in the saved file), levels without terrain, the picture, and closing. Zoom keys,
-// limits and the rest of the map window alone are in tst_mapwindow.
+// it (checked in the saved file), levels without terrain, the picture, and closing; the map's
+// multi-select, rubber band, group drag, paste and "Add Object Here". Zoom keys, limits and the
+// rest of the map window alone are in tst_mapwindow.
 
 #include "app/frmmain.h"
 #include "app/frmmap.h"
 #include "app/maplink.h"
 #include "demo/syntheticimage.h"
-#include "demo/syntheticterrain.h"
+#include "demo/syntheticsprites.h"
 #include "document/imagedocument.h"
 #include "map/levelscene.h"
-#include "map/levelterrain.h"
 #include "map/mapexport.h"
 #include "rom/checksum.h"
+#include "sprites/levelsprites.h"
 #include "support/guitest.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QGraphicsItem>
 #include <QGraphicsView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QSignalSpy>
+#include <QUndoStack>
 
 using namespace testsupport;
 using synthetic::Record;
@@ -67,15 +71,15 @@ class tst_MapLink : public QObject {
     }
     // The screen pixel showing the centre of the record's marker.
     static QPoint onMarker(frmMap *map, qint64 offset) {
-        const QPointF p = map->view()->viewportTransform().map(map->scene()->marker(offset)->pos());
-        return {int(std::floor(p.x())), int(std::floor(p.y()))};
+        return screenPoint(map->view(), map->scene()->marker(offset)->pos());
     }
+    // The level pixel a screen pixel shows (its centre's).
+    static QPointF pixel(frmMap *map, QPoint p) {
+        return map->view()->viewportTransform().inverted().map(QPointF(p) + QPointF(0.5, 0.5));
+    }
+    static int rows(QWidget *w) { return int(listedLines(w, "sprite").size()); }
     static void drag(frmMap *map, QPoint from, QPoint to) {
-        QWidget *port = map->view()->viewport();
-        QTest::mousePress(port, Qt::LeftButton, {}, from);
-        for (int step = 1; step <= 4; ++step)
-            QTest::mouseMove(port, from + (to - from) * step / 4);
-        QTest::mouseRelease(port, Qt::LeftButton, {}, to);
+        testsupport::drag(map->view()->viewport(), from, to);
     }
     // The map shows exactly the listed records, each at its position with its line.
     static void showsTheList(frmMain *w, frmMap *map) {
@@ -140,7 +144,7 @@ class tst_MapLink : public QObject {
 
     // The map shows what the main window shows: nothing before a level, each level chosen,
     // nothing after loading an image of neither game; relisting the same level keeps the chunks
-    // drawn.
+    // drawn; a level without terrain shows its objects all the same.
     void followsTheMainWindow() {
         frmMain w;
         QVERIFY(showActive(&w));
@@ -165,37 +169,24 @@ class tst_MapLink : public QObject {
         QCOMPARE(selectedRow(&w, "sprite"), 0);
         QCOMPARE(map->scene()->cachedPictures(), drawn);
 
+        // Without terrain (Hidden Palace) the objects stand on a plain grid with the reason
+        // below; no box.
+        QVERIFY(showActive(&w));
+        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "two.bin", synthetic::image(2)))->seen);
+        const auto box = answerMessageBox(&w);
+        clickRow(&w, "level", 8);
+        QTest::qWait(100);
+        QVERIFY(!box->seen);
+        box->armed = false;
+        QVERIFY(!map->scene()->hasTerrain());
+        QVERIFY(control<QLabel>(map, "mapStatus")->text().contains("Hidden Palace"));
+        showsTheList(&w, map);
+
         // An image of neither game lists no level: the map empties.
         QVERIFY(showActive(&w));
         loadThroughDialog(&w, writeFile(dir, "other.bin", QByteArray(0x80000, '\x11')));
         QCOMPARE(map->windowTitle(), "Map");
         QCOMPARE(map->scene()->markerCount(), 0);
-    }
-
-    // A click on a marker selects its line (editors filled); a line selected shows its marker
-    // highlighted, in view.
-    void selectsBothWays() {
-        const QByteArray image = synthetic::image(1);
-        auto w = open(image);
-        QVERIFY(w);
-        frmMap *map = ctrlM(w.get());
-        QVERIFY(showActive(map));
-        for (int i : {1, 4, 0}) {
-            QTest::mouseClick(map->view()->viewport(), Qt::LeftButton, {},
-                              onMarker(map, recordAt(i)));
-            QCOMPARE(selectedRow(w.get(), "sprite"), i);
-            QCOMPARE(editors(w.get()), hex(synthetic::recordAt(image, recordAt(i))));
-            QCOMPARE(map->scene()->selectedOffset(), recordAt(i));
-        }
-        map->setZoom(frmMap::MaxZoom);
-        for (int i : {7, 2}) {
-            clickRow(w.get(), "sprite", i);
-            QCOMPARE(map->scene()->selectedOffset(), recordAt(i));
-            QVERIFY(map->view()->viewport()->rect().contains(onMarker(map, recordAt(i))));
-        }
-        // Another level selects nothing on the map until a line is chosen.
-        clickRow(w.get(), "level", 13);
-        QCOMPARE(map->scene()->selectedOffset(), -1);
     }
 
     // A dragged marker writes the record's new X and Y position bits as one step (the record
@@ -272,25 +263,12 @@ class tst_MapLink : public QObject {
         QVERIFY(w->document()->isModified());
     }
 
-    // Without terrain the objects stand on a plain grid with the reason below; no box.
-    void levelWithoutTerrain() {
-        auto w = open(synthetic::image(2), 8); // Hidden Palace
-        QVERIFY(w);
-        const auto box = answerMessageBox(w.get());
-        frmMap *map = ctrlM(w.get());
-        QTest::qWait(100);
-        QVERIFY(!box->seen);
-        box->armed = false;
-        QVERIFY(!map->scene()->hasTerrain());
-        const QString status = control<QLabel>(map, "mapStatus")->text();
-        QVERIFY2(status.contains("Hidden Palace"), qPrintable(status));
-        showsTheList(w.get(), map);
-    }
-
-    // "Save Map Image..." writes the picture the export writes of the saved image: the level
-    // shown, with its objects as they are now.
+    // On the demo image, whose objects have sprites: the record of type A6 is Sonic 1's monitor,
+    // id 26; a click on its sprite's last pixel selects its line; "Save Map Image..." writes what
+    // the export writes of the saved image, with sprites or, with Sprites off, with markers.
     void savesTheLevelsPicture() {
-        auto w = open(synthetic::image(1));
+        const QByteArray data = synthetic::demoImage(1);
+        auto w = open(data);
         QVERIFY(w);
         const QString path = romPath(w.get());
         clickRow(w.get(), "sprite", 3);
@@ -298,14 +276,133 @@ class tst_MapLink : public QObject {
         click(w.get(), "Command3");
         click(w.get(), "Command2");
         frmMap *map = ctrlM(w.get());
-        const QString shown = dir.filePath("shown.png"), exported = dir.filePath("export.png");
-        answerFileDialog(shown);
-        control<QAction>(map, "actionSaveImage")->trigger();
-        QString errors;
-        QTextStream err(&errors);
-        QCOMPARE(map::exportMap(path, QString::number(Level), exported, err), 0);
-        QCOMPARE(readFile(shown), readFile(exported));
-        QCOMPARE(QImage(shown).pixel(0x100, 0x130), qRgb(255, 255, 255)); // the moved object
+        const qint64 monitor = recordAt(2);
+        QVERIFY(map->scene()->marker(monitor)->toolTip().startsWith("Monitor (26)\n"));
+        const sprites::Appearance look =
+            sprites::LevelSprites::load(data, rom::revision(data), Level)->record(data, monitor);
+        QCOMPARE(look.look, sprites::Look::Sprite);
+        QPoint last;
+        for (int y = 0; y < look.picture.height(); ++y)
+            for (int x = 0; x < look.picture.width(); ++x)
+                if (qAlpha(look.picture.pixel(x, y)))
+                    last = look.topLeft + QPoint(x, y);
+        map->view()->centerOn(last);
+        QTest::mouseClick(map->view()->viewport(), Qt::LeftButton, {},
+                          screenPoint(map->view(), QPointF(last) + QPointF(0.5, 0.5)));
+        QCOMPARE(selectedRow(w.get(), "sprite"), 2);
+
+        QByteArray saved[2];
+        for (bool markers : {false, true}) {
+            control<QAction>(map, "actionSprites")->setChecked(!markers);
+            const QString shown = dir.filePath(QStringLiteral("shown%1.png").arg(markers));
+            const QString exported = dir.filePath(QStringLiteral("export%1.png").arg(markers));
+            answerFileDialog(shown);
+            control<QAction>(map, "actionSaveImage")->trigger();
+            QString errors;
+            QTextStream err(&errors);
+            QCOMPARE(map::exportMap(path, QString::number(Level), exported, err, markers), 0);
+            QCOMPARE(saved[markers] = readFile(shown), readFile(exported));
+        }
+        QVERIFY(saved[0] != saved[1]);
+        QCOMPARE(QImage(dir.filePath("shown1.png")).pixel(0x100, 0x130), qRgb(255, 255, 255));
+    }
+
+    // The map: Ctrl+click, a rubber band, one drag moving all, Delete, copy and both pastes,
+    // "Add Object Here"; each one step, undone from either window.
+    void mapCommands() {
+        const QByteArray original = synthetic::image(1);
+        auto w = open(original);
+        QVERIFY(w);
+        frmMap *map = ctrlM(w.get());
+        QVERIFY(showActive(map));
+        QWidget *port = map->view()->viewport();
+        LevelSelection *selection = w->document()->selection();
+        const auto at = [](int i) { return LayoutAt + 6 * i; };
+        map->view()->centerOn(map->scene()->marker(at(1))->pos());
+        QTest::mouseClick(port, Qt::LeftButton, {}, onMarker(map, at(0)));
+        QTest::mouseClick(port, Qt::LeftButton, Qt::ControlModifier, onMarker(map, at(2)));
+        QTest::mouseClick(port, Qt::LeftButton, Qt::ControlModifier, onMarker(map, at(1)));
+        QCOMPARE(selection->records(), (QVector<qint64>{at(0), at(1), at(2)}));
+        QCOMPARE(selectedRow(w.get(), "sprite"), 1); // the list shows the last one picked
+        QTest::mouseClick(port, Qt::LeftButton, Qt::ControlModifier, onMarker(map, at(0)));
+        QCOMPARE(map->scene()->selectedOffsets(), (QVector<qint64>{at(1), at(2)}));
+
+        // One drag moves both as one step.
+        const int n = rows(w.get());
+        const QPoint from = onMarker(map, at(1));
+        drag(map, from, from + QPoint(20, 12));
+        QCOMPARE(w->document()->undoStack()->undoText(), "Move Objects");
+        QCOMPARE(selection->records().size(), 2);
+        for (qint64 moved : selection->records()) {
+            const QString was =
+                recordText(original, moved == selection->records().first() ? at(1) : at(2));
+            const int x = was.left(4).toInt(nullptr, 16) + 20;
+            QCOMPARE(recordText(w->fileData(), moved).left(4),
+                     QString::number(x, 16).toUpper().rightJustified(4, '0'));
+        }
+        QTest::keySequence(map, QKeySequence::Undo);
+        QCOMPARE(w->fileData(), original);
+
+        // A rubber band from bare ground picks every marker it touches.
+        map->setZoom(0.25);
+        map->view()->centerOn(map->scene()->marker(at(3))->pos());
+        const QPoint a = onMarker(map, at(3)), b = onMarker(map, at(4));
+        const QRect band = QRect(a, b).normalized().adjusted(-6, -6, 6, 6);
+        QTest::mousePress(port, Qt::LeftButton, {}, band.topLeft());
+        QTest::mouseMove(port, band.center());
+        QTest::mouseMove(port, band.bottomRight());
+        QTest::mouseRelease(port, Qt::LeftButton, {}, band.bottomRight());
+        QVERIFY(selection->contains(at(3)) && selection->contains(at(4)));
+
+        // Delete and copy work on all selected; a paste in place brings them back selected.
+        QTest::keySequence(map, QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text().count('\n'), selection->records().size());
+        const int picked = int(selection->records().size());
+        QTest::keySequence(map, QKeySequence::Delete);
+        QCOMPARE(rows(w.get()), n - picked);
+        QTest::keySequence(map, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+        QCOMPARE(rows(w.get()), n);
+        QCOMPARE(selection->records().size(), picked);
+        QCOMPARE(w->fileData(), original); // the same records back where they were
+        QVERIFY(w->document()->isModified());
+
+        // Ctrl+V puts the first record under the mouse; "Add Object Here" takes the editors'.
+        QApplication::clipboard()->setText("0100 0100 25 00\n0110 0120 26 00\n");
+        QCursor::setPos(port->mapToGlobal(onMarker(map, at(0)) + QPoint(30, 40)));
+        const QPointF target = pixel(map, port->mapFromGlobal(QCursor::pos()));
+        QTest::keySequence(map, QKeySequence::Paste);
+        QCOMPARE(selection->records().size(), 2);
+        const QString first = recordText(w->fileData(), selection->records().first());
+        QCOMPARE(first.left(4).toInt(nullptr, 16), int(target.x()));
+        QCOMPARE(first.mid(5, 4).toInt(nullptr, 16), int(target.y()));
+
+        control<QLineEdit>(w.get(), "y")->setText("4000");
+        control<QLineEdit>(w.get(), "maintype")->setText("25");
+        control<QLineEdit>(w.get(), "subtype")->setText("07");
+        const QPoint here = onMarker(map, at(2)) + QPoint(9, 9);
+        const QPointF level = pixel(map, here);
+        QTimer::singleShot(50, map, [] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu && menu->actions().first()->text() == "Add Object Here");
+            menu->actions().first()->trigger();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, here, port->mapToGlobal(here));
+        QApplication::sendEvent(port, &event);
+        QCOMPARE(w->document()->undoStack()->undoText(), "Add Object Here");
+        QCOMPARE(recordText(w->fileData(), selection->current()),
+                 QStringLiteral("%1 %2 25 07")
+                     .arg(int(level.x()), 4, 16, QLatin1Char('0'))
+                     .arg(0x4000 | int(level.y()), 4, 16, QLatin1Char('0'))
+                     .toUpper());
+
+        // Undone from the main window, all the way: the saved file is the original.
+        QWidget *list = control<QWidget>(w.get(), "sprite");
+        list->setFocus();
+        while (w->document()->undoStack()->canUndo())
+            QTest::keySequence(list, QKeySequence::Undo);
+        click(w.get(), "Command2");
+        QCOMPARE(readFile(romPath(w.get())), original);
     }
 
     // Closing the map keeps the main window; closing the main window takes the map along,

@@ -1,18 +1,22 @@
 // The map window on its own, for what the main window cannot reach (tst_maplink drives both):
 // marker pixels, drag limits and Esc, zoom limits and fit, panning, the status line, the grid,
-// a failing picture save, and the terrain drawn from chunk images.
+// a failing picture save, the terrain drawn from chunk images, and objects drawn as sprites in
+// the game's order, hit where they are drawn; and the objects' names, by zone.
 
 #include "app/frmmap.h"
 #include "map/levelscene.h"
+#include "sprites/objectnames.h"
 #include "support/gridterrain.h"
 #include "support/guitest.h"
 
 #include <QAction>
 #include <QGraphicsItem>
 #include <QGraphicsView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QToolTip>
 
 using namespace testsupport;
 using map::MapObject;
@@ -21,7 +25,9 @@ namespace {
 
 const QRgb Red = qRgb(216, 0, 0), Green = qRgb(0, 180, 0), Blue = qRgb(0, 0, 252);
 const QRgb Backdrop = qRgb(64, 64, 64), Surround = qRgb(32, 32, 32);
-const QRgb Black = qRgb(0, 0, 0), White = qRgb(255, 255, 255);
+const QRgb Black = qRgb(0, 0, 0), White = qRgb(255, 255, 255), Magenta = qRgb(255, 0, 255);
+const QRgb Ground = qRgb(0, 0, 160), Yellow = qRgb(255, 255, 0), Cyan = qRgb(0, 255, 255);
+const QRgb Orange = qRgb(255, 128, 0);
 
 // Three chunks of 128 in a 3x2 layout (384 x 256): red, green with its left quarter clear,
 // blue, and one empty cell.
@@ -39,6 +45,28 @@ const QVector<MapObject> Objects = {
     {0x100C, 0x0160, 0x00E0, "0000100C: 0160 20E0 36 00  Spikes"},
 };
 
+// A sprite of `side` pixels in one colour with its top left pixel clear, whose corner is at
+// `corner`; colour 0: no sprite, a marker.
+MapObject sprite(qint64 offset, QPoint at, QRgb colour, int side, QPoint corner, int priority) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    image.setPixel(0, 0, 0);
+    return {offset, at.x(),
+            at.y(), QStringLiteral("line %1").arg(offset),
+            {},     colour ? image : QImage(),
+            corner, priority};
+}
+
+// A and B share a priority (A, the earlier record, in front); C is in front of both; D has no
+// sprite; a ring stands over A and B.
+const QVector<MapObject> Sprites = {
+    sprite(0x10, {100, 100}, Yellow, 20, {90, 90}, 3),
+    sprite(0x16, {110, 110}, Cyan, 20, {100, 100}, 3),
+    sprite(0x1C, {115, 95}, Orange, 10, {112, 92}, 1),
+    sprite(0x22, {200, 100}, 0, 0, {}, 0),
+};
+const QVector<MapObject> Rings = {sprite(-1, {}, Green, 8, {104, 104}, 0)};
+
 struct Map {
     frmMap w;
     std::shared_ptr<GridTerrain> terrain = smallTerrain();
@@ -48,19 +76,27 @@ struct Map {
     QSignalSpy moved{&w, &frmMap::objectMoved};
 
     explicit Map(std::shared_ptr<const map::TerrainSource> shown = {},
-                 const QVector<MapObject> &objects = Objects) {
-        w.showLevel(QStringLiteral("GHZ 1"), shown ? shown : terrain, objects);
+                 const QVector<MapObject> &objects = Objects,
+                 const QVector<MapObject> &rings = {}) {
+        w.showLevel(QStringLiteral("GHZ 1"), shown ? shown : terrain, objects, rings);
         showActive(&w);
     }
-    // The screen pixel that shows a scene point.
-    QPoint on(QPointF scene) const {
-        const QPointF p = view->viewportTransform().map(scene);
-        return {int(std::floor(p.x())), int(std::floor(p.y()))};
+    // The sprites above on plain ground, the first one named.
+    static std::unique_ptr<Map> withSprites() {
+        QVector<MapObject> objects = Sprites;
+        objects[0].name = QStringLiteral("Crabmeat (1F)");
+        return std::make_unique<Map>(
+            std::make_shared<GridTerrain>(128, 3, 2, QVector<int>(6, 0),
+                                          [](int, int size) { return plainChunk(Ground, size); }),
+            objects, Rings);
     }
+    // The screen pixel that shows a scene point.
+    QPoint on(QPointF scene) const { return screenPoint(view, scene); }
     QPoint onObject(int i) const { return on({Objects[i].x + 0.5, Objects[i].y + 0.5}); }
     QImage shot() const { return port->grab().toImage(); }
     QRgb pixel(QPointF scene) const { return shot().pixel(on(scene)) | 0xFF000000; }
     QAction *action(const char *name) { return w.findChild<QAction *>(QLatin1String(name)); }
+    void click(QPointF scene) { QTest::mouseClick(port, Qt::LeftButton, {}, on(scene)); }
     QString status() { return control<QLabel>(&w, "mapStatus")->text(); }
     void hover(QPoint p) {
         QMouseEvent move(QEvent::MouseMove, p, port->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
@@ -72,13 +108,8 @@ struct Map {
                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(port, &turn);
     }
-    // Presses on `from`, moves to `to` in a few steps, and releases there unless told to hold.
     void drag(QPoint from, QPoint to, bool hold = false, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mousePress(port, button, {}, from);
-        for (int step = 1; step <= 4; ++step)
-            QTest::mouseMove(port, from + (to - from) * step / 4);
-        if (!hold)
-            QTest::mouseRelease(port, button, {}, to);
+        testsupport::drag(port, from, to, hold, button);
     }
 };
 
@@ -346,6 +377,79 @@ class tst_MapWindow : public QObject {
         m.w.showLevel(QStringLiteral("GHZ 1"), other, Objects);
         m.shot();
         QVERIFY(other->chunkRenders > 0);
+    }
+
+    void spritesStandInTheGamesOrder() {
+        const auto m = Map::withSprites();
+        QAction *sprites = m->action("actionSprites");
+        QVERIFY(sprites->isCheckable() && sprites->isChecked());
+        const struct {
+            QPointF at;
+            QRgb shown, asMarkers;
+        } expected[] = {
+            {{95.5, 95.5}, Yellow, Ground},  {{103.5, 103.5}, Yellow, Ground}, // A over B
+            {{115.5, 115.5}, Cyan, Ground},  {{113.5, 101.5}, Orange, Ground}, // C over B
+            {{105.5, 105.5}, Green, Ground},                                   // the ring
+            {{90.5, 90.5}, Ground, Ground},  {{100.5, 100.5}, Yellow, White},  // A's marker
+            {{200.5, 100.5}, White, White},                                    // D's marker
+        };
+        for (bool shown : {true, false, true}) {
+            sprites->setChecked(shown);
+            for (const auto &e : expected)
+                QCOMPARE(m->pixel(e.at), shown ? e.shown : e.asMarkers);
+        }
+        // Hovering a sprite names its object above its line.
+        const QPoint at = m->on({95.5, 95.5});
+        QHelpEvent help(QEvent::ToolTip, at, m->port->mapToGlobal(at));
+        QApplication::sendEvent(m->port, &help);
+        QCOMPARE(QToolTip::text(), QStringLiteral("Crabmeat (1F)\nline 16"));
+
+        // The selected sprite gets an outline, a dark line between; it is dragged by its edge.
+        const QPointF above(100.5, 87.5), inside(95.5, 95.5);
+        QCOMPARE(m->pixel(above), Ground);
+        m->w.selectObject(0x10);
+        QCOMPARE(m->pixel(above), Magenta);
+        QCOMPARE(m->pixel(inside), Yellow);
+        QCOMPARE(m->pixel({100.5, 89.5}), Black);
+        m->drag(m->on({109.5, 95.5}), m->on({139.5, 115.5}));
+        QCOMPARE(m->moved.count(), 1);
+        QCOMPARE(m->moved.first(), QVariantList({qint64(0x10), 130, 120}));
+        QCOMPARE(m->pixel(inside + QPointF(30, 20)), Yellow);
+        QCOMPARE(m->pixel(inside), Ground);
+    }
+
+    void spritesAreHitWhereTheyAreDrawn() {
+        const struct {
+            QPointF at;
+            qint64 hit;                      // -1: nothing
+        } cases[] = {{{109.5, 95.5}, 0x10},  // A's right edge
+                     {{90.5, 90.5}, -1},     // A's clear corner
+                     {{110.5, 95.5}, -1},    // beyond A's edge
+                     {{105.5, 105.5}, 0x10}, // the ring over A and B
+                     {{113.5, 101.5}, 0x1C}, // C over B
+                     {{201.5, 99.5}, 0x22}}; // D's marker
+        for (const auto &c : cases) {
+            const auto m = Map::withSprites();
+            m->click(c.at);
+            QCOMPARE(m->clicked.isEmpty() ? -1 : m->clicked.first().first().toLongLong(), c.hit);
+            QCOMPARE(m->w.scene()->selectedOffset(), c.hit);
+        }
+    }
+
+    void namesFollowTheZone() {
+        const struct {
+            int game, row, type;
+            const char *name;
+        } cases[] = {{1, 0, 0x9F, "Crabmeat"},
+                     {1, 13, 0x56, "Floating Block"}, // Spring Yard
+                     {1, 3, 0x56, "Large Door"},
+                     {1, 6, 0xD6, "Large Door"},            // Labyrinth 4 too
+                     {1, 16, 0x15, "Swinging Spiked Ball"}, // Scrap Brain
+                     {2, 0, 0x9D, "Coconuts"},
+                     {2, 9, 0x1C, "Oil Fall"}, // all 8 bits; Oil Ocean
+                     {2, 0, 0xFF, ""}};
+        for (const auto &c : cases)
+            QCOMPARE(sprites::objectName(c.game, c.row, quint8(c.type)), QString(c.name));
     }
 };
 

@@ -12,14 +12,9 @@ namespace {
 enum Format { Kosinski, Nemesis, Enigma };
 
 art::Decoded decode(int format, const QByteArray &image, qint64 start, qint64 cap) {
-    switch (format) {
-    case Kosinski:
-        return art::kosinski(image, start, cap);
-    case Nemesis:
-        return art::nemesis(image, start, cap);
-    default:
-        return art::enigma(image, start, cap);
-    }
+    return (format == Kosinski  ? art::kosinski
+            : format == Nemesis ? art::nemesis
+                                : art::enigma)(image, start, cap);
 }
 
 QByteArray hex(const char *text) {

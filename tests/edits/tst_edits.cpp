@@ -69,41 +69,23 @@ class tst_Edits : public QObject {
         QVERIFY(!rom::checksumRight(spoiled));
     }
 
-    void order_data() {
-        QTest::addColumn<Words>("xs");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("newX");
-        QTest::addColumn<int>("to");
-        const Words xs = {0x10, 0x20, 0x30, 0x40, 0x50};
-        QTest::newRow("between neighbours") << xs << 2 << 0x35 << 2;
-        QTest::newRow("equal to the left one") << xs << 2 << 0x20 << 2;
-        QTest::newRow("equal to the right one") << xs << 2 << 0x40 << 2;
-        QTest::newRow("first, below the next") << xs << 0 << 0x00 << 0;
-        QTest::newRow("last, above the one before") << xs << 4 << 0x900 << 4;
-        QTest::newRow("moves left") << xs << 3 << 0x15 << 1;
-        QTest::newRow("moves left, after an equal X") << xs << 3 << 0x20 << 2;
-        QTest::newRow("moves to the start") << xs << 3 << 0x05 << 0;
-        QTest::newRow("moves right") << xs << 1 << 0x45 << 3;
-        QTest::newRow("moves right, past an equal X") << xs << 1 << 0x40 << 3;
-        QTest::newRow("to the end") << xs << 0 << 0x60 << 4;
-        QTest::newRow("FFFF stays: it ends the layout") << xs << 0 << 0xFFFF << 0;
-        QTest::newRow("FFFE goes to the end") << xs << 0 << 0xFFFE << 4;
-        QTest::newRow("only record") << Words{0x10} << 0 << 0x99 << 0;
-        // Existing disorder stays; only the edited record moves, before the first greater X.
-        const Words disorder = {0x10, 0x60, 0x30, 0x40, 0x20, 0x70};
-        QTest::newRow("unchanged X out of order") << disorder << 1 << 0x60 << 1;
-        QTest::newRow("before the first greater X") << disorder << 5 << 0x15 << 1;
-        QTest::newRow("last, between its neighbours") << disorder << 5 << 0x35 << 5;
-        QTest::newRow("right past a disorder") << disorder << 2 << 0x65 << 4;
-        QTest::newRow("out-of-order record moved") << disorder << 1 << 0x35 << 2;
-    }
-
+    // Only the edited record moves, before the first greater X; a disorder the list holds stays.
     void order() {
-        QFETCH(Words, xs);
-        QFETCH(int, from);
-        QFETCH(int, newX);
-        QFETCH(int, to);
-        QCOMPARE(edits::placeFor(xs, from, static_cast<quint16>(newX)), to);
+        const Words xs = {0x10, 0x20, 0x30, 0x40, 0x50};
+        const Words disorder = {0x10, 0x60, 0x30, 0x40, 0x20, 0x70};
+        // clang-format off
+        const struct { Words xs; int from, newX, to; } cases[] = {
+            {xs, 2, 0x35, 2}, {xs, 2, 0x20, 2}, {xs, 2, 0x40, 2},  // between or equal: stays
+            {xs, 0, 0x00, 0}, {xs, 4, 0x900, 4}, {{0x10}, 0, 0x99, 0}, // first, last, only
+            {xs, 3, 0x15, 1}, {xs, 3, 0x20, 2}, {xs, 3, 0x05, 0},  // left, after an equal X
+            {xs, 1, 0x45, 3}, {xs, 1, 0x40, 3}, {xs, 0, 0x60, 4},  // right, past an equal X
+            {xs, 0, 0xFFFF, 0}, {xs, 0, 0xFFFE, 4},                // FFFF ends the layout
+            {disorder, 1, 0x60, 1}, {disorder, 5, 0x15, 1}, {disorder, 5, 0x35, 5},
+            {disorder, 2, 0x65, 4}, {disorder, 1, 0x35, 2}};
+        // clang-format on
+        for (const auto &c : cases)
+            QVERIFY2(edits::placeFor(c.xs, c.from, quint16(c.newX)) == c.to,
+                     qPrintable(QStringLiteral("%1 to %2").arg(c.from).arg(c.newX, 0, 16)));
     }
 
     // Steps on a document: a Change that moves its record and a clear, each undone and redone

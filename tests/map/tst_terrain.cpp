@@ -41,11 +41,10 @@ quint16 nameWord(int tile, int line, bool h = false, bool v = false) {
 }
 
 void putWord(QByteArray &b, qint64 at, quint32 v) {
-    b[at] = static_cast<char>(v >> 8);
-    b[at + 1] = static_cast<char>(v);
+    qToBigEndian(quint16(v), b.data() + at);
 }
 void putLong(QByteArray &b, qint64 at, quint32 v) {
-    putWord(b, at, v >> 16), putWord(b, at + 2, v);
+    qToBigEndian(v, b.data() + at);
 }
 quint32 wordAt(const QByteArray &b, qint64 at) {
     return qFromBigEndian<quint16>(b.constData() + at);
@@ -55,8 +54,7 @@ quint32 longAt(const QByteArray &b, qint64 at) {
 }
 QByteArray wordsOf(const QVector<quint16> &words) {
     QByteArray out(words.size() * 2, '\0');
-    for (int i = 0; i < words.size(); ++i)
-        putWord(out, 2 * i, words[i]);
+    qToBigEndian<quint16>(words.constData(), words.size(), out.data());
     return out;
 }
 // Writes `bytes` at `at` (growing the image) and returns `at`.
@@ -72,17 +70,15 @@ TerrainPieces withPalette(TerrainPieces s) {
     return s;
 }
 
-// Tile 0 is blank (as in every real zone); tile i > 0 is filled with pixel value 1 + i % 15.
-QByteArray filledTiles(int count) {
-    QByteArray out;
-    for (int i = 0; i < count; ++i) {
-        const int v = i == 0 ? 0 : 1 + i % 15;
-        out += QByteArray(32, static_cast<char>(v << 4 | v));
-    }
-    return out;
-}
 int fillValue(int tile) {
     return 1 + tile % 15;
+}
+// Tile 0 is blank (as in every real zone); tile i > 0 is filled with pixel value fillValue(i).
+QByteArray filledTiles(int count) {
+    QByteArray out(32, '\0');
+    for (int i = 1; i < count; ++i)
+        out += QByteArray(32, static_cast<char>(fillValue(i) * 0x11));
+    return out;
 }
 
 // A one-row level whose cell i is a chunk made entirely of block cellBlocks[i].
@@ -97,16 +93,11 @@ TerrainPieces probe(int game, const QByteArray &tiles, const QByteArray &blocks,
         s.chunks = QByteArray(words * 2, '\0'); // chunk 0 draws nothing
     for (int b : cellBlocks)
         s.chunks += wordsOf(QVector<quint16>(words, static_cast<quint16>(b)));
-    if (game == 1) {
-        s.layout.append(static_cast<char>(cellBlocks.size() - 1));
-        s.layout.append('\0');
-        for (int i = 0; i < cellBlocks.size(); ++i)
-            s.layout.append(static_cast<char>(i + 1));
-    } else {
-        s.layout = QByteArray(0x1000, '\0');
-        for (int i = 0; i < cellBlocks.size(); ++i)
-            s.layout[i] = static_cast<char>(i + 1);
-    }
+    // Sonic 1: width - 1, height - 1, then the row; Sonic 2: rows of 0x100 bytes.
+    const int n = int(cellBlocks.size());
+    s.layout = game == 1 ? char(n - 1) + QByteArray(n + 1, '\0') : QByteArray(0x1000, '\0');
+    for (int i = 0; i < n; ++i)
+        s.layout[(game == 1 ? 2 : 0) + i] = static_cast<char>(i + 1);
     return withPalette(s);
 }
 
@@ -295,10 +286,8 @@ class TestTerrain : public QObject {
         image.replace(0x100, records.size(), records);
         const QVector<ObjectMarker> m = objectMarkers(image, 0x100);
         QCOMPARE(m.size(), 7);
-        QCOMPARE(m[0].offset, 0x100);
-        QCOMPARE(m[0].x, 0x64);
-        QCOMPARE(m[0].y, 0x0A0);
-        QCOMPARE(m[6].offset, 0x124);
+        QCOMPARE(QList<qint64>({m[0].offset, m[0].x, m[0].y, m[6].offset}),
+                 QList<qint64>({0x100, 0x64, 0x0A0, 0x124}));
         QCOMPARE(objectMarkers(image, -1).size(), 0);
 
         TerrainData d;
@@ -328,41 +317,37 @@ class TestTerrain : public QObject {
 
     // Each revision's tables sit at their documented offsets: a palette entry written there
     // shows, and a level-table entry spoiled there takes the terrain away.
-    void revisionTables_data() {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < 5; ++i)
-            QTest::newRow(qPrintable(rom::revisionStatus(kDocumented[i].revision))) << i;
-    }
     void revisionTables() {
-        QFETCH(int, index);
-        const Documented doc = kDocumented[index];
-        const int game = rom::gameCode(doc.revision);
-        const QByteArray tiles = filledTiles(4);
-        const QByteArray blocks = blocksOf(8, {nameWord(1, 0), nameWord(2, 1), nameWord(3, 3)});
-        QByteArray image = revisionImage(doc.revision, probe(game, tiles, blocks, {1, 2, 3}));
-        for (int row = 0; row < 21; ++row) {
-            const LevelTerrain t = LevelTerrain::load(image, doc.revision, row);
-            if (game == 2 && row == 8)
-                continue;
-            QVERIFY2(t.hasTerrain(), qPrintable(QString::number(row) + t.reason()));
-            QCOMPARE(cellColour(t, 0), expected(0, fillValue(1)));
-            QCOMPARE(cellColour(t, 1), expected(1, fillValue(2)));
-            QCOMPARE(cellColour(t, 2), expected(3, fillValue(3)));
+        for (const Documented &doc : kDocumented) {
+            const int game = rom::gameCode(doc.revision);
+            const QByteArray tiles = filledTiles(4);
+            const QByteArray blocks = blocksOf(8, {nameWord(1, 0), nameWord(2, 1), nameWord(3, 3)});
+            QByteArray image = revisionImage(doc.revision, probe(game, tiles, blocks, {1, 2, 3}));
+            for (int row = 0; row < 21; ++row) {
+                const LevelTerrain t = LevelTerrain::load(image, doc.revision, row);
+                if (game == 2 && row == 8)
+                    continue;
+                QVERIFY2(t.hasTerrain(), qPrintable(QString::number(row) + t.reason()));
+                QCOMPARE(cellColour(t, 0), expected(0, fillValue(1)));
+                QCOMPARE(cellColour(t, 1), expected(1, fillValue(2)));
+                QCOMPARE(cellColour(t, 2), expected(3, fillValue(3)));
+            }
+            // The first level's own palette id, from its table entry (header byte 15 / entry byte
+            // 8).
+            const int id = quint8(image[doc.levelTable + (game == 1 ? 15 : 8)]);
+            const quint16 newColour = 0x0E0E;
+            QByteArray palette = wordsOf(QVector<quint16>(48, newColour));
+            const qint64 at = place(image, image.size() - 0x100, palette);
+            putLong(image, doc.palPointers + 8 * id, static_cast<quint32>(at));
+            QCOMPARE(cellColour(LevelTerrain::load(image, doc.revision, 0), 1), rgbOf(newColour));
+            // Block pointer of the first zone out of the image.
+            putLong(image, doc.levelTable + 4, (game == 1 ? 0x05000000u : 0x02000000u) | 0xFFFFF0u);
+            const LevelTerrain spoiled = LevelTerrain::load(image, doc.revision, 0);
+            QVERIFY(!spoiled.hasTerrain());
+            QVERIFY2(spoiled.reason().contains(QStringLiteral("16x16 block data")),
+                     qPrintable(spoiled.reason()));
+            QCOMPARE(spoiled.size(), QSize());
         }
-        // The first level's own palette id, from its table entry (header byte 15 / entry byte 8).
-        const int id = quint8(image[doc.levelTable + (game == 1 ? 15 : 8)]);
-        const quint16 newColour = 0x0E0E;
-        QByteArray palette = wordsOf(QVector<quint16>(48, newColour));
-        const qint64 at = place(image, image.size() - 0x100, palette);
-        putLong(image, doc.palPointers + 8 * id, static_cast<quint32>(at));
-        QCOMPARE(cellColour(LevelTerrain::load(image, doc.revision, 0), 1), rgbOf(newColour));
-        // Block pointer of the first zone out of the image.
-        putLong(image, doc.levelTable + 4, (game == 1 ? 0x05000000u : 0x02000000u) | 0xFFFFF0u);
-        const LevelTerrain spoiled = LevelTerrain::load(image, doc.revision, 0);
-        QVERIFY(!spoiled.hasTerrain());
-        QVERIFY2(spoiled.reason().contains(QStringLiteral("16x16 block data")),
-                 qPrintable(spoiled.reason()));
-        QCOMPARE(spoiled.size(), QSize());
     }
 
     // Sonic 1 palettes: lines 1-3 by the header, except Labyrinth 4, Scrap Brain 2 and the

@@ -50,46 +50,32 @@ class tst_LayoutArea : public QObject {
     Q_OBJECT
 
   private slots:
-    void insertOrder_data() {
-        QTest::addColumn<QVector<int>>("xs");
-        QTest::addColumn<QVector<int>>("added");
-        QTest::addColumn<QVector<int>>("landed");
-        QTest::addColumn<QVector<int>>("after");
-        const QVector<int> xs = {0x10, 0x20, 0x20, 0x30};
-        QTest::newRow("start") << xs << QVector<int>{0x05} << QVector<int>{0}
-                               << QVector<int>{0x05, 0x10, 0x20, 0x20, 0x30};
-        QTest::newRow("middle") << xs << QVector<int>{0x18} << QVector<int>{1}
-                                << QVector<int>{0x10, 0x18, 0x20, 0x20, 0x30};
-        QTest::newRow("among equal X: after them") << xs << QVector<int>{0x20} << QVector<int>{3}
-                                                   << QVector<int>{0x10, 0x20, 0x20, 0x20, 0x30};
-        QTest::newRow("end") << xs << QVector<int>{0x90} << QVector<int>{4}
-                             << QVector<int>{0x10, 0x20, 0x20, 0x30, 0x90};
-        QTest::newRow("empty list")
-            << QVector<int>{} << QVector<int>{0x40} << QVector<int>{0} << QVector<int>{0x40};
-        QTest::newRow("several, taken in X order")
-            << xs << QVector<int>{0x35, 0x00, 0x25} << QVector<int>{6, 0, 4}
-            << QVector<int>{0x00, 0x10, 0x20, 0x20, 0x25, 0x30, 0x35};
-        // A disorder the game's list holds stays; the first greater X decides.
-        QTest::newRow("before the first greater X")
-            << QVector<int>{0x10, 0x50, 0x20} << QVector<int>{0x30} << QVector<int>{1}
-            << QVector<int>{0x10, 0x30, 0x50, 0x20};
-    }
-
     void insertOrder() {
-        QFETCH(QVector<int>, xs);
-        QFETCH(QVector<int>, added);
-        QFETCH(QVector<int>, landed);
-        QFETCH(QVector<int>, after);
-        Records list, more;
-        for (int x : xs)
-            list.append(rec(x));
-        for (int x : added)
-            more.append(rec(x));
-        QCOMPARE(layout::insertInOrder(list, more), landed);
-        QVector<int> got;
-        for (const Record &r : list)
-            got.append(layout::xOf(r));
-        QCOMPARE(got, after);
+        using Xs = QVector<int>;
+        const Xs xs = {0x10, 0x20, 0x20, 0x30};
+        const struct {
+            Xs before, added, landed, after;
+        } cases[] = {
+            {xs, {0x05}, {0}, {0x05, 0x10, 0x20, 0x20, 0x30}},
+            {xs, {0x18}, {1}, {0x10, 0x18, 0x20, 0x20, 0x30}},
+            {xs, {0x20}, {3}, {0x10, 0x20, 0x20, 0x20, 0x30}}, // among equal X: after them
+            {xs, {0x90}, {4}, {0x10, 0x20, 0x20, 0x30, 0x90}},
+            {{}, {0x40}, {0}, {0x40}},
+            {xs, {0x35, 0x00, 0x25}, {6, 0, 4}, {0x00, 0x10, 0x20, 0x20, 0x25, 0x30, 0x35}},
+            // A disorder the game's list holds stays; the first greater X decides.
+            {{0x10, 0x50, 0x20}, {0x30}, {1}, {0x10, 0x30, 0x50, 0x20}}};
+        for (const auto &c : cases) {
+            Records list, more;
+            for (int x : c.before)
+                list.append(rec(x));
+            for (int x : c.added)
+                more.append(rec(x));
+            QCOMPARE(layout::insertInOrder(list, more), c.landed);
+            Xs got;
+            for (const Record &r : list)
+                got.append(layout::xOf(r));
+            QCOMPARE(got, c.after);
+        }
     }
 
     // Growing, shrinking and emptying lists of each game: the edited row holds the new records,
@@ -194,36 +180,29 @@ class tst_LayoutArea : public QObject {
     }
 
     // Records that remember their state and two-player columns: at the limit, and one past.
-    void limits_data() {
-        QTest::addColumn<int>("game");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("refusal");
+    void limits() {
         const QString remember = QStringLiteral(
             "Marble 1 would have 190 objects that remember their state; the game holds 189.");
-        QTest::newRow("189 remembered") << 1 << 7 << 189 << QString();
-        QTest::newRow("190 remembered") << 1 << 7 << 190 << remember;
-        QTest::newRow("12 in a two-player column") << 2 << 11 << 12 << QString();
-        QTest::newRow("13 in a two-player column")
-            << 2 << 11 << 13
-            << QStringLiteral("Mystic Cave 1 would have 13 objects between X 3000 and 30FF; the "
-                              "two-player game loads at most 12 in one 256-pixel column.");
-        QTest::newRow("13 in a one-player column") << 2 << 13 << 13 << QString();
-    }
-
-    void limits() {
-        QFETCH(int, game);
-        QFETCH(int, row);
-        QFETCH(int, count);
-        QFETCH(QString, refusal);
-        const QString name = levelNames(game).value(row).section(QStringLiteral(" - "), 1);
-        Records before, after;
-        for (int i = 0; i < count; ++i) // Sonic 1 flags in the type, Sonic 2 in Y
-            after.append(game == 1 ? rec(0x3000 + i, 0x100, 0xA5) : rec(0x3000 + i, 0x8100));
-        QCOMPARE(layout::contentRefusal(game, row, name, before, after), refusal);
-        // A list already past the limit may still lose records.
-        if (!refusal.isEmpty())
-            QCOMPARE(layout::contentRefusal(game, row, name, after, after.mid(1)), QString());
+        const QString column =
+            QStringLiteral("Mystic Cave 1 would have 13 objects between X 3000 and 30FF; the "
+                           "two-player game loads at most 12 in one 256-pixel column.");
+        const struct {
+            int game, row, count;
+            QString refusal;
+        } cases[] = {{1, 7, 189, {}},
+                     {1, 7, 190, remember}, // remembered
+                     {2, 11, 12, {}},
+                     {2, 11, 13, column}, // a two-player column
+                     {2, 13, 13, {}}};    // a one-player column
+        for (const auto &c : cases) {
+            const QString name = levelNames(c.game).value(c.row).section(QStringLiteral(" - "), 1);
+            Records after;
+            for (int i = 0; i < c.count; ++i) // Sonic 1 flags in the type, Sonic 2 in Y
+                after.append(c.game == 1 ? rec(0x3000 + i, 0x100, 0xA5) : rec(0x3000 + i, 0x8100));
+            QCOMPARE(layout::contentRefusal(c.game, c.row, name, {}, after), c.refusal);
+            // A list already past the limit may still lose records.
+            QCOMPARE(layout::contentRefusal(c.game, c.row, name, after, after.mid(1)), QString());
+        }
     }
 
     // An empty list other entries share stays empty for them: the row gets a list of its own.

@@ -194,7 +194,11 @@ class TestRomImage : public QObject {
                                   V::Sonic2Rev2, V::None, V::Sonic1Rev0, V::None, V::Sonic2Rev1}));
         QCOMPARE(recognise(withSerial(plain, "GM 00004049-01")), Recognition::Sonic1);
         QCOMPARE(recognise(withSerial(plain, "GM 00001051-00")), Recognition::Sonic2);
-        QCOMPARE(revisionStatus(V::Sonic2Rev0), "- [Sonic 2 Final Rev 00]");
+        QCOMPARE(all(revisionStatus(V::Sonic1Rev0), revisionStatus(V::Sonic1Rev1),
+                     revisionStatus(V::Sonic2Rev0), revisionStatus(V::Sonic2Rev1),
+                     revisionStatus(V::Sonic2Rev2)),
+                 "- [Sonic 1]|- [Sonic 1 Rev 01]|- [Sonic 2 Final Rev 00]|- [Sonic 2 Final]|"
+                 "- [Sonic 2 Final Rev 02]");
     }
 
     // Every revision's image carries its layouts where that revision keeps them, and the game's

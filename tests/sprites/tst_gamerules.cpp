@@ -113,6 +113,45 @@ const World &world(int game) {
         place(0x60, [&](Code &c) {
             c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).renderOr(4).priority(4);
         });
+        // Damages 0-4: a call, a list and mappings off the image, frames past the tables.
+        const quint32 sine = quint32(put(synthetic::sineRoutine(at + (at & 1))));
+        const auto away = [&](Code &c) { w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})}); };
+        const auto past = [&](Code &c) { w.damages.append({c.here() + 3, QByteArray(1, '@')}); };
+        place(0x57, [&](Code &c) {
+            c.mappings(m0).art(art(5)).priority(4).art(art(6)).mappings(m1).frame(2, 1).frame(1);
+            away(c);
+            c.jsr(sine);
+        });
+        // Swings: GHZ, SLZ, SBZ and ball constants; link and anchor frames and priorities on a1.
+        place(0x15, [&](Code &c) {
+            c.mappings(m0).art(art(0)).priority(3).mappings(m1).art(art(1));
+            c.mappings(m0).art(art(2)).priority(4, 1).frame(1, 1).priority(3, 1);
+            past(c);
+            c.frame(2, 1).mappings(m1).art(art(3)).frame(3).priority(2).bsr(sine);
+        });
+        place(0x78, [&](Code &c) {
+            c.mappings(m0).art(art(0)).art(art(1)).priority(4).priority(5, 1);
+            past(c);
+            c.frame(6, 1);
+        });
+        // Conveyor lists behind two padding words: entry 1 holds three platforms.
+        QByteArray lists = words({0, 0, 0, 36});
+        lists += QByteArray(28, '\0') + words({2, X, Y, 0, X + 32, Y - 16, 0, X - 32, Y + 48, 0});
+        const quint32 conveyors = quint32(put(lists));
+        place(0x63, [&](Code &c) {
+            c.mappings(m0).art(art(1)).priority(4).art(art(2)).priority(1).frame(4).addi(4);
+            away(c);
+            c.leaLong(conveyors, 2);
+        });
+        place(0x6F, [&](Code &c) {
+            c.mappings(m1).art(art(3)).priority(4).addi(4).leaLong(conveyors, 2);
+            absoluteLea(c, scripts);
+        });
+        place(0x17, [&](Code &c) {
+            away(c);
+            c.mappings(m0).art(art(4)).priority(3);
+        });
+        place(0x67, [&](Code &c) { c.mappings(m0).art(art(4)).priority(4).jsr(sine); });
     } else {
         const qint64 pairs = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006}));
         place(0x18, [&](Code &c) {
@@ -223,6 +262,7 @@ struct Expect {
     bool yFlip = false;
     int dx = 0;
     int dy = 0;
+    int line = -1; // the palette line, when not the slot's
 };
 
 struct Case {
@@ -247,7 +287,9 @@ QByteArray paint(const SpriteLayer &layer, QRect area) {
 QByteArray expected(const QVector<Expect> &pieces, QRect area) {
     QByteArray pixels(area.width() * area.height(), '\0');
     for (auto e = pieces.crbegin(); e != pieces.crend(); ++e) {
-        const quint16 a = synthetic::sceneArt(e->slot);
+        quint16 a = synthetic::sceneArt(e->slot);
+        if (e->line >= 0)
+            a = quint16((a & 0x9FFF) | e->line << 13);
         for (int py = 0; py < 8; ++py)
             for (int px = 0; px < 8; ++px) {
                 const int x = X - 4 + e->dx + px - area.left(), y = Y - 4 + e->dy + py - area.top();
@@ -272,6 +314,7 @@ class TestGameRules : public QObject {
   private slots:
     void rules_data();
     void rules();
+    void makersDrawTheirListInPlace();
 };
 
 void TestGameRules::rules_data() {
@@ -281,6 +324,10 @@ void TestGameRules::rules_data() {
         for (int i = 0; i < logs; ++i)
             out.append({Slot + 3, 0, 0, false, false, left + 16 * i});
         return out;
+    };
+    // An unflipped piece at (dx, dy).
+    const auto at = [](int slot, int table, int frame, int dx, int dy, int line = -1) {
+        return Expect{slot, table, frame, false, false, dx, dy, line};
     };
     const Look S = Look::Sprite, M = Look::Marker, H = Look::Hidden;
     const quint16 XF = Y | 0x2000, YF = Y | 0x4000, XY = Y | 0x6000; // Sonic 2 flips
@@ -308,59 +355,50 @@ void TestGameRules::rules_data() {
                                     {Slot + 1, 1, 0, false, false, -64, 64}},
                           group = {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 0, false, false, 16, 32}};
     const QVector<Case> cases = {
+        // clang-format off
         // Sonic 1 (flips in Y word bits 14 X and 15 Y).
-        {"S1 button, Marble art, lower, flips dropped",
-         1,
-         7,
-         Y | 0xC000,
-         0x32,
-         0,
-         S,
-         {{Slot, 0, 0, false, false, 0, 3}}},
-        {"S1 button, other zones' art",
-         1,
-         0,
-         Y,
-         0x32,
-         0,
-         S,
-         {{Slot + 1, 0, 0, false, false, 0, 3}}},
+        {"S1 button, Marble art, lower, flips dropped", 1, 7, Y | 0xC000, 0x32, 0, S, {at(Slot, 0, 0, 0, 3)}},
+        {"S1 button, other zones' art", 1, 0, Y, 0x32, 0, S, {at(Slot + 1, 0, 0, 0, 3)}},
         {"S1 scenery entry", 1, 0, Y | 0x4000, 0x1C, 2, S, {{Slot + 2, 1, 3, true}}},
         {"S1 scenery past the table", 1, 0, Y, 0x1C, 4, M, {}},
         {"S1 scenery mappings outside the image", 1, 0, Y, 0x1C, 3, M, {}},
         {"S1 script frame and flip bit", 1, 0, Y, 0x22, 0, S, {{Slot + 3, 0, 3, true}}},
-        {"S1 script flip bit undoes the record's",
-         1,
-         0,
-         Y | 0xC000,
-         0x22,
-         0,
-         S,
-         {{Slot + 3, 0, 3, false, true}}},
+        {"S1 script flip bit undoes the record's", 1, 0, Y | 0xC000, 0x22, 0, S, {{Slot + 3, 0, 3, false, true}}},
         {"S1 script outside the image", 1, 0, Y, 0x55, 0, M, {}},
-        {"S1 body and four orbs, Star Light art",
-         1,
-         10,
-         Y,
-         0x60,
-         0,
-         S,
-         {{Slot + 1, 0, 0},
-          {Slot + 1, 0, 3, false, false, 16, 0},
-          {Slot + 1, 0, 3, false, false, 0, 16},
-          {Slot + 1, 0, 3, false, false, -16, 0},
-          {Slot + 1, 0, 3, false, false, 0, -16}}},
+        {"S1 body and four orbs, Star Light art", 1, 10, Y, 0x60, 0, S, {at(Slot + 1, 0, 0, 0, 0),
+            at(Slot + 1, 0, 3, 16, 0), at(Slot + 1, 0, 3, 0, 16), at(Slot + 1, 0, 3, -16, 0), at(Slot + 1, 0, 3, 0, -16)}},
         {"S1 hidden bonus", 1, 0, Y, 0x7D, 1, H, {}},
-        {"S1 bridge: its own log, then the others left to right",
-         1,
-         0,
-         Y | 0x4000,
-         0x11,
-         3,
-         S,
-         {{Slot + 4, 0, 0},
-          {Slot + 4, 0, 0, false, false, -16},
-          {Slot + 4, 0, 0, false, false, 16}}},
+        {"S1 bridge: its own log, then the others left to right", 1, 0, Y | 0x4000, 0x11, 3, S,
+            {at(Slot + 4, 0, 0, 0, 0), at(Slot + 4, 0, 0, -16, 0), at(Slot + 4, 0, 0, 16, 0)}},
+        // Parts around a centre: sin and cos 0 and 256 at quarter turns; 6 (13) and 256 at 1 (2).
+        {"S1 chain: ball, link, anchor (Labyrinth), X flip a quarter turn", 1, 3, Y | 0x4000, 0x57, 0x02, S,
+            {at(Slot + 6, 1, 1, 0, 32), at(Slot + 6, 1, 0, 0, 16), at(Slot + 6, 1, 2, 0, 0)}},
+        {"S1 chain: no centre link, one step of speed 2", 1, 13, Y, 0x57, 0x2B, S,
+            {at(Slot + 5, 0, 0, 48, 1), at(Slot + 5, 0, 0, 32, 0), at(Slot + 5, 0, 0, 16, 0)}},
+        {"S1 chain: sine routine off the image", 1, 13, Y, 0x57, 0x2B, M, {}, 0},
+        {"S1 swing: platform, anchor (line 2), link", 1, 0, Y, 0x15, 0x01, S,
+            {at(Slot, 0, 0, 24, 0), at(Slot, 0, 2, 0, 0, 2), at(Slot, 0, 1, 16, 0)}},
+        {"S1 swing: Scrap Brain, ball variant, X flip to the left, link on line 0", 1, 16, Y | 0x4000, 0x15, 0x11, S,
+            {at(Slot + 3, 1, 3, -24, 0), at(Slot + 2, 0, 2, 0, 0), at(Slot + 2, 0, 1, -16, 0, 0)}},
+        {"S1 swing: anchor frame past the table", 1, 0, Y, 0x15, 0x01, M, {}, 1},
+        {"S1 disc spot: 24 pixels out, one step of speed 4", 1, 17, Y, 0x67, 0x40, S, {at(Slot + 4, 0, 0, 24, 1)}},
+        {"S1 Caterkiller: Scrap Brain art, segments behind, X flip", 1, 16, Y | 0x4000, 0x78, 0, S, {{Slot, 0, 0, true},
+            {Slot, 0, 6, true, false, -12}, {Slot, 0, 6, true, false, -24}, {Slot, 0, 6, true, false, -36}}},
+        {"S1 Caterkiller: other zones' art", 1, 7, Y, 0x78, 0, S, {at(Slot + 1, 0, 0, 0, 0),
+            at(Slot + 1, 0, 6, 12, 0), at(Slot + 1, 0, 6, 24, 0), at(Slot + 1, 0, 6, 36, 0)}},
+        {"S1 Caterkiller: segment frame past the table", 1, 7, Y, 0x78, 0, M, {}, 2},
+        {"S1 conveyor wheel: second constants, frame 0, flips kept", 1, 3, Y | 0x4000, 0x63, 0x7F, S, {{Slot + 2, 0, 0, true}}},
+        {"S1 conveyor maker: the list's platforms, the first with its flips", 1, 3, Y | 0x4000, 0x63, 0x81, S,
+            {{Slot + 1, 0, 4, true}, at(Slot + 1, 0, 4, 32, -16), at(Slot + 1, 0, 4, -32, 48)}},
+        {"S1 conveyor maker: lists off the image", 1, 3, Y, 0x63, 0x81, M, {}, 3},
+        {"S1 spinning conveyor maker: the script's first frame", 1, 16, Y, 0x6F, 0x81, S,
+            {at(Slot + 3, 1, 5, 0, 0), at(Slot + 3, 1, 5, 32, -16), at(Slot + 3, 1, 5, -32, 48)}},
+        {"S1 helix: spike k from the left shows frame k & 7, its own first", 1, 0, Y, 0x17, 9, S,
+            {at(Slot + 4, 0, 4, 0, 0), at(Slot + 4, 0, 0, -64, 0), at(Slot + 4, 0, 1, -48, 0), at(Slot + 4, 0, 2, -32, 0),
+             at(Slot + 4, 0, 3, -16, 0), at(Slot + 4, 0, 5, 16, 0), at(Slot + 4, 0, 6, 32, 0), at(Slot + 4, 0, 7, 48, 0),
+             at(Slot + 4, 0, 0, 64, 0)}},
+        {"S1 helix: mappings off the image", 1, 0, Y, 0x17, 9, M, {}, 4},
+        // clang-format on
         // Sonic 2 (flips in Y word bits 13 X and 14 Y).
         {"S2 frame from the pair, no flips", 2, 0, XF, 0x18, 0x10, S, {{Slot, 0, 3}}},
         {"S2 Aquatic Ruin mappings and art", 2, 18, Y, 0x18, 0x40, S, {{Slot + 1, 1, 6}}},
@@ -426,6 +464,19 @@ void TestGameRules::rules() {
     QCOMPARE(layer.records.front().look, c.look);
     const QRect area(X - 0x60, Y - 0x60, 0xC0, 0xC0);
     QVERIFY(paint(SpriteLayer{layer.records, {}}, area) == expected(c.pieces, area));
+}
+
+// Two makers of one conveyor list, placed apart: the same platforms in the same places.
+void TestGameRules::makersDrawTheirListInPlace() {
+    const World &w = world(1);
+    QByteArray image = w.image;
+    const qint64 at = fixedAddresses(w.revision)[3];
+    synthetic::putLayout(
+        image, at, {{0x02, 0x00, 0x02, 0x00, 0x63, 0x81}, {0x02, 0x40, 0x02, 0x10, 0x63, 0x81}});
+    const auto level = LevelSprites::load(image, map::terrainTables(w.revision), w.tables, 3);
+    const Appearance first = level->record(image, at), second = level->record(image, at + 6);
+    QCOMPARE(second.look, Look::Sprite);
+    QCOMPARE(second.topLeft, first.topLeft);
 }
 
 QTEST_GUILESS_MAIN(TestGameRules)

@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
+#include <QGraphicsView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <memory>
 
 namespace testsupport {
@@ -181,6 +183,30 @@ inline QString editors(QWidget *window) {
     for (const char *name : {"x", "y", "maintype", "subtype"})
         out += control<QWidget>(window, name)->property("text").toString();
     return out;
+}
+
+// The screen pixel of `view` that shows the scene point `scene`.
+inline QPoint screenPoint(const QGraphicsView *view, QPointF scene) {
+    const QPointF p = view->viewportTransform().map(scene);
+    return {int(std::floor(p.x())), int(std::floor(p.y()))};
+}
+
+// Presses on `from` in `port`, moves to `to` in a few steps, and releases there unless told to
+// hold.
+inline void drag(QWidget *port, QPoint from, QPoint to, bool hold = false,
+                 Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mousePress(port, button, {}, from);
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(port, from + (to - from) * step / 4);
+    if (!hold)
+        QTest::mouseRelease(port, button, {}, to);
+}
+
+// The record at `at` of `image` as the clipboard holds it: "XXXX YYYY TT SS".
+inline QString recordText(const QByteArray &image, qint64 at) {
+    const QByteArray h = image.mid(at, 6).toHex().toUpper();
+    return QString::fromLatin1(h.left(4) + ' ' + h.mid(4, 4) + ' ' + h.mid(8, 2) + ' ' +
+                               h.mid(10, 2));
 }
 
 // The main window's path label.

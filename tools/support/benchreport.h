@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 namespace bench {
 
@@ -15,6 +16,12 @@ namespace bench {
 inline bool &allWithin() {
     static bool within = true;
     return within;
+}
+
+// The middle figure of several runs (0 for none): one slow run on a busy machine does not count.
+inline double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 inline double msSince(const QElapsedTimer &clock) {
