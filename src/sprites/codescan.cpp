@@ -66,6 +66,9 @@ bool decode(const ImageBytes &in, qint64 at, Found &f) {
             case 0x1A:
                 f.op = Op::Frame;
                 return true;
+            case 0x28:
+                f.op = Op::Subtype;
+                return true;
             case 0x01:
                 f.op = Op::RenderSet;
                 return reg == 0;

@@ -19,6 +19,7 @@ enum class Op {
     Art,       // move.w #v,2(aN)
     Priority,  // move.b #v,$18(aN)
     Frame,     // move.b #v,$1A(aN)
+    Subtype,   // move.b #v,$28(aN): what a child is told to be
     RenderSet, // move.b #v,1(a0): replaces the render flags
     RenderOr,  // ori.b #v,1(a0): keeps them
     PcTable,   // move.x d8(pc,d0.w),...: value = the table

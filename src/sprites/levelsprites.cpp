@@ -93,9 +93,9 @@ class ImageSprites : public LevelSprites {
                     : QByteArray();
             return spriteVram(*code, cues, levelArt);
         });
-        // A record's look depends on the zone's rules, the art and the colours alone.
+        // A record's look depends on the zone's and act's rules, the art and the colours alone.
         const QByteArray drawnKey =
-            QByteArray::number(m_rules.zone()) + key +
+            QByteArray::number(m_rules.zone()) + '.' + QByteArray::number(m_rules.act()) + key +
             QByteArray(reinterpret_cast<const char *>(m_colours.constData()),
                        m_colours.size() * qsizetype(sizeof(QRgb)));
         if (caches) {

@@ -287,8 +287,11 @@ QByteArray ImageCode::once(const QByteArray &key, const std::function<QByteArray
     return built;
 }
 
-ObjectRules::ObjectRules(std::shared_ptr<const ImageCode> code, int row)
-    : m_code(std::move(code)), m_zone(map::zoneAct(m_code->tables().game, row).zone) {}
+ObjectRules::ObjectRules(std::shared_ptr<const ImageCode> code, int row) : m_code(std::move(code)) {
+    const map::ZoneAct level = map::zoneAct(m_code->tables().game, row);
+    m_zone = level.zone;
+    m_act = level.act;
+}
 
 Drawn ObjectRules::lookOf(const RecordBytes &record) const {
     if (m_zone < 0)

@@ -71,12 +71,14 @@ class ObjectRules {
 
     int game() const { return m_code->tables().game; }
     int zone() const { return m_zone; }
+    int act() const { return m_act; }
     const QByteArray &image() const { return m_code->image(); }
     const SpriteTables &tables() const { return m_code->tables(); }
 
   private:
     std::shared_ptr<const ImageCode> m_code;
     int m_zone = -1;
+    int m_act = 0;
 };
 
 } // namespace sprites

@@ -47,10 +47,9 @@ Drawn plain(const Context &c, int frame) {
                c.yFlip);
 }
 
-std::optional<qint64> indexedLea(const Context &c) {
-    constexpr int kWindow = 128;
+std::optional<qint64> indexedLea(const Context &c, int window) {
     const ImageBytes in(c.rules.image());
-    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + kWindow; at += 2) {
+    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + window; at += 2) {
         const auto opcode = in.word(at);
         const auto index = in.word(at + 2);
         if (!opcode || !index)

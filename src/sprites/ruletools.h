@@ -32,9 +32,9 @@ Drawn one(const Context &c, Value mappings, int frame, Value art, int priority, 
 // M1, A1 and P1 on a0, with the given frame and the record's flips.
 Drawn plain(const Context &c, int frame);
 
-// The table named by the first lea d8(pc,d0.w),aN in the init's first bytes (a per-subtype
-// table the init indexes).
-std::optional<qint64> indexedLea(const Context &c);
+// The table named by the first lea d8(pc,d0.w),aN in the init's first `window` bytes (a
+// per-subtype table the init indexes).
+std::optional<qint64> indexedLea(const Context &c, int window = 128);
 
 // The n-th mappings and art constants on a0, with the given frame, priority and flips.
 Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bool xFlip,

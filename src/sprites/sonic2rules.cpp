@@ -21,6 +21,11 @@ constexpr int kChemicalPlant = 0xD;
 constexpr int kDeathEgg = 0xE;
 constexpr int kAquaticRuin = 0xF;
 
+// A byte read as the signed offset the game's ext.w makes of it.
+int signedByte(quint32 byte) {
+    return byte >= 0x80 ? int(byte) - 0x100 : int(byte);
+}
+
 // Byte `at` of the entry for index `index` (entries `size` bytes apart) in the table the init
 // indexes through its lea d8(pc,d0.w).
 std::optional<int> tableByte(const Context &c, int index, int size, int at) {
@@ -31,6 +36,49 @@ std::optional<int> tableByte(const Context &c, int index, int size, int at) {
     if (!b)
         return std::nullopt;
     return int(*b);
+}
+
+// The table the first lea (table).l,aN with opcode `lea` (43F9 for a1, 45F9 for a2) in the
+// scanned bytes names.
+std::optional<qint64> absoluteLea(const Context &c, quint16 lea) {
+    const ImageBytes in(c.rules.image());
+    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
+        const auto opcode = in.word(at);
+        if (!opcode)
+            return std::nullopt;
+        if (*opcode == lea)
+            return in.pointer(at + 2);
+    }
+    return std::nullopt;
+}
+
+// The target of the first lea into a1 in the scanned bytes, pc-relative or absolute (revisions
+// assemble the same lea either way).
+std::optional<qint64> leaA1(const Context &c) {
+    const ImageBytes in(c.rules.image());
+    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
+        const auto opcode = in.word(at);
+        if (!opcode)
+            return std::nullopt;
+        if (*opcode == 0x43F9)
+            return in.pointer(at + 2);
+        if (*opcode == 0x43FA) {
+            const auto displacement = in.signedWord(at + 2);
+            return displacement ? std::optional<qint64>(at + 2 + *displacement) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+// The first frame of animation `anim` of the script table at `table` (flip bits dropped); none
+// when the script starts with an end mark.
+std::optional<int> scriptFrame(const Context &c, qint64 table, int anim) {
+    const ImageBytes in(c.rules.image());
+    const auto offset = in.signedWord(table + 2LL * anim);
+    const auto frame = offset ? in.byte(table + *offset + 1) : std::nullopt;
+    if (!frame || (*frame & 0x80) != 0)
+        return std::nullopt;
+    return int(*frame & 0x7F);
 }
 
 // Collapsing platforms: Oil Ocean, Mystic Cave and Aquatic Ruin set their own mappings and art
@@ -106,30 +154,48 @@ Drawn barrier(const Context &c) {
 // round).
 enum class Flips { Loaded, Animated };
 
-Drawn loaded(const Context &c, int frame, Flips flips, bool toggleX = false) {
+struct LoaderEntry {
+    Value mappings;
+    Value art;
+    // cppcheck-suppress unusedStructMember ; read through the optional that holds it
+    int render;
+    // cppcheck-suppress unusedStructMember ; read through the optional that holds it
+    int priority;
+};
+
+// The shared loader's entry for `subtype`, through the bsr.w at `at` (the init's first
+// instruction unless given).
+std::optional<LoaderEntry> loaderEntry(const Context &c, int subtype, qint64 at = -1) {
     constexpr int kLastSubtype = 0xFE;
     const ImageBytes in(c.rules.image());
-    const auto bsr = in.word(c.scan.routine0);
-    const auto displacement = in.signedWord(c.scan.routine0 + 2);
-    if (!bsr || !displacement || *bsr != 0x6100 || (c.s & 1) != 0 || c.s > kLastSubtype)
-        return marker();
-    const qint64 loader = c.scan.routine0 + 2 + *displacement;
+    if (at < 0)
+        at = c.scan.routine0;
+    const auto bsr = in.word(at);
+    const auto displacement = in.signedWord(at + 2);
+    if (!bsr || !displacement || *bsr != 0x6100 || (subtype & 1) != 0 || subtype > kLastSubtype)
+        return std::nullopt;
+    const qint64 loader = at + 2 + *displacement;
     const auto index = scanRoutine(c.rules.image(), loader).table(0x303B); // move.w ..,d0
-    if (!index)
-        return marker();
-    const auto offset = in.signedWord(*index + c.s);
+    const auto offset = index ? in.signedWord(*index + subtype) : std::nullopt;
     if (!offset)
-        return marker();
+        return std::nullopt;
     const qint64 entry = *index + *offset;
     const auto render = in.byte(entry + 6);
     const auto priority = in.byte(entry + 7);
     if (!render || !priority)
+        return std::nullopt;
+    return LoaderEntry{in.longword(entry), in.word(entry + 4), int(*render), int(*priority)};
+}
+
+Drawn loaded(const Context &c, int frame, Flips flips, bool toggleX = false) {
+    const auto e = loaderEntry(c, c.s);
+    if (!e)
         return marker();
     const bool xStatus = c.xFlip != toggleX;
     const bool loadedFlips = flips == Flips::Loaded;
-    return one(c, in.longword(entry), frame, in.word(entry + 4), int(*priority),
-               loadedFlips ? c.xFlip || (*render & 1) != 0 : xStatus,
-               loadedFlips ? c.yFlip || (*render & 2) != 0 : c.yFlip);
+    return one(c, e->mappings, frame, e->art, e->priority,
+               loadedFlips ? c.xFlip || (e->render & 1) != 0 : xStatus,
+               loadedFlips ? c.yFlip || (e->render & 2) != 0 : c.yFlip);
 }
 
 // Badniks that are first shown straight after the loader.
@@ -301,10 +367,37 @@ Drawn aquis(const Context &c) {
     return body;
 }
 
-// Metropolis bricks: only the lone kind (subtype bits 3-0 = $F, frame 2, priority 4) stays put;
-// the others swing on chains the first step lays out.
+// Mystic Cave bricks: the lone kind (subtype bits 3-0 = $F) stands still (frame 2, priority 4).
+// The others hang on a chain of n = bits 3-0 links from the record's position, 16 pixels apart
+// in the direction the record's flips give (none: right, X: down, Y: left, both: up): the brick
+// (frame 0) at the chain's end, then the links (frame 1) of the multi-sprite child the init makes
+// after it, from the record's position on. Priority 5, no flips. The first step turns the chain
+// by bits 7-4 / 32 of a right angle: only $0x and $1x leave it on the flips' angle (others, and
+// chains longer than the child's room for 8, keep their marker).
 Drawn brick(const Context &c) {
-    return (c.s & 0xF) == 0xF ? fixed(c, 1, 1, 2, 4, false, false) : marker();
+    constexpr int kMaxLinks = 8;
+    constexpr int kLink = 16;
+    const int n = c.s & 0xF;
+    if (n == 0xF)
+        return fixed(c, 1, 1, 2, 4, false, false);
+    if (n == 0 || n > kMaxLinks || c.s >> 4 > 1)
+        return marker();
+    static const int kSteps[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    const int *step = kSteps[(c.xFlip ? 1 : 0) + (c.yFlip ? 2 : 0)];
+    Drawn d = fixed(c, 1, 1, 0, 5, false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    Sprite &brick = d.sprites.front();
+    brick.x = n * kLink * step[0];
+    brick.y = n * kLink * step[1];
+    for (int k = 0; k < n; ++k) {
+        Sprite link = d.sprites.front();
+        link.frame = 1;
+        link.x = k * kLink * step[0];
+        link.y = k * kLink * step[1];
+        d.sprites.append(link);
+    }
+    return d;
 }
 
 // Steam springs start 16 pixels down, at frame 7.
@@ -414,6 +507,357 @@ Drawn gateBridge(const Context &c) {
     return animated(c, 1, 0, 0);
 }
 
+// The jet a Balkiry or Turtloid makes with its init's closing branch: the loader's entry for
+// the subtype the maker gives it (stored through a1), at the first frame of the script the init
+// hands it, without flips, at the maker's position.
+std::optional<Sprite> jet(const Context &c, std::optional<qint64> script) {
+    const auto maker = c.scan.first(Op::Branch);
+    if (!maker || !script)
+        return std::nullopt;
+    const Value type = scanRoutine(c.rules.image(), *maker).value(Op::Subtype, 1);
+    const auto e = type ? loaderEntry(c, int(*type)) : std::nullopt;
+    const auto frame = scriptFrame(c, *script, 0);
+    if (!e || !frame)
+        return std::nullopt;
+    const Drawn d = one(c, e->mappings, *frame, e->art, e->priority, (e->render & 1) != 0,
+                        (e->render & 2) != 0);
+    return d.look == Look::Sprite ? std::optional<Sprite>(d.sprites.front()) : std::nullopt;
+}
+
+// Balkiry: the loader's entry at the init's frame, its Y flip cleared (it only chose the speed),
+// then its jet (the script named by the init's lea into a1).
+Drawn balkiry(const Context &c) {
+    const Value frame = c.scan.value(Op::Frame);
+    Drawn d = loaded(c, frame ? int(*frame) : 0, Flips::Loaded);
+    const auto j = jet(c, leaA1(c));
+    if (d.look != Look::Sprite || !j)
+        return marker();
+    d.sprites.front().yFlip = false;
+    d.sprites.append(*j);
+    return d;
+}
+
+// Turtloid: its rider, made by the init's second bsr.w with a subtype and frame of its own
+// (stored through a1), 4 pixels right and $18 up, in front; the turtle (frame 0); then its jet
+// (the script named by the init's lea into a1).
+Drawn turtloid(const Context &c) {
+    constexpr int kRiderX = 4;
+    constexpr int kRiderY = -0x18;
+    Drawn d = loaded(c, 0, Flips::Loaded);
+    const ImageBytes in(c.rules.image());
+    std::optional<qint64> maker;
+    for (qint64 at = c.scan.routine0 + 4; !maker && at < c.scan.routine0 + 16; at += 2)
+        if (in.word(at) == 0x6100u)
+            if (const auto displacement = in.signedWord(at + 2))
+                maker = at + 2 + *displacement;
+    const auto j = jet(c, leaA1(c));
+    if (d.look != Look::Sprite || !maker || !j)
+        return marker();
+    const InitScan made = scanRoutine(c.rules.image(), *maker);
+    const Value type = made.value(Op::Subtype, 1);
+    const Value frame = made.value(Op::Frame, 1);
+    const auto e = type ? loaderEntry(c, int(*type)) : std::nullopt;
+    if (!e || !frame)
+        return marker();
+    const Drawn rider = one(c, e->mappings, int(*frame), e->art, e->priority, (e->render & 1) != 0,
+                            (e->render & 2) != 0);
+    if (rider.look != Look::Sprite)
+        return marker();
+    Sprite r = rider.sprites.front();
+    r.x = kRiderX;
+    r.y = kRiderY;
+    d.sprites.prepend(r);
+    d.sprites.append(*j);
+    return d;
+}
+
+// Badniks shown at the frame their init sets after the loader, with the loader's flips.
+Drawn loadedAtInitFrame(const Context &c) {
+    const Value frame = c.scan.value(Op::Frame);
+    return loaded(c, frame ? int(*frame) : 0, Flips::Loaded);
+}
+
+// Propellers: the init starts animation 4.
+Drawn propeller(const Context &c) {
+    const auto frame = firstAnimationFrame(c, 4);
+    return frame ? loaded(c, *frame & 0x7F, Flips::Animated) : marker();
+}
+
+// Crawlton: the head (the loader's entry, frame 0), then the seven segments of the multi-sprite
+// child it makes (frame 2, at the head's place, its flips), shown at priority 5.
+Drawn crawlton(const Context &c) {
+    constexpr int kSegments = 7;
+    Drawn d = loaded(c, 0, Flips::Loaded);
+    if (d.look != Look::Sprite)
+        return d;
+    Sprite segment = d.sprites.front();
+    segment.frame = 2;
+    for (int i = 0; i < kSegments; ++i)
+        d.sprites.append(segment);
+    return d;
+}
+
+// Coconuts: turned to face the player, who starts to its left: never X-flipped.
+Drawn coconuts(const Context &c) {
+    Drawn d = loaded(c, 0, Flips::Loaded);
+    for (Sprite &s : d.sprites)
+        s.xFlip = false;
+    return d;
+}
+
+// Giant cogs: eight teeth, the record the first, each at the (dx, dy, frame) bytes the init reads
+// from the table its lea (table).l,a2 names, around the record's position; the constants are
+// stored through a1 (the init's first a1 is the record itself). No flips.
+Drawn giantCog(const Context &c) {
+    constexpr int kTeeth = 8;
+    const auto table = absoluteLea(c, 0x45F9);
+    const Value priority = c.scan.value(Op::Priority, 1);
+    if (!table || !priority)
+        return marker();
+    Drawn d = one(c, c.scan.value(Op::Mappings, 1), 0, c.scan.value(Op::Art, 1), int(*priority),
+                  false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    const ImageBytes in(c.rules.image());
+    const Sprite tooth = d.sprites.front();
+    d.sprites.clear();
+    for (int i = 0; i < kTeeth; ++i) {
+        const auto dx = in.byte(*table + 3LL * i);
+        const auto dy = in.byte(*table + 3LL * i + 1);
+        const auto frame = in.byte(*table + 3LL * i + 2);
+        if (!dx || !dy || !frame)
+            return marker();
+        Sprite s = tooth;
+        s.x = signedByte(*dx);
+        s.y = signedByte(*dy);
+        s.frame = int(*frame);
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Pull springs, multi-sprite objects shown at priority 4 without flips: the spring (frame 1),
+// then the plunger (frame 2), $20 pixels down for the upright kind (subtype 0: M1, A1) and at
+// the same place for the diagonal kind (M2, A2).
+Drawn pullSpring(const Context &c) {
+    const int n = c.s == 0 ? 1 : 2;
+    Drawn d = fixed(c, n, n, 1, 4, false, false);
+    if (d.look != Look::Sprite)
+        return d;
+    Sprite plunger = d.sprites.front();
+    plunger.frame = 2;
+    plunger.y = c.s == 0 ? 0x20 : 0;
+    d.sprites.append(plunger);
+    return d;
+}
+
+// See-saws: frame 0, or frame 2 when X-flipped, the record's flips; subtype 0 also makes the
+// ball (M2, A2, frame 0), resting on the low end, $28 pixels right (left when X-flipped) and 8
+// down, facing right as the player starts to its left. (The ball's palette line flashes with
+// the frame counter; drawn as the init sets it.)
+Drawn seesaw(const Context &c) {
+    constexpr int kBallX = 0x28;
+    constexpr int kBallY = 8;
+    const Value priority = c.scan.value(Op::Priority);
+    if (!priority)
+        return marker();
+    Drawn d = fixed(c, 1, 1, c.xFlip ? 2 : 0, int(*priority), c.xFlip, c.yFlip);
+    if (d.look != Look::Sprite || c.s != 0)
+        return d;
+    const Drawn ball = fixed(c, 2, 2, 0, int(*priority), false, false);
+    if (ball.look != Look::Sprite)
+        return marker();
+    Sprite b = ball.sprites.front();
+    b.x = c.xFlip ? -kBallX : kBallX;
+    b.y = kBallY;
+    d.sprites.append(b);
+    return d;
+}
+
+// Signposts: the init removes them from second acts, but for Metropolis's. Where one stays, its
+// art is loaded only when the camera nears the level's end, by a list the level loop names, not
+// the object: at level start there is nothing of it in video memory, so it keeps its marker.
+Drawn signpost(const Context &c) {
+    const bool stays = c.rules.act() == 0 || (c.rules.zone() == kMetropolis && c.rules.act() == 1);
+    return stays ? marker() : hidden();
+}
+
+// Pulley platforms: subtypes $80 and up place a group, entry s & $7F of the table the init's
+// lea (table).l,a2 names (words: count - 1, then dx, dy and subtype per platform). The record
+// becomes the first platform; the others are new objects, without its flips. Frame 0. (Each
+// moves a pixel toward its path's next point before it is first shown: drawn where placed.)
+Drawn pulleyPlatforms(const Context &c) {
+    constexpr int kMaxPlatforms = 16;
+    Drawn d = plain(c, 0);
+    if (c.s < 0x80 || d.look != Look::Sprite)
+        return d;
+    const auto table = absoluteLea(c, 0x45F9);
+    if (!table)
+        return marker();
+    const ImageBytes in(c.rules.image());
+    const auto offset = in.signedWord(*table + 2LL * (c.s & 0x7F));
+    const qint64 list = offset ? *table + *offset : -1;
+    const auto last = in.word(list);
+    if (!last || *last >= kMaxPlatforms)
+        return marker();
+    const Sprite record = d.sprites.front();
+    d.sprites.clear();
+    for (int i = 0; i <= int(*last); ++i) {
+        const auto dx = in.signedWord(list + 2 + 6LL * i);
+        const auto dy = in.signedWord(list + 4 + 6LL * i);
+        if (!dx || !dy)
+            return marker();
+        Sprite s = record;
+        s.x = *dx;
+        s.y = *dy;
+        s.xFlip = s.xFlip && i == 0;
+        s.yFlip = s.yFlip && i == 0;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Casino Night flashing blocks: frame 0, placed by frame 0's (dx, dy) in the table the init's
+// lea d8(pc,d0.w),a1 reads, dx mirrored when X-flipped; the record's flips.
+Drawn flashingBlock(const Context &c) {
+    const auto table = indexedLea(c, ScanBytes);
+    Drawn d = plain(c, 0);
+    if (!table || d.look != Look::Sprite)
+        return marker();
+    const ImageBytes in(c.rules.image());
+    const auto dx = in.byte(*table);
+    const auto dy = in.byte(*table + 1);
+    if (!dx || !dy)
+        return marker();
+    Sprite &s = d.sprites.front();
+    s.x = c.xFlip ? -signedByte(*dx) : signedByte(*dx);
+    s.y = signedByte(*dy);
+    return d;
+}
+
+// Sol: the body (frame 0, the record's flips), then the four fireballs it makes (their frame
+// stored through a1), orbiting 16 pixels away at angles 0, $40, $80 and $C0: right, below, left
+// and above. The fireballs are new objects: no flips.
+Drawn sol(const Context &c) {
+    constexpr int kRadius = 16;
+    static const int kOrbit[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    Drawn d = plain(c, 0);
+    const Value frame = c.scan.value(Op::Frame, 1);
+    if (d.look != Look::Sprite || !frame)
+        return marker();
+    for (const int *o : kOrbit) {
+        Sprite f = d.sprites.front();
+        f.frame = int(*frame);
+        f.xFlip = f.yFlip = false;
+        f.x = o[0] * kRadius;
+        f.y = o[1] * kRadius;
+        d.sprites.append(f);
+    }
+    return d;
+}
+
+// Objects whose init loads the entry it names itself (not the subtype's) through the loader's
+// second entry point: move.w #entry,d0 or moveq #0,d0 and move.b #entry,d0, then the bsr.w.
+// Frame 0, the loader's flips (speed launchers; wall cannons, which wait closed).
+Drawn namedEntry(const Context &c) {
+    const ImageBytes in(c.rules.image());
+    const qint64 at = c.scan.routine0;
+    std::optional<LoaderEntry> e;
+    if (in.word(at) == 0x303Cu)
+        e = loaderEntry(c, int(*in.word(at + 2)), at + 4);
+    else if (in.word(at) == 0x7000u && in.word(at + 2) == 0x103Cu && in.byte(at + 4) == 0u)
+        e = loaderEntry(c, int(*in.byte(at + 5)), at + 6);
+    if (!e)
+        return marker();
+    return one(c, e->mappings, 0, e->art, e->priority, c.xFlip || (e->render & 1) != 0,
+               c.yFlip || (e->render & 2) != 0);
+}
+
+// Chemical Plant blue balls: subtype bits 3-0 + 1 balls, the record the first, all waiting at its
+// position until they jump; their constants are stored through a1. Frame 0, no flips.
+Drawn blueBalls(const Context &c) {
+    const Value priority = c.scan.value(Op::Priority, 1);
+    if (!priority)
+        return marker();
+    Drawn d = one(c, c.scan.value(Op::Mappings, 1), 0, c.scan.value(Op::Art, 1), int(*priority),
+                  false, false);
+    for (int i = 0; d.look == Look::Sprite && i < (c.s & 0xF); ++i)
+        d.sprites.append(d.sprites.front());
+    return d;
+}
+
+// Oil Ocean launch blocks: upright (subtype 0: A1, frame 0) or sideways (A2, the init's frame).
+// No flips.
+Drawn launchBlock(const Context &c) {
+    const Value frame = c.scan.value(Op::Frame);
+    const Value priority = c.scan.value(Op::Priority);
+    if (!priority || (c.s != 0 && !frame))
+        return marker();
+    return fixed(c, 1, c.s != 0 ? 2 : 1, c.s != 0 ? int(*frame) : 0, int(*priority), false, false);
+}
+
+// Platforms that slide to and fro in pairs (Chemical Plant; Mystic Cave has its own mappings and
+// art): entry s of the table the init's lea d8(pc,dN.w),a2 reads holds the number of platforms -
+// 1, a byte the map does not need, and the X offsets of the record's platform and of the last
+// new one (which is the record's own when there is no other). Frame 0, priority 4, no flips.
+Drawn slidingPlatforms(const Context &c) {
+    constexpr int kMaxPlatforms = 8;
+    const ImageBytes in(c.rules.image());
+    std::optional<qint64> table;
+    for (qint64 at = c.scan.routine0; !table && at < c.scan.routine0 + ScanBytes; at += 2) {
+        const auto opcode = in.word(at);
+        const auto index = in.word(at + 2);
+        if (!opcode || !index)
+            break;
+        if (*opcode == 0x45FB) // lea d8(pc,xn),a2
+            table = at + 2 + static_cast<qint8>(*index & 0xFF);
+    }
+    const int n = c.rules.zone() == kMysticCave ? 2 : 1;
+    Drawn d = fixed(c, n, n, 0, 4, false, false);
+    const auto last = table ? in.byte(*table + c.s) : std::nullopt;
+    const auto own = table ? in.signedWord(*table + c.s + 2) : std::nullopt;
+    const auto other = table ? in.signedWord(*table + c.s + 4) : std::nullopt;
+    if (d.look != Look::Sprite || !last || !own || !other || *last >= kMaxPlatforms)
+        return marker();
+    Sprite &record = d.sprites.front();
+    record.x = *own + (*last == 0 ? *other : 0);
+    for (int i = 1; i <= int(*last); ++i) {
+        Sprite s = d.sprites.front();
+        s.x = i == int(*last) ? *other : 0;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Platforms that move once walked off: Metropolis's (M1, A1, the first frame store) and Mystic
+// Cave's crates (M2, A2, the second); subtype $18 crates also make two more, $40 right and left
+// and $40 down, new objects without flips. The record's own keeps its flips.
+Drawn walkOffPlatform(const Context &c) {
+    constexpr int kApart = 0x40;
+    const int n = c.rules.zone() == kMysticCave ? 2 : 1;
+    const Value frame = c.scan.value(Op::Frame, 0, n);
+    if (!frame)
+        return marker();
+    Drawn d = fixed(c, n, n, int(*frame), 4, c.xFlip, c.yFlip);
+    if (d.look != Look::Sprite || n != 2 || c.s != 0x18)
+        return d;
+    for (int dx : {kApart, -kApart}) {
+        Sprite s = d.sprites.front();
+        s.x = dx;
+        s.y = kApart;
+        s.xFlip = s.yFlip = false;
+        d.sprites.append(s);
+    }
+    return d;
+}
+
+// Objects whose picture at level start depends on what the map does not know: they keep their
+// marker. Hidden Palace waterfalls stop at the zone's water level (a table of the level loader);
+// Aquatic Ruin's rotating platforms hang at thirds of a turn, placed by the game's sine table.
+Drawn notModelled(const Context &) {
+    return marker();
+}
+
 // Objects that show an empty frame until used (the spin tube's entrance flashes only while the
 // player goes in): nothing to draw.
 Drawn emptyUntilUsed(const Context &) {
@@ -488,6 +932,33 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x7B, plainFirst}, // warp pipe exit spring
         {2, 0x64, twinStomper},
         {2, 0x77, gateBridge},
+        {2, 0xAC, balkiry},
+        {2, 0x9D, coconuts},
+        {2, 0x70, giantCog},
+        {2, 0x85, pullSpring},
+        {2, 0x14, seesaw},
+        {2, 0x0D, signpost},
+        {2, 0x6C, pulleyPlatforms},
+        {2, 0xD2, flashingBlock},
+        {2, 0x95, sol},
+        {2, 0x12, upright}, // Hidden Palace emerald
+        {2, 0x13, notModelled},
+        {2, 0x83, notModelled},
+        {2, 0x9A, turtloid},
+        {2, 0x9E, crawlton},
+        {2, 0xA5, animatedBadnik},    // Spiny
+        {2, 0x9F, animatedBadnik},    // Shellcracker
+        {2, 0xC8, animatedBadnik},    // Crawl
+        {2, 0xAD, loadedAtInitFrame}, // Clucker's base
+        {2, 0xAE, loadedAtInitFrame}, // Clucker
+        {2, 0xB5, propeller},
+        {2, 0xC0, namedEntry}, // speed launcher
+        {2, 0x3D, launchBlock},
+        {2, 0x7A, slidingPlatforms},
+        {2, 0xBE, namedEntry}, // wall cannon
+        {2, 0x1D, blueBalls},
+        {2, 0x6A, walkOffPlatform},
+        {2, 0x30, nullptr}, // rising lava: an invisible solid (the lava is the level's picture)
     };
     return kRules;
 }

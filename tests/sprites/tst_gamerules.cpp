@@ -180,6 +180,76 @@ const World &world(int game) {
             c.mappings(m0).art(art(3)).priority(3).mappings(m1).art(art(4)).renderSet(4);
         });
         place(0x23, [&](Code &c) { c.mappings(m0).art(art(2)).renderOr(4).priority(4); });
+        // Balkiry's jet maker gives the jet subtype 2 (damage 0: an odd one).
+        const qint64 jet = put(Code(at).words({0x137C, 2, 0x0028}).rts().bytes());
+        w.damages.append({jet + 3, QByteArray(1, char(3))});
+        place(0xAC, [&](Code &c) {
+            bsr(c, loader);
+            c.frame(1).lea(scripts).bra(jet);
+        });
+        place(0x9D, [&](Code &c) { bsr(c, loader); });
+        // Turtloid's rider maker: subtype 2, frame 3.
+        const qint64 rider = put(Code(at).words({0x137C, 2, 0x0028}).frame(3, 1).rts().bytes());
+        place(0x9A, [&](Code &c) {
+            bsr(c, loader);
+            bsr(c, rider);
+            absoluteLea(c, scripts);
+            c.bra(jet);
+        });
+        // Teeth (damage 1: tooth 3's frame past the table).
+        const qint64 teeth = put(QByteArray::fromHex("00e000 16ea01 200002 161603 002004"
+                                                     "ea1605 e00006 eaea07"));
+        w.damages.append({teeth + 11, QByteArray(1, char(0x40))});
+        const auto leaA2 = [](Code &c, qint64 t) {
+            c.words({0x45F9, quint16(t >> 16), quint16(t)});
+        };
+        place(0x70, [&](Code &c) {
+            leaA2(c, teeth);
+            c.mappings(m0, 1).art(art(6), 1).priority(4, 1);
+        });
+        place(0x85, [&](Code &c) { c.mappings(m0).art(art(6)).mappings(m1).art(art(7)); });
+        // Damage 2: the ball's mappings outside the image.
+        place(0x14, [&](Code &c) {
+            c.mappings(m0).art(art(6)).renderOr(4).priority(4);
+            w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})});
+            c.mappings(m1).art(art(7)).priority(4);
+        });
+        place(0x0D, [](Code &) {});
+        place(0x75, [&](Code &c) { c.mappings(m0).art(art(1)).renderSet(4).priority(5); });
+        // Groups: entry 0 of two platforms, entry 1 of 17 (more than a group has).
+        const qint64 groups =
+            put(words({4, 18, 1, 0, 0, 1, 0x10, 0x20, 3, 16}) + QByteArray(102, 0));
+        place(0x6C, [&](Code &c) {
+            c.mappings(m0).art(art(2)).renderOr(4).priority(4);
+            leaA2(c, groups);
+        });
+        const qint64 blocks = put(QByteArray::fromHex("d8180808"));
+        place(0xD2, [&](Code &c) {
+            c.mappings(m0).art(art(3)).renderOr(4).priority(4);
+            indexedLea(c, 1, blocks);
+        });
+        // Pairs: one platform, two, and too many.
+        const qint64 pairs2 = put(QByteArray::fromHex("0000ffe00008 01a8ffd00030 200000000000"));
+        place(0x7A, [&](Code &c) {
+            c.mappings(m0).art(art(2)).words(
+                {0x45FB, quint16(0x1000 | ((pairs2 - c.here() - 2) & 0xFF))});
+        });
+        place(0xC0, [&](Code &c) {
+            c.words({0x303C, 2}); // move.w #2,d0
+            bsr(c, loader);
+        });
+        place(0xBE, [&](Code &c) {
+            c.words({0x7000, 0x103C, 2}); // moveq #0,d0; move.b #2,d0
+            bsr(c, loader);
+        });
+        place(0x1D, [&](Code &c) { c.mappings(m0, 1).art(art(3), 1).priority(3, 1); });
+        place(0x6A, [&](Code &c) {
+            c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(1);
+            c.mappings(m1).art(art(1)).frame(0);
+        });
+        place(0x3D, [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
+        place(0x95,
+              [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
     }
     return w;
 }
@@ -260,6 +330,30 @@ void TestGameRules::rules_data() {
         return Expect{slot, table, frame, false, false, dx, dy, line};
     };
     const Look S = Look::Sprite, M = Look::Marker, H = Look::Hidden;
+    const quint16 XF = Y | 0x2000, YF = Y | 0x4000, XY = Y | 0x6000; // Sonic 2 flips
+    const int teeth[8][2] = {{0, -32}, {22, -22}, {32, 0},  {22, 22},
+                             {0, 32},  {-22, 22}, {-32, 0}, {-22, -22}};
+    QVector<Expect> cog,
+        sol = {{Slot, 0, 0, true}},
+        turtloid = {
+            {Slot + 5, 1, 3, true, false, 4, -24}, {Slot + 4, 0, 0}, {Slot + 5, 1, 5, true}};
+    for (int i = 0; i < 8; ++i)
+        cog.append({Slot + 6, 0, i, false, false, teeth[i][0], teeth[i][1]});
+    for (int i = 0; i < 4; ++i) // right, below, left, above
+        sol.append({Slot, 0, 3, false, false, (1 - i) % 2 * 16, (2 - i) % 2 * 16});
+    const QVector<Expect> pillar = {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 1, true, false, 0, 48}},
+                          balkiry = {{Slot + 4, 0, 1, true}, {Slot + 5, 1, 5, true}},
+                          pull = {{Slot + 6, 0, 1}, {Slot + 6, 0, 2, false, false, 0, 32}},
+                          seesaw = {{Slot + 6, 0, 2, true}, {Slot + 7, 1, 0, false, false, -40, 8}},
+                          chain = {{Slot + 1, 0, 0, false, false, 0, 32},
+                                   {Slot + 1, 0, 1},
+                                   {Slot + 1, 0, 1, false, false, 0, 16}},
+                          slide = {{Slot + 2, 0, 0, false, false, -48},
+                                   {Slot + 2, 0, 0, false, false, 48}},
+                          crates = {{Slot + 1, 1, 0, true},
+                                    {Slot + 1, 1, 0, false, false, 64, 64},
+                                    {Slot + 1, 1, 0, false, false, -64, 64}},
+                          group = {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 0, false, false, 16, 32}};
     const QVector<Case> cases = {
         // clang-format off
         // Sonic 1 (flips in Y word bits 14 X and 15 Y).
@@ -306,44 +400,50 @@ void TestGameRules::rules_data() {
         {"S1 helix: mappings off the image", 1, 0, Y, 0x17, 9, M, {}, 4},
         // clang-format on
         // Sonic 2 (flips in Y word bits 13 X and 14 Y).
-        {"S2 frame from the subtype's pair, flips dropped",
-         2,
-         0,
-         Y | 0x2000,
-         0x18,
-         0x10,
-         S,
-         {{Slot, 0, 3}}},
+        {"S2 frame from the pair, no flips", 2, 0, XF, 0x18, 0x10, S, {{Slot, 0, 3}}},
         {"S2 Aquatic Ruin mappings and art", 2, 18, Y, 0x18, 0x40, S, {{Slot + 1, 1, 6}}},
-        {"S2 loader entry, its flags ORed",
-         2,
-         0,
-         Y | 0x4000,
-         0x91,
-         2,
-         S,
-         {{Slot + 5, 1, 0, true, true}}},
+        {"S2 loader entry, flags ORed", 2, 0, YF, 0x91, 2, S, {{Slot + 5, 1, 0, true, true}}},
         {"S2 loader odd subtype", 2, 0, Y, 0x91, 3, M, {}},
-        {"S2 loader then script: status flips only",
-         2,
-         0,
-         Y | 0x4000,
-         0x8C,
-         2,
-         S,
-         {{Slot + 5, 1, 5, false, true}}},
+        {"S2 loader, script: status flips", 2, 0, YF, 0x8C, 2, S, {{Slot + 5, 1, 5, false, true}}},
         {"S2 branch to no loader", 2, 0, Y, 0x99, 0, M, {}},
-        {"S2 pillar and its lower part",
-         2,
-         0,
-         Y | 0x2000,
-         0x23,
-         0,
-         S,
-         {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 1, true, false, 0, 0x30}}},
+        {"S2 pillar and its lower part", 2, 0, XF, 0x23, 0, S, pillar},
         {"S2 spring wall", 2, 0, Y, 0x66, 0, H, {}},
         {"S2 short bridge still has 8 logs", 2, 0, Y, 0x11, 2, S, bridge(-16, 8)},
         {"S2 bridge of 10 logs", 2, 0, Y, 0x11, 10, S, bridge(-80, 10)},
+        {"S2 Balkiry without Y flip, its jet", 2, 0, XY, 0xAC, 0, S, balkiry},
+        {"S2 Balkiry's jet of odd subtype", 2, 0, Y, 0xAC, 0, M, {}, 0},
+        {"S2 Turtloid's rider, turtle, jet", 2, 0, Y, 0x9A, 0, S, turtloid},
+        {"S2 Coconuts face right", 2, 0, XY, 0x9D, 0, S, {{Slot + 4, 0, 0, false, true}}},
+        {"S2 cog's teeth from its table", 2, 3, XY, 0x70, 0, S, cog},
+        {"S2 cog tooth past the frames", 2, 3, Y, 0x70, 0, M, {}, 1},
+        {"S2 pull spring, plunger below", 2, 13, XY, 0x85, 0, S, pull},
+        {"S2 diagonal pull spring", 2, 13, Y, 0x85, 1, S, {{Slot + 7, 1, 1}, {Slot + 7, 1, 2}}},
+        {"S2 see-saw X-flipped, ball left", 2, 6, XF, 0x14, 0, S, seesaw},
+        {"S2 see-saw ball outside the image", 2, 6, Y, 0x14, 0, M, {}, 2},
+        {"S2 second act's signpost", 2, 1, Y, 0x0D, 0, H, {}},
+        {"S2 Metropolis 2 keeps its signpost", 2, 3, Y, 0x0D, 0, M, {}},
+        {"S2 chain down, brick at its end", 2, 11, XF, 0x75, 0x12, S, chain},
+        {"S2 chain longer than its room", 2, 11, Y, 0x75, 0x19, M, {}},
+        {"S2 platform group", 2, 3, XF, 0x6C, 0x80, S, group},
+        {"S2 platform group too long", 2, 3, Y, 0x6C, 0x81, M, {}},
+        {"S2 block placed by its table",
+         2,
+         13,
+         XF,
+         0xD2,
+         0,
+         S,
+         {{Slot + 3, 0, 0, true, false, 40, 24}}},
+        {"S2 lone sliding platform", 2, 16, Y, 0x7A, 0, S, {{Slot + 2, 0, 0, false, false, -24}}},
+        {"S2 sliding pair", 2, 16, XY, 0x7A, 6, S, slide},
+        {"S2 too many sliding platforms", 2, 16, Y, 0x7A, 12, M, {}},
+        {"S2 loader entry the init names", 2, 0, Y, 0xC0, 0, S, {{Slot + 5, 1, 0, true}}},
+        {"S2 loader entry the init names by byte", 2, 5, Y, 0xBE, 0, S, {{Slot + 5, 1, 0, true}}},
+        {"S2 blue balls: a1's constants, no flips", 2, 15, XY, 0x1D, 2, S, {{Slot + 3, 0, 0}}},
+        {"S2 walk-off platform", 2, 4, XF, 0x6A, 0, S, {{Slot, 0, 1, true}}},
+        {"S2 crate and the two it makes", 2, 11, XF, 0x6A, 0x18, S, crates},
+        {"S2 sideways block: second art", 2, 9, XY, 0x3D, 1, S, {{Slot + 7, 0, 2}}},
+        {"S2 Sol and its fireballs", 2, 6, XF, 0x95, 0, S, sol},
     };
     for (const Case &c : cases)
         QTest::newRow(c.name) << c;
