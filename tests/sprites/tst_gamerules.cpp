@@ -3,24 +3,19 @@
 // scripts, the shared sub-object loader, objects of several sprites, hidden objects), the picture
 // pixel for pixel, and damaged tables giving a marker.
 
-#include "demo/syntheticimage.h"
-#include "demo/syntheticsprites.h"
-#include "levels/leveltables.h"
-#include "map/terraintables.h"
 #include "sprites/codescan.h"
-#include "sprites/levelsprites.h"
-#include "sprites/spritelayer.h"
+#include "support/spritecases.h"
 
 #include <QTest>
 
 #include <functional>
 
 using namespace sprites;
+using namespace testsupport;
 using synthetic::Code;
 
 namespace {
 
-constexpr int X = 0x200, Y = 0x200;
 constexpr int Slot = 16; // the first art slot the scene leaves free
 
 struct World {
@@ -254,59 +249,7 @@ const World &world(int game) {
     return w;
 }
 
-struct Expect {
-    int slot;
-    int table;
-    int frame;
-    bool xFlip = false;
-    bool yFlip = false;
-    int dx = 0;
-    int dy = 0;
-    int line = -1; // the palette line, when not the slot's
-};
-
-struct Case {
-    const char *name;
-    int game;
-    int row;
-    quint16 y; // flags included
-    int type;
-    int subtype;
-    Look look;
-    QVector<Expect> pieces; // front first
-    int damage = -1;        // World::damages entry applied first
-};
-
-// Palette indices over `area`: the layer painted, or the expected pieces.
-QByteArray paint(const SpriteLayer &layer, QRect area) {
-    QByteArray pixels(area.width() * area.height(), '\0');
-    paintSpriteLayer(layer, {reinterpret_cast<uchar *>(pixels.data()), area.width(), area});
-    return pixels;
-}
-
-QByteArray expected(const QVector<Expect> &pieces, QRect area) {
-    QByteArray pixels(area.width() * area.height(), '\0');
-    for (auto e = pieces.crbegin(); e != pieces.crend(); ++e) {
-        quint16 a = synthetic::sceneArt(e->slot);
-        if (e->line >= 0)
-            a = quint16((a & 0x9FFF) | e->line << 13);
-        for (int py = 0; py < 8; ++py)
-            for (int px = 0; px < 8; ++px) {
-                const int x = X - 4 + e->dx + px - area.left(), y = Y - 4 + e->dy + py - area.top();
-                if (x < 0 || y < 0 || x >= area.width() || y >= area.height())
-                    continue;
-                const int tile = (a & 0x7FF) + 16 * e->table + e->frame;
-                pixels[y * area.width() + x] =
-                    char(16 * (a >> 13) + synthetic::sceneTilePixel(tile, e->xFlip ? 7 - px : px,
-                                                                    e->yFlip ? 7 - py : py));
-            }
-    }
-    return pixels;
-}
-
 } // namespace
-
-Q_DECLARE_METATYPE(Case)
 
 class TestGameRules : public QObject {
     Q_OBJECT
@@ -318,7 +261,7 @@ class TestGameRules : public QObject {
 };
 
 void TestGameRules::rules_data() {
-    QTest::addColumn<Case>("c");
+    QTest::addColumn<RuleCase>("c");
     const auto bridge = [](int left, int logs) {
         QVector<Expect> out;
         for (int i = 0; i < logs; ++i)
@@ -354,7 +297,7 @@ void TestGameRules::rules_data() {
                                     {Slot + 1, 1, 0, false, false, 64, 64},
                                     {Slot + 1, 1, 0, false, false, -64, 64}},
                           group = {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 0, false, false, 16, 32}};
-    const QVector<Case> cases = {
+    const QVector<RuleCase> cases = {
         // clang-format off
         // Sonic 1 (flips in Y word bits 14 X and 15 Y).
         {"S1 button, Marble art, lower, flips dropped", 1, 7, Y | 0xC000, 0x32, 0, S, {at(Slot, 0, 0, 0, 3)}},
@@ -445,25 +388,17 @@ void TestGameRules::rules_data() {
         {"S2 sideways block: second art", 2, 9, XY, 0x3D, 1, S, {{Slot + 7, 0, 2}}},
         {"S2 Sol and its fireballs", 2, 6, XF, 0x95, 0, S, sol},
     };
-    for (const Case &c : cases)
+    for (const RuleCase &c : cases)
         QTest::newRow(c.name) << c;
 }
 
 void TestGameRules::rules() {
-    QFETCH(Case, c);
+    QFETCH(RuleCase, c);
     const World &w = world(c.game);
     QByteArray image = w.image;
-    const qint64 at = fixedAddresses(w.revision)[c.row];
     if (c.damage >= 0)
         putBytes(image, w.damages[c.damage].first, w.damages[c.damage].second);
-    synthetic::putLayout(image, at,
-                         {{quint8(X >> 8), quint8(X), quint8(c.y >> 8), quint8(c.y), quint8(c.type),
-                           quint8(c.subtype)}});
-    const auto level = LevelSprites::load(image, map::terrainTables(w.revision), w.tables, c.row);
-    const SpriteLayer layer = spriteLayer(*level, image, {at});
-    QCOMPARE(layer.records.front().look, c.look);
-    const QRect area(X - 0x60, Y - 0x60, 0xC0, 0xC0);
-    QVERIFY(paint(SpriteLayer{layer.records, {}}, area) == expected(c.pieces, area));
+    checkRule(c, image, w.revision, w.tables);
 }
 
 // Two makers of one conveyor list, placed apart: the same platforms in the same places.

@@ -13,6 +13,7 @@
 #include "sprites/objectlisting.h"
 #include "sprites/spritelayer.h"
 #include "support/files.h"
+#include "support/spritecases.h"
 
 #include <QImageReader>
 #include <QTemporaryDir>
@@ -21,6 +22,10 @@
 using namespace sprites;
 using synthetic::MapPiece;
 using synthetic::Record;
+using testsupport::Expect;
+using testsupport::RuleCase;
+using testsupport::X;
+using testsupport::Y;
 
 namespace {
 
@@ -105,41 +110,12 @@ Record record(int x, int y, int type, int subtype) {
     return {quint8(x >> 8), quint8(x), quint8(y >> 8), quint8(y), quint8(type), quint8(subtype)};
 }
 
-// One expected 8x8 piece of the scene: art slot, mappings table, frame, offset of its top-left
-// from the record, palette lines added by the rule, flips.
-struct Expect {
-    int slot;
-    int table = 0;
-    int frame = 0;
-    bool xFlip = false;
-    bool yFlip = false;
-    int dx = -4;
-    int dy = -4;
-    int lineAdd = 0;
-    int tileAdd = 0; // added to the slot's base (the Ending animals' art words)
-};
-
-struct RuleCase {
-    const char *name;
-    int game;
-    int row;
-    quint16 y; // flags included
-    int type;
-    int subtype;
-    Look look;
-    QVector<Expect> pieces; // front first
-};
-
-constexpr int X = 0x200, Y = 0x200;
-
 RuleCase rule(const char *name, int game, int row, quint16 y, int type, int subtype, Look look,
               QVector<Expect> pieces = {}) {
-    return {name, game, row, y, type, subtype, look, std::move(pieces)};
+    return {name, game, row, y, type, subtype, look, std::move(pieces), -1};
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(RuleCase)
 
 class TestSprites : public QObject {
     Q_OBJECT
@@ -299,16 +275,16 @@ void TestSprites::rules_data() {
         // Sonic 1: rings in groups of n + 1 spaced by pair s >> 4 = (3p - 8, 16 - 2p).
         rule("S1 ring group", 1, 0, Y, 0x25, 0x12, S,
              {{slot(1, 0x25)},
-              {slot(1, 0x25), 0, 0, false, false, -4 - 5, -4 + 14},
-              {slot(1, 0x25), 0, 0, false, false, -4 - 10, -4 + 28}}),
+              {slot(1, 0x25), 0, 0, false, false, -5, 14},
+              {slot(1, 0x25), 0, 0, false, false, -10, 28}}),
         rule("S1 ring group of 7 from 7", 1, 0, Y | 0xC000, 0x25, 0x07, S,
              {{slot(1, 0x25)},
-              {slot(1, 0x25), 0, 0, false, false, -12, 12},
-              {slot(1, 0x25), 0, 0, false, false, -20, 28},
-              {slot(1, 0x25), 0, 0, false, false, -28, 44},
-              {slot(1, 0x25), 0, 0, false, false, -36, 60},
-              {slot(1, 0x25), 0, 0, false, false, -44, 76},
-              {slot(1, 0x25), 0, 0, false, false, -52, 92}}),
+              {slot(1, 0x25), 0, 0, false, false, -8, 16},
+              {slot(1, 0x25), 0, 0, false, false, -16, 32},
+              {slot(1, 0x25), 0, 0, false, false, -24, 48},
+              {slot(1, 0x25), 0, 0, false, false, -32, 64},
+              {slot(1, 0x25), 0, 0, false, false, -40, 80},
+              {slot(1, 0x25), 0, 0, false, false, -48, 96}}),
         rule("S1 floating block, flips dropped", 1, 0, Y | 0xC000, 0x56, 0x25, S,
              {{slot(1, 0x56), 0, 2}}),
         rule("S1 floating block in Labyrinth", 1, 3, Y, 0x56, 0x25, S, {{slot(1, 0x56, 2), 0, 2}}),
@@ -319,9 +295,9 @@ void TestSprites::rules_data() {
         rule("S1 spikes unknown kind", 1, 0, Y, 0x36, 0x60, M, {}),
         rule("S1 spring up", 1, 0, Y, 0x41, 0x00, S, {{slot(1, 0x41), 0, 0}}),
         rule("S1 spring sideways yellow", 1, 0, Y | 0x4000, 0x41, 0x12, S,
-             {{slot(1, 0x41, 2), 0, 3, true, false, -4, -4, 1}}),
+             {{slot(1, 0x41, 2), 0, 3, true, false, 0, 0, -1, 1}}),
         rule("S1 Ending animal", 1, 19, Y | 0x8000, 0x28, 0x0C, S,
-             {{slot(1, 0x28), 0, 0, true, false, -4, -4, 0, 2}}),
+             {{slot(1, 0x28), 0, 0, true, false, 0, 0, -1, 0, 2}}),
         rule("S1 animal outside the Ending", 1, 0, Y, 0x28, 0x0C, M, {}),
         rule("S1 animal subtype past the table", 1, 20, Y, 0x28, 0x15, M, {}),
         rule("S1 brick", 1, 7, Y | 0x4000, 0x46, 0x00, S, {{slot(1, 0x46)}}),
@@ -352,11 +328,11 @@ void TestSprites::rules_data() {
              {{slot(2, 0x41, 3), 0, 7, true, true}}),
         // Slot 3's palette line 3 plus one line carries into the priority bit: line 0.
         rule("S2 yellow spring carry", 2, 0, Y, 0x41, 0x02, S,
-             {{slot(2, 0x41), 1, 0, false, false, -4, -4, 1}}),
+             {{slot(2, 0x41), 1, 0, false, false, 0, 0, -1, 1}}),
         rule("S2 spring unknown kind", 2, 0, Y, 0x41, 0x50, M, {}),
         rule("S2 scenery entry", 2, 0, Y | 0x2000, 0x1C, 0x05, S, {{slot(2, 0x1C), 0, 5, true}}),
         rule("S2 scenery, two pieces", 2, 0, Y, 0x1C, 0x0B, S,
-             {{slot(2, 0x1C), 0, 11}, {slot(2, 0x1C), 0, 10, false, false, 0, 0}}),
+             {{slot(2, 0x1C), 0, 11}, {slot(2, 0x1C), 0, 10, false, false, 4, 4}}),
         rule("S2 scenery past the table", 2, 0, Y, 0x1C, 0x15, M, {}),
         rule("S2 bumper", 2, 13, Y, 0x44, 0x00, S, {{slot(2, 0x44)}}),
         rule("S2 bonus block", 2, 13, Y, 0xD8, 0x80, S, {{slot(2, 0xD8), 0, 2}}),
@@ -368,10 +344,10 @@ void TestSprites::rules_data() {
         rule("S2 sub-object past the table", 2, 0, Y, 0xA4, 0xAE, M, {}),
         rule("S2 long platform", 2, 2, Y | 0x2000, 0x65, 0x10, S, {{slot(2, 0x65), 0, 1, true}}),
         rule("S2 long platform and cog", 2, 2, Y, 0x65, 0x80, S,
-             {{slot(2, 0x65)}, {slot(2, 0x65, 2), 1, 0, true, false, -0x34 - 4, 0x14 - 4}}),
+             {{slot(2, 0x65)}, {slot(2, 0x65, 2), 1, 0, true, false, -0x34, 0x14}}),
         rule("S2 long platform flipped and cog", 2, 2, Y | 0x6000, 0x65, 0x80, S,
              {{slot(2, 0x65), 0, 0, true, true},
-              {slot(2, 0x65, 2), 1, 0, false, false, -0x4C - 4, 0x14 - 4}}),
+              {slot(2, 0x65, 2), 1, 0, false, false, -0x4C, 0x14}}),
         rule("S2 lone cog", 2, 2, Y | 0x2000, 0x65, 0x20, S, {{slot(2, 0x65, 2), 1, 0, true}}),
         rule("S2 long platform unknown kind", 2, 2, Y, 0x65, 0x40, M, {}),
         rule("S2 other object", 2, 0, Y, synthetic::SceneGenericId, 0, S,
@@ -385,19 +361,7 @@ void TestSprites::rules_data() {
 // Each record alone: its look, and the picture around it pixel for pixel.
 void TestSprites::rules() {
     QFETCH(RuleCase, c);
-    const QRect area(X - 0x60, Y - 0x30, 0xC0, 0xC0);
-    QVector<Look> looks;
-    const Canvas got =
-        drawRecords(c.game, c.row, {record(X, c.y, c.type, c.subtype)}, area, &looks);
-    QCOMPARE(looks, QVector<Look>{c.look});
-    Canvas want(area);
-    for (auto e = c.pieces.crbegin(); e != c.pieces.crend(); ++e) {
-        const quint16 art = synthetic::sceneArt(e->slot);
-        const int line = ((art >> 13) + e->lineAdd) & 3;
-        want.tile(X + e->dx, Y + e->dy, (art & 0x7FF) + e->tileAdd + 16 * e->table + e->frame, line,
-                  e->xFlip, e->yFlip);
-    }
-    QVERIFY(got.pixels == want.pixels);
+    testsupport::checkRule(c, scene(c.game).image, scene(c.game).revision, scene(c.game).tables);
 }
 
 // Priority 0 is in front; equal priority: the earlier record in front.
