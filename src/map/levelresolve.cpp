@@ -4,6 +4,7 @@
 #include "art/kosinski.h"
 #include "art/nemesis.h"
 #include "map/levelterrain.h"
+#include "rom/imagebytes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,42 +28,26 @@ constexpr int kSonic2LayoutColumns = 0x80;
 
 const QString kOutside = QStringLiteral("The level tables point outside the image");
 
-// Bounds-checked reads; a failed read leaves `ok` false so that one check at the end suffices.
+// Bounds-checked reads; a failed read gives 0 and leaves `ok` false, so that one check at the
+// end suffices.
 class Reader {
   public:
-    explicit Reader(const QByteArray &image)
-        : m_data(reinterpret_cast<const uchar *>(image.constData())), m_size(image.size()) {}
+    explicit Reader(const QByteArray &image) : m_in(image) {}
 
     bool ok() const { return m_ok; }
-    bool inside(qint64 at, qint64 length) const {
-        return at >= 0 && length >= 0 && at <= m_size && length <= m_size - at;
-    }
-    quint32 byte(qint64 at) {
-        if (!inside(at, 1))
-            return fail();
-        return m_data[at];
-    }
-    quint32 word(qint64 at) {
-        if (!inside(at, 2))
-            return fail();
-        return quint32(m_data[at]) << 8 | m_data[at + 1];
-    }
-    quint32 longword(qint64 at) {
-        if (!inside(at, 4))
-            return fail();
-        return word(at) << 16 | word(at + 2);
-    }
-    // The 68000 drives 24 address lines: the top byte of a pointer is not part of it.
-    qint64 pointer(qint64 at) { return longword(at) & 0xFFFFFF; }
+    bool inside(qint64 at, qint64 length) const { return m_in.has(at, length); }
+    quint32 byte(qint64 at) { return take(m_in.byte(at)); }
+    quint32 word(qint64 at) { return take(m_in.word(at)); }
+    quint32 longword(qint64 at) { return take(m_in.longword(at)); }
+    qint64 pointer(qint64 at) { return take(m_in.pointer(at)); }
 
   private:
-    quint32 fail() {
-        m_ok = false;
-        return 0;
+    template <class T> T take(std::optional<T> value) {
+        m_ok = m_ok && value.has_value();
+        return value.value_or(T(0));
     }
 
-    const uchar *m_data;
-    qint64 m_size;
+    rom::ImageBytes m_in;
     bool m_ok = true;
 };
 

@@ -1,6 +1,6 @@
 #include "sprites/codescan.h"
 
-#include "sprites/imagebytes.h"
+#include "rom/imagebytes.h"
 
 #include <algorithm>
 #include <array>
@@ -23,7 +23,7 @@ constexpr std::array<bool, 256> secondBytes() {
 constexpr std::array<bool, 256> kSecondBytes = secondBytes();
 
 // Matches one instruction at `at` (even); false when none of the known encodings starts there.
-bool decode(const ImageBytes &in, qint64 at, Found &f) {
+bool decode(const rom::ImageBytes &in, qint64 at, Found &f) {
     if (!in.has(at, 4))
         return false;
     const uchar *p = in.at(at);
@@ -142,7 +142,7 @@ std::optional<qint64> InitScan::leadingBranch() const {
 }
 
 InitScan scanRoutine(const QByteArray &image, qint64 start) {
-    const ImageBytes in(image);
+    const rom::ImageBytes in(image);
     InitScan scan;
     if (start < 0 || (start & 1) != 0 || !in.has(start, 2))
         return scan;
@@ -157,7 +157,7 @@ InitScan scanRoutine(const QByteArray &image, qint64 start) {
 }
 
 InitScan scanObject(const QByteArray &image, qint64 objectIndex, int id) {
-    const ImageBytes in(image);
+    const rom::ImageBytes in(image);
     InitScan none;
     if (id < 1 || objectIndex < 0)
         return none;

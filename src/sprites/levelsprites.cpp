@@ -1,7 +1,7 @@
 #include "sprites/levelsprites.h"
 
 #include "map/levelterrain.h"
-#include "sprites/imagebytes.h"
+#include "rom/imagebytes.h"
 #include "sprites/mappings.h"
 #include "sprites/objectrules.h"
 #include "sprites/spritevram.h"
@@ -111,7 +111,7 @@ class ImageSprites : public LevelSprites {
     }
 
     Appearance record(const QByteArray &image, qint64 offset) const override {
-        const ImageBytes in(image);
+        const rom::ImageBytes in(image);
         if (!m_ok || offset < 0 || !in.has(offset, 6))
             return {};
         const uchar *p = in.at(offset);
@@ -157,7 +157,7 @@ class ImageSprites : public LevelSprites {
     void loadRings(const ImageCode &code, int row) {
         const QByteArray &image = code.image();
         const SpriteTables &tables = code.tables();
-        const ImageBytes in(image);
+        const rom::ImageBytes in(image);
         const map::ZoneAct level = map::zoneAct(2, row);
         const auto offset = in.word(tables.ringLayouts + 2LL * (2 * level.zone + level.act));
         if (!offset || tables.ringLayouts < 0)
@@ -198,7 +198,7 @@ class ImageSprites : public LevelSprites {
     // lea (mappings).l,a1 before it: the ring mappings.
     static std::optional<qint64> ringMappings(const QByteArray &image) {
         constexpr int kLeaWindow = 256;
-        const ImageBytes in(image);
+        const rom::ImageBytes in(image);
         const QByteArray addi("\x06\x40\x26\xBC", 4); // addi.w #kRingArt,d0
         qint64 at = image.indexOf(addi);
         while (at >= 0 && (at & 1) != 0)

@@ -1,6 +1,6 @@
 #include "sprites/mappings.h"
 
-#include "sprites/imagebytes.h"
+#include "rom/imagebytes.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,7 +13,7 @@ constexpr int kTileBytes = 32;
 
 // The number of frames a table holds: its offset words end where the earliest frame data after
 // them starts.
-int frameCount(const ImageBytes &in, qint64 table) {
+int frameCount(const rom::ImageBytes &in, qint64 table) {
     int end = INT_MAX;
     int n = 0;
     for (; n < MaxFrames && 2 * n < end; ++n) {
@@ -40,7 +40,7 @@ Piece piece(int dy, quint32 size, quint32 tile, int dx) {
 
 std::optional<QVector<Piece>> framePieces(const QByteArray &image, qint64 table, int frame,
                                           MappingFormat format) {
-    const ImageBytes in(image);
+    const rom::ImageBytes in(image);
     if (frame < 0 || frame >= frameCount(in, table))
         return std::nullopt;
     const auto offset = in.signedWord(table + 2LL * frame);

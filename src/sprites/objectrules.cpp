@@ -2,7 +2,7 @@
 
 #include "art/nemesis.h"
 #include "map/terraintables.h"
-#include "sprites/imagebytes.h"
+#include "rom/imagebytes.h"
 #include "sprites/ruletools.h"
 
 #include <algorithm>
@@ -23,7 +23,7 @@ Drawn sonic1Rings(const Context &c) {
     const auto spacing = c.scan.table(0x1A3B); // move.b d8(pc,d0.w),d5
     if (d.look != Look::Sprite || !priority || !spacing)
         return marker();
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const qint64 pair = *spacing + 2LL * (c.s >> 4);
     const auto dx = in.byte(pair);
     const auto dy = in.byte(pair + 1);
@@ -75,7 +75,7 @@ Drawn sonic1Animal(const Context &c) {
     const auto mappings = c.scan.table(0x217B, 4); // move.l d8(pc,d0.w),4(a0)
     if (!arts || !mappings)
         return marker();
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const int i = c.s - 0x0A;
     const auto map = in.longword(*mappings + 4LL * i);
     const auto art = in.word(*arts + 2LL * i);
@@ -143,7 +143,7 @@ Drawn sonic2Scenery(const Context &c) {
     const auto table = c.scan.first(Op::Lea);
     if (!table || c.s > 0x14)
         return marker();
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const qint64 entry = *table + 8LL * c.s;
     const auto frame = in.byte(entry);
     const auto priority = in.byte(entry + 7);
@@ -195,7 +195,7 @@ Drawn sonic2SubObject(const Context &c, qint64 loader) {
         return generic(c); // a branch to something else
     if ((c.s & 1) != 0 || c.s > kLastSubtype)
         return marker();
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const auto offset = in.signedWord(*index + c.s);
     if (!offset)
         return marker();
@@ -243,7 +243,7 @@ const IdRule kRules[] = {
 ImageCode::ImageCode(const QByteArray &image, const SpriteTables &tables)
     : m_image(image), m_tables(tables) {
     // Sonic 1 ids are 7 bits (the top bit of the type byte is a flag).
-    const ImageBytes in(image);
+    const rom::ImageBytes in(image);
     const int ids = tables.game == 1 ? 0x80 : 0x100;
     for (int id = 1; id < ids && tables.objectIndex >= 0; ++id)
         if (const auto code = in.pointer(tables.objectIndex + 4LL * (id - 1)))

@@ -1,6 +1,6 @@
 #include "sprites/ruletools.h"
 
-#include "sprites/imagebytes.h"
+#include "rom/imagebytes.h"
 
 #include <algorithm>
 #include <array>
@@ -48,7 +48,7 @@ Drawn plain(const Context &c, int frame) {
 }
 
 std::optional<qint64> indexedLea(const Context &c, int window) {
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     for (qint64 at = c.scan.routine0; at < c.scan.routine0 + window; at += 2) {
         const auto opcode = in.word(at);
         const auto index = in.word(at + 2);
@@ -62,7 +62,7 @@ std::optional<qint64> indexedLea(const Context &c, int window) {
 }
 
 std::optional<int> firstAnimationFrame(const Context &c, int anim) {
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
         const auto opcode = in.word(at);
         if (!opcode)

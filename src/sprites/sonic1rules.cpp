@@ -2,7 +2,7 @@
 // the object's own init code. Frames that come from an animation script the object runs before
 // it is first shown are the script's first frame, written here.
 
-#include "sprites/imagebytes.h"
+#include "rom/imagebytes.h"
 #include "sprites/ruletools.h"
 
 #include <algorithm>
@@ -39,7 +39,7 @@ Drawn scenery(const Context &c) {
     const auto table = indexedLea(c);
     if (c.s >= kEntries || !table)
         return marker();
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const qint64 entry = *table + 10LL * c.s;
     const auto frame = in.byte(entry + 6);
     const auto priority = in.byte(entry + 8);
@@ -124,8 +124,8 @@ Drawn flamethrower(const Context &c) {
 // the table the init indexes. No flips.
 Drawn grassyPlatform(const Context &c) {
     const auto table = indexedLea(c);
-    const auto frame =
-        table ? ImageBytes(c.rules.image()).byte(*table + (c.s >> 2 & 0x1C) + 2) : std::nullopt;
+    const auto frame = table ? rom::ImageBytes(c.rules.image()).byte(*table + (c.s >> 2 & 0x1C) + 2)
+                             : std::nullopt;
     return frame ? fixed(c, 1, 1, int(*frame), 5, false, false) : marker();
 }
 
@@ -190,8 +190,8 @@ Drawn elevator(const Context &c) {
     if (c.s >= 0x80)
         return hidden();
     const auto table = indexedLea(c);
-    const auto frame =
-        table ? ImageBytes(c.rules.image()).byte(*table + (c.s >> 3 & 0x1E) + 1) : std::nullopt;
+    const auto frame = table ? rom::ImageBytes(c.rules.image()).byte(*table + (c.s >> 3 & 0x1E) + 1)
+                             : std::nullopt;
     return frame ? fixed(c, 1, 1, int(*frame), 4, false, false) : marker();
 }
 
@@ -280,7 +280,7 @@ Sprite moved(Sprite s, int frame, QPoint at) {
 std::optional<qint64> sineTable(const Context &c) {
     constexpr int kCodeWindow = 1024;
     constexpr int kRoutineWindow = 32;
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     qint64 end = c.scan.routine0 + kCodeWindow;
     if (c.scan.end > c.scan.routine0)
         end = std::min(end, c.scan.end);
@@ -306,7 +306,7 @@ std::optional<qint64> sineTable(const Context &c) {
 
 // (r cos a, r sin a) as the game computes it: table words times r, shifted right by 8.
 std::optional<QPoint> polar(const Context &c, qint64 sine, int radius, int angle) {
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const auto sin = in.signedWord(sine + 2LL * (angle & 0xFF));
     const auto cos = in.signedWord(sine + 2LL * ((angle & 0xFF) + 0x40));
     if (!sin || !cos)
@@ -415,7 +415,7 @@ Drawn caterkiller(const Context &c) {
 // - 1, then X, Y and subtype per platform. `platform` is one platform at the record's position.
 Drawn conveyorMaker(const Context &c, const Drawn &platform) {
     constexpr int kMaxPlatforms = 64;
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     std::optional<qint64> index;
     std::optional<quint32> offset;
     for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {

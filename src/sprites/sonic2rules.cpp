@@ -2,7 +2,7 @@
 // the object's own init code. Frames that come from an animation step the object runs before it
 // is first shown are that step's frame, written here.
 
-#include "sprites/imagebytes.h"
+#include "rom/imagebytes.h"
 #include "sprites/ruletools.h"
 
 #include <algorithm>
@@ -32,7 +32,7 @@ std::optional<int> tableByte(const Context &c, int index, int size, int at) {
     const auto table = indexedLea(c);
     if (!table)
         return std::nullopt;
-    const auto b = ImageBytes(c.rules.image()).byte(*table + qint64(index) * size + at);
+    const auto b = rom::ImageBytes(c.rules.image()).byte(*table + qint64(index) * size + at);
     if (!b)
         return std::nullopt;
     return int(*b);
@@ -41,7 +41,7 @@ std::optional<int> tableByte(const Context &c, int index, int size, int at) {
 // The table the first lea (table).l,aN with opcode `lea` (43F9 for a1, 45F9 for a2) in the
 // scanned bytes names.
 std::optional<qint64> absoluteLea(const Context &c, quint16 lea) {
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
         const auto opcode = in.word(at);
         if (!opcode)
@@ -55,7 +55,7 @@ std::optional<qint64> absoluteLea(const Context &c, quint16 lea) {
 // The target of the first lea into a1 in the scanned bytes, pc-relative or absolute (revisions
 // assemble the same lea either way).
 std::optional<qint64> leaA1(const Context &c) {
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
         const auto opcode = in.word(at);
         if (!opcode)
@@ -73,7 +73,7 @@ std::optional<qint64> leaA1(const Context &c) {
 // The first frame of animation `anim` of the script table at `table` (flip bits dropped); none
 // when the script starts with an end mark.
 std::optional<int> scriptFrame(const Context &c, qint64 table, int anim) {
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const auto offset = in.signedWord(table + 2LL * anim);
     const auto frame = offset ? in.byte(table + *offset + 1) : std::nullopt;
     if (!frame || (*frame & 0x80) != 0)
@@ -167,7 +167,7 @@ struct LoaderEntry {
 // instruction unless given).
 std::optional<LoaderEntry> loaderEntry(const Context &c, int subtype, qint64 at = -1) {
     constexpr int kLastSubtype = 0xFE;
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     if (at < 0)
         at = c.scan.routine0;
     const auto bsr = in.word(at);
@@ -225,7 +225,7 @@ Drawn stakeAndOrb(const Context &c) {
     const auto frame = firstAnimationFrame(c, c.s >> 4);
     if (!table || !frame)
         return marker();
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const qint64 entry = *table + 8LL * (c.s & 0xF);
     const auto priority = in.byte(entry + 7);
     if (!priority)
@@ -302,7 +302,7 @@ Drawn launchSphere(const Context &c) {
     const auto table = c.scan.table(0x117B, 1);
     if (!table)
         return marker();
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const qint64 entry = *table + 2LL * ((c.s & 0xF) + (c.xFlip ? 4 : 0));
     const auto render = in.byte(entry);
     const auto frame = in.byte(entry + 1);
@@ -544,7 +544,7 @@ Drawn turtloid(const Context &c) {
     constexpr int kRiderX = 4;
     constexpr int kRiderY = -0x18;
     Drawn d = loaded(c, 0, Flips::Loaded);
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     std::optional<qint64> maker;
     for (qint64 at = c.scan.routine0 + 4; !maker && at < c.scan.routine0 + 16; at += 2)
         if (in.word(at) == 0x6100u)
@@ -618,7 +618,7 @@ Drawn giantCog(const Context &c) {
                   false, false);
     if (d.look != Look::Sprite)
         return d;
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const Sprite tooth = d.sprites.front();
     d.sprites.clear();
     for (int i = 0; i < kTeeth; ++i) {
@@ -694,7 +694,7 @@ Drawn pulleyPlatforms(const Context &c) {
     const auto table = absoluteLea(c, 0x45F9);
     if (!table)
         return marker();
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const auto offset = in.signedWord(*table + 2LL * (c.s & 0x7F));
     const qint64 list = offset ? *table + *offset : -1;
     const auto last = in.word(list);
@@ -724,7 +724,7 @@ Drawn flashingBlock(const Context &c) {
     Drawn d = plain(c, 0);
     if (!table || d.look != Look::Sprite)
         return marker();
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const auto dx = in.byte(*table);
     const auto dy = in.byte(*table + 1);
     if (!dx || !dy)
@@ -760,7 +760,7 @@ Drawn sol(const Context &c) {
 // second entry point: move.w #entry,d0 or moveq #0,d0 and move.b #entry,d0, then the bsr.w.
 // Frame 0, the loader's flips (speed launchers; wall cannons, which wait closed).
 Drawn namedEntry(const Context &c) {
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     const qint64 at = c.scan.routine0;
     std::optional<LoaderEntry> e;
     if (in.word(at) == 0x303Cu)
@@ -802,7 +802,7 @@ Drawn launchBlock(const Context &c) {
 // new one (which is the record's own when there is no other). Frame 0, priority 4, no flips.
 Drawn slidingPlatforms(const Context &c) {
     constexpr int kMaxPlatforms = 8;
-    const ImageBytes in(c.rules.image());
+    const rom::ImageBytes in(c.rules.image());
     std::optional<qint64> table;
     for (qint64 at = c.scan.routine0; !table && at < c.scan.routine0 + ScanBytes; at += 2) {
         const auto opcode = in.word(at);

@@ -1,6 +1,6 @@
 #include "sprites/spritevram.h"
 
-#include "sprites/imagebytes.h"
+#include "rom/imagebytes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,7 +17,7 @@ constexpr int kSonic1AnimalCues = 0x15;
 
 QVector<int> levelCues(const QByteArray &image, const map::TerrainTables &terrain,
                        const SpriteTables &tables, int row) {
-    const ImageBytes in(image);
+    const rom::ImageBytes in(image);
     const map::ZoneAct level = map::zoneAct(tables.game, row);
     if (level.zone < 0 || tables.game != terrain.game)
         return {};
@@ -53,7 +53,7 @@ QByteArray spriteVram(const ImageCode &code, const QVector<int> &cues, const QBy
     // Gathered first so that the memory is allocated once, at its final size.
     std::vector<Write> writes;
     qint64 size = std::min<qint64>(base.size(), kVideoBytes);
-    const ImageBytes in(code.image());
+    const rom::ImageBytes in(code.image());
     for (int cue : cues) {
         // A signed offset, as the game's indexed addressing reads it.
         const auto offset = in.signedWord(tables.artLoadCues + 2LL * cue);

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace sprites {
+namespace rom {
 
 class ImageBytes {
   public:
@@ -53,4 +53,4 @@ class ImageBytes {
     qint64 m_size;
 };
 
-} // namespace sprites
+} // namespace rom
