@@ -153,8 +153,14 @@ const World &world(int game) {
         // One art constant, two, three (by zone), and two of each after a script table whose
         // animations 0-3 start at frames 5, 3 X-flipped, 2 Y-flipped and 6.
         const auto single = [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); };
-        for (int id : {0x44, 0x61, 0x65, 0x5D, 0x51, 0x1A, 0x6A, 0x47})
+        for (int id : {0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47})
             place(id, single);
+        // Waterfalls draw frames up to 15: ten frames tell the splash (9) from one past the end.
+        QVector<QVector<synthetic::MapPiece>> ten;
+        for (int f = 0; f < 10; ++f)
+            ten.append({{-4, -4, 1, 1, quint16(f)}});
+        const quint32 m10 = quint32(put(synthetic::mappingTable(ten, 1)));
+        place(0x65, [&](Code &c) { c.mappings(m10).art(art(4)).priority(3); });
         place(0x53,
               [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).priority(4); });
         const quint32 scripts4 = quint32(put(words(
@@ -386,8 +392,10 @@ void TestGameRules::rules_data() {
         {"S1 trapdoor: closing animation", 1, 0, Y, 0x69, 0, S, {{Slot, 0, 3, true}}},
         {"S1 spinning platform: second constants, animation 2", 1, 0, Y, 0x69, 0x80, S, {{Slot + 1, 1, 2, false, true}}},
         {"S1 edge wall: frame without bit 4", 1, 0, Y | 0x4000, 0x44, 0x12, S, {{Slot + 4, 0, 2, true}}},
-        {"S1 Labyrinth block: frame from bits 6-4, no flips", 1, 0, Y | 0x4000, 0x61, 0x35, S, {at(Slot + 4, 0, 3, 0, 0)}},
+        {"S1 Labyrinth block: frame from bits 6-4, no flips", 1, 0, Y | 0x4000, 0x61, 0x45, S, {at(Slot + 4, 0, 4, 0, 0)}},
         {"S1 waterfall: frame from bits 3-0, flips kept", 1, 0, Y | 0x8000, 0x65, 0x03, S, {{Slot + 4, 0, 3, false, true}}},
+        {"S1 splash", 1, 0, Y, 0x65, 0x09, S, {at(Slot + 4, 0, 9, 0, 0)}},
+        {"S1 splash riding the water surface", 1, 0, Y, 0x65, 0x49, M, {}},
         {"S1 fan off", 1, 0, Y | 0x4000, 0x5D, 0, S, {{Slot + 4, 0, 0, true}}},
         {"S1 fan always on", 1, 0, Y, 0x5D, 2, S, {at(Slot + 4, 0, 1, 0, 0)}},
         {"S1 fan always on, other blade", 1, 0, Y, 0x5D, 3, S, {at(Slot + 4, 0, 3, 0, 0)}},
