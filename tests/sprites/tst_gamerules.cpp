@@ -150,7 +150,7 @@ const World &world(int game) {
             c.mappings(m0).art(art(4)).priority(3);
         });
         place(0x67, [&](Code &c) { c.mappings(m0).art(art(4)).priority(4).jsr(sine); });
-        // One art constant, two, three (by zone), and two of each after a script table whose
+        // One art constant; three, picked by zone; two mappings and arts after scripts whose
         // animations 0-3 start at frames 5, 3 X-flipped, 2 Y-flipped and 6.
         const auto single = [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); };
         for (int id : {0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47})
@@ -163,10 +163,10 @@ const World &world(int game) {
         place(0x65, [&](Code &c) { c.mappings(m10).art(art(4)).priority(3); });
         place(0x53,
               [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).priority(4); });
-        const quint32 scripts4 = quint32(put(words(
+        const quint32 fourScripts = quint32(put(words(
             {8, 12, 16, 20, 0x0105, 0xFF00, 0x0123, 0xFF00, 0x0142, 0xFF00, 0x0106, 0xFF00})));
         const auto scripted = [&](Code &c) {
-            c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).priority(3).leaLong(scripts4, 1);
+            c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).priority(3).leaLong(fourScripts, 1);
         };
         for (int id : {0x1F, 0x2D, 0x16, 0x64, 0x6D, 0x4C, 0x69})
             place(id, scripted);
