@@ -87,8 +87,11 @@ const World &world(int game) {
     // Animation 0 starts at frame 5, animation 1 at frame 3 with the X flip bit (Sonic 1).
     const quint32 scripts = quint32(put(words({4, 8, 0x0105, 0xFF00, 0x0123, 0xFF00})));
     if (game == 1) {
-        place(0x32,
-              [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)).renderSet(4).priority(4); });
+        const auto twoArts = [&](Code &c) {
+            c.mappings(m0).art(art(0)).art(art(1)).renderSet(4).priority(4);
+        };
+        place(0x32, twoArts);
+        place(0x42, twoArts);
         // Scenery entries: mappings, art word, frame s + 1, width, priority s, collision.
         QByteArray entries;
         for (int s = 0; s < 4; ++s)
@@ -147,6 +150,38 @@ const World &world(int game) {
             c.mappings(m0).art(art(4)).priority(3);
         });
         place(0x67, [&](Code &c) { c.mappings(m0).art(art(4)).priority(4).jsr(sine); });
+        // One art constant; three, picked by zone; two mappings and arts after scripts whose
+        // animations 0-3 start at frames 5, 3 X-flipped, 2 Y-flipped and 6.
+        const auto single = [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); };
+        for (int id : {0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47})
+            place(id, single);
+        // Waterfalls draw frames up to 15: ten frames tell the splash (9) from one past the end.
+        QVector<QVector<synthetic::MapPiece>> ten;
+        for (int f = 0; f < 10; ++f)
+            ten.append({{-4, -4, 1, 1, quint16(f)}});
+        const quint32 m10 = quint32(put(synthetic::mappingTable(ten, 1)));
+        place(0x65, [&](Code &c) { c.mappings(m10).art(art(4)).priority(3); });
+        place(0x53,
+              [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).priority(4); });
+        const quint32 fourScripts = quint32(put(words(
+            {8, 12, 16, 20, 0x0105, 0xFF00, 0x0123, 0xFF00, 0x0142, 0xFF00, 0x0106, 0xFF00})));
+        const auto scripted = [&](Code &c) {
+            c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).priority(3).leaLong(fourScripts, 1);
+        };
+        for (int id : {0x1F, 0x2D, 0x16, 0x64, 0x6D, 0x4C, 0x69})
+            place(id, scripted);
+        // Per-subtype tables: grassy platforms' 4-byte entries (frame third), elevators' (width,
+        // frame) pairs; subtype $20 reads a frame past the mappings.
+        const qint64 grass = put(QByteArray::fromHex("00000300 00000500 00004000"));
+        place(0x2F, [&](Code &c) {
+            indexedLea(c, 1, grass);
+            c.mappings(m0).art(art(5));
+        });
+        const qint64 lifts = put(QByteArray::fromHex("1002 2006 1040"));
+        place(0x59, [&](Code &c) {
+            indexedLea(c, 1, lifts);
+            c.mappings(m1).art(art(5));
+        });
     } else {
         const qint64 pairs = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006}));
         place(0x18, [&](Code &c) {
@@ -341,6 +376,44 @@ void TestGameRules::rules_data() {
              at(Slot + 4, 0, 3, -16, 0), at(Slot + 4, 0, 5, 16, 0), at(Slot + 4, 0, 6, 32, 0), at(Slot + 4, 0, 7, 48, 0),
              at(Slot + 4, 0, 0, 64, 0)}},
         {"S1 helix: mappings off the image", 1, 0, Y, 0x17, 9, M, {}, 4},
+        {"S1 collapsing floor: Marble art, flips kept", 1, 7, Y | 0x4000, 0x53, 0, S, {{Slot, 0, 0, true}}},
+        {"S1 collapsing floor: Star Light art, frame 2", 1, 10, Y, 0x53, 0, S, {at(Slot + 1, 0, 2, 0, 0)}},
+        {"S1 collapsing floor: Scrap Brain art", 1, 16, Y, 0x53, 0, S, {at(Slot + 2, 0, 0, 0, 0)}},
+        {"S1 Newtron: first art, X flip dropped", 1, 0, Y | 0xC000, 0x42, 0, S, {{Slot, 0, 0, false, true}}},
+        {"S1 Newtron that fires: second art", 1, 0, Y, 0x42, 1, S, {at(Slot + 1, 0, 0, 0, 0)}},
+        {"S1 Crabmeat: animation 3, turned round", 1, 0, Y | 0x8000, 0x1F, 0, S, {{Slot, 0, 6, true, true}}},
+        {"S1 Burrobot: animation 2, facing left whatever its flip", 1, 0, Y | 0x4000, 0x2D, 0, S, {{Slot, 0, 2, false, true}}},
+        {"S1 harpoon: animation = subtype", 1, 0, Y, 0x16, 3, S, {at(Slot, 0, 6, 0, 0)}},
+        {"S1 bubble: animation = subtype", 1, 0, Y, 0x64, 2, S, {{Slot, 0, 2, false, true}}},
+        {"S1 bubble maker: frame 0, flips dropped", 1, 0, Y | 0x4000, 0x64, 0x81, S, {at(Slot, 0, 0, 0, 0)}},
+        {"S1 flamethrower: animation 0", 1, 0, Y, 0x6D, 0, S, {at(Slot, 0, 5, 0, 0)}},
+        {"S1 flamethrower Y-flipped: the valve's animation 2", 1, 0, Y | 0x8000, 0x6D, 0, S, {at(Slot, 0, 2, 0, 0)}},
+        {"S1 lava geyser maker: bubbling", 1, 0, Y, 0x4C, 0, S, {{Slot, 0, 3, true}}},
+        {"S1 trapdoor: closing animation", 1, 0, Y, 0x69, 0, S, {{Slot, 0, 3, true}}},
+        {"S1 spinning platform: second constants, animation 2", 1, 0, Y, 0x69, 0x80, S, {{Slot + 1, 1, 2, false, true}}},
+        {"S1 edge wall: frame without bit 4", 1, 0, Y | 0x4000, 0x44, 0x12, S, {{Slot + 4, 0, 2, true}}},
+        {"S1 Labyrinth block: frame from bits 6-4, no flips", 1, 0, Y | 0x4000, 0x61, 0x45, S, {at(Slot + 4, 0, 4, 0, 0)}},
+        {"S1 waterfall: frame from bits 3-0, flips kept", 1, 0, Y | 0x8000, 0x65, 0x03, S, {{Slot + 4, 0, 3, false, true}}},
+        {"S1 splash", 1, 0, Y, 0x65, 0x09, S, {at(Slot + 4, 0, 9, 0, 0)}},
+        {"S1 splash riding the water surface", 1, 0, Y, 0x65, 0x49, M, {}},
+        {"S1 fan off", 1, 0, Y | 0x4000, 0x5D, 0, S, {{Slot + 4, 0, 0, true}}},
+        {"S1 fan always on", 1, 0, Y, 0x5D, 2, S, {at(Slot + 4, 0, 1, 0, 0)}},
+        {"S1 fan always on, other blade", 1, 0, Y, 0x5D, 3, S, {at(Slot + 4, 0, 3, 0, 0)}},
+        {"S1 smashable block: frame = subtype, no flips", 1, 0, Y | 0x4000, 0x51, 4, S, {at(Slot + 4, 0, 4, 0, 0)}},
+        {"S1 collapsing ledge: frame = subtype, flips kept", 1, 0, Y | 0x4000, 0x1A, 2, S, {{Slot + 4, 0, 2, true}}},
+        {"S1 swinging saw", 1, 0, Y | 0x4000, 0x6A, 1, S, {at(Slot + 4, 0, 1, 0, 0)}},
+        {"S1 ground saw", 1, 0, Y, 0x6A, 3, S, {at(Slot + 4, 0, 2, 0, 0)}},
+        {"S1 upright: frame 0, flips dropped", 1, 0, Y | 0xC000, 0x47, 0, S, {at(Slot + 4, 0, 0, 0, 0)}},
+        {"S1 grassy platform: frame from its entry", 1, 7, Y | 0x4000, 0x2F, 0x10, S, {at(Slot + 5, 0, 5, 0, 0)}},
+        {"S1 grassy platform: entry's frame past the table", 1, 7, Y, 0x2F, 0x20, M, {}},
+        {"S1 elevator: frame from its pair", 1, 10, Y, 0x59, 0x10, S, {at(Slot + 5, 1, 6, 0, 0)}},
+        {"S1 elevator: pair's frame past the table", 1, 10, Y, 0x59, 0x20, M, {}},
+        {"S1 elevator maker", 1, 10, Y, 0x59, 0x80, H, {}},
+        {"S1 lavafall maker", 1, 0, Y, 0x4C, 1, H, {}},
+        {"S1 lava ball maker", 1, 0, Y, 0x13, 0, H, {}},
+        {"S1 lava tag", 1, 0, Y, 0x54, 0, H, {}},
+        {"S1 prison capsule: art loaded later", 1, 0, Y, 0x3E, 0, M, {}},
+        {"S1 pylon: placed on the screen", 1, 0, Y, 0x5C, 0, M, {}},
         // clang-format on
         // Sonic 2 (flips in Y word bits 13 X and 14 Y).
         {"S2 frame from the pair, no flips", 2, 0, XF, 0x18, 0x10, S, {{Slot, 0, 3}}},
