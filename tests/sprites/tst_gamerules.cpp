@@ -342,7 +342,12 @@ const World &world(int game) {
         place(0x81, plain);
         place(0x13, plain);
         place(0x83, plain);
-        place(0x68, [&](Code &c) { c.mappings(m0).art(art(5)).art(art(6), 1); });
+        // The spike block's frame 4 sits 8 pixels up, so that the spike inside it shows.
+        QVector<QVector<synthetic::MapPiece>> raised;
+        for (int f = 0; f < 8; ++f)
+            raised.append({{-4, f == 4 ? -12 : -4, 1, 1, quint16(f)}});
+        const quint32 m2 = quint32(put(synthetic::mappingTable(raised, 2)));
+        place(0x68, [&](Code &c) { c.mappings(m2).art(art(5)).art(art(7), 1); });
         place(0x67, [](Code &) {});
         // Launch sphere (render flags, frame) pairs; X-flipped records read four further on.
         const qint64 spheres = put(QByteArray::fromHex("0003 0102 0000 0000 0205 0040"));
@@ -602,7 +607,7 @@ void TestGameRules::rules_data() {
         {"S2 steam spring", 2, 2, XF, 0x42, 0, S, {{Slot + 2, 0, 7, true, false, 0, 16}}},
         {"S2 drawbridge raised", 2, 11, Y, 0x81, 0, S, drawbridge(-16)},
         {"S2 drawbridge Y-flipped hangs down", 2, 11, YF, 0x81, 0, S, drawbridge(16)},
-        {"S2 spike block and spike", 2, 2, XF, 0x68, 2, S, {{Slot + 5, 0, 4}, {Slot + 6, 0, 2}}},
+        {"S2 spike block and spike", 2, 2, XF, 0x68, 2, S, {at(Slot + 5, 0, 4, 0, -8), {Slot + 7, 0, 2}}},
         {"S2 launch sphere entry flags", 2, 13, Y, 0x48, 1, S, {{Slot + 6, 0, 2, true}}},
         {"S2 X-flipped launch sphere", 2, 13, XF, 0x48, 0, S, {{Slot + 6, 0, 5, false, true}}},
         {"S2 launch sphere frame past the table", 2, 13, Y, 0x48, 5, M, {}},
