@@ -188,13 +188,19 @@ const World &world(int game) {
             indexedLea(c, 2, pairs);
             c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).renderSet(4).priority(4);
         });
+        // Frames 0 and 4 sit 8 pixels up, so that what an object makes behind them shows.
+        QVector<QVector<synthetic::MapPiece>> raised;
+        for (int f = 0; f < 8; ++f)
+            raised.append({{-4, f % 4 == 0 ? -12 : -4, 1, 1, quint16(f)}});
+        const quint32 m2 = quint32(put(synthetic::mappingTable(raised, 2)));
         // A shared loader like the game's: its index, then 10-byte entries (mappings, art word,
-        // render flags, priority, width, collision); subtype 2 k reads entry k, flags k.
+        // render flags, priority, width, collision); subtype 2 k reads entry k, flags k & 1.
         at += at & 1;
         Code loaderCode(at);
         loaderCode.words({0x7000, 0x1028, 0x0028}).pcTable(0x303B, at + 12).rts();
-        loaderCode.words({4, 14}).raw(words({m0 >> 16, m0 & 0xFFFF, art(4), 0x0005, 0}));
+        loaderCode.words({6, 16, 26}).raw(words({m0 >> 16, m0 & 0xFFFF, art(4), 0x0005, 0}));
         loaderCode.raw(words({m1 >> 16, m1 & 0xFFFF, art(5), 0x0105, 0}));
+        loaderCode.raw(words({m2 >> 16, m2 & 0xFFFF, art(2), 0x0005, 0}));
         const qint64 loader = put(loaderCode.bytes());
         const auto bsr = [](Code &c, qint64 target) {
             c.words({0x6100, quint16((target - c.here() - 2) & 0xFFFF)});
@@ -342,11 +348,6 @@ const World &world(int game) {
         place(0x81, plain);
         place(0x13, plain);
         place(0x83, plain);
-        // The spike block's frame 4 sits 8 pixels up, so that the spike inside it shows.
-        QVector<QVector<synthetic::MapPiece>> raised;
-        for (int f = 0; f < 8; ++f)
-            raised.append({{-4, f == 4 ? -12 : -4, 1, 1, quint16(f)}});
-        const quint32 m2 = quint32(put(synthetic::mappingTable(raised, 2)));
         place(0x68, [&](Code &c) { c.mappings(m2).art(art(5)).art(art(7), 1); });
         place(0x67, [](Code &) {});
         // Launch sphere (render flags, frame) pairs; X-flipped records read four further on.
@@ -368,6 +369,7 @@ const World &world(int game) {
         place(0x92, loadedAnimated);
         place(0xB5, loadedAnimated);
         place(0x8E, [&](Code &c) { bsr(c, loader); });
+        place(0x9E, [&](Code &c) { bsr(c, loader); });
         place(0xAD, [&](Code &c) {
             bsr(c, loader);
             c.frame(4);
@@ -618,6 +620,7 @@ void TestGameRules::rules_data() {
         {"S2 X-flipped Spiker turns back", 2, 2, XF, 0x92, 2, S, {{Slot + 5, 1, 1}}},
         {"S2 propeller: animation 4, status flips", 2, 17, Y, 0xB5, 2, S, {{Slot + 5, 1, 5}}},
         {"S2 Grounder drops Y flip", 2, 18, YF, 0x8E, 2, S, {{Slot + 5, 1, 0, true}}},
+        {"S2 Crawlton: head, segments behind", 2, 13, XF, 0x9E, 4, S, {{Slot + 2, 0, 0, true, false, 0, -8}, {Slot + 2, 0, 2, true}}},
         {"S2 Clucker's base at its init frame", 2, 5, XF, 0xAD, 0, S, {{Slot + 4, 0, 4, true}}},
         {"S2 waterfall left as marker", 2, 8, Y, 0x13, 0, M, {}},
         {"S2 rotating platforms left as marker", 2, 18, Y, 0x83, 0, M, {}},
