@@ -286,13 +286,7 @@ const World &world(int game) {
         place(0x3D, [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
         place(0x95,
               [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
-        // Scripts: animation k starts at frame (3 k + 1) & 7.
-        QByteArray animList;
-        for (quint32 k = 0; k < 7; ++k)
-            animList += words({14 + 4 * k});
-        for (quint32 k = 0; k < 7; ++k)
-            animList += words({0x0100 | ((3 * k + 1) & 7), 0xFF00});
-        const quint32 anims = quint32(put(animList));
+        const quint32 anims = quint32(put(synthetic::animationScripts({1, 4, 7, 2, 5, 0, 3})));
         const auto animated = [&](int id, int slot) {
             place(id, [&, slot](Code &c) {
                 c.mappings(m0).art(art(slot)).priority(4);
