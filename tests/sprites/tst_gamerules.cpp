@@ -286,6 +286,7 @@ const World &world(int game) {
         place(0x3D, [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
         place(0x95,
               [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
+        // Animation k starts at the k-th frame listed: each animation number shows.
         const quint32 anims = quint32(put(synthetic::animationScripts({1, 4, 7, 2, 5, 0, 3})));
         const auto animated = [&](int id, int slot) {
             place(id, [&, slot](Code &c) {
@@ -340,6 +341,7 @@ const World &world(int game) {
         place(0x64, plain);
         place(0x42, plain);
         place(0x81, plain);
+        // Constants a plain reading would draw: the markers of 13 and 83 are their rules'.
         place(0x13, plain);
         place(0x83, plain);
         place(0x68, [&](Code &c) { c.mappings(m2).art(art(5)).art(art(7), 1); });
@@ -347,7 +349,7 @@ const World &world(int game) {
         // Launch sphere (render flags, frame) pairs; X-flipped records read four further on.
         const qint64 spheres = put(QByteArray::fromHex("0003 0102 0000 0000 0205 0040"));
         place(0x48, [&](Code &c) { c.pcTable(0x117B, spheres, 1).mappings(m0).art(art(6)); });
-        // Stake and orb entries (mappings, art, width, priority): the second's mappings are off
+        // Stake and orb entries (mappings, art, width, priority): the third's mappings lie off
         // the image.
         const qint64 stakes =
             put(words({m0 >> 16, m0 & 0xFFFF, art(6), 0x0803, m1 >> 16, m1 & 0xFFFF, art(7), 0x0803,
