@@ -326,6 +326,15 @@ Code objectCode(qint64 at) {
     return code;
 }
 
+QByteArray animationScripts(const QVector<int> &firstFrames) {
+    QByteArray offsets, scripts;
+    for (int frame : firstFrames) {
+        offsets += wordBytes(quint32(2 * firstFrames.size() + scripts.size()));
+        scripts += wordBytes(0x0100 | quint32(frame & 0xFF)) + wordBytes(0xFF00);
+    }
+    return offsets + scripts;
+}
+
 QByteArray mappingTable(const QVector<QVector<MapPiece>> &frames, int game, bool ring) {
     QByteArray offsets, data;
     const int tableBytes = 2 * static_cast<int>(frames.size());

@@ -66,6 +66,9 @@ struct MapPiece {
 };
 QByteArray mappingTable(const QVector<QVector<MapPiece>> &frames, int game, bool ring = false);
 
+// A table of animation scripts: script k shows frame `firstFrames[k]` for one step, then loops.
+QByteArray animationScripts(const QVector<int> &firstFrames);
+
 // The pixel value (1-15) of tile `tile` of the scene's art at (x, y): distinct for tiles up to
 // 169 apart, with a mark in the top-left corner so that flips show.
 int sceneTilePixel(int tile, int x, int y);

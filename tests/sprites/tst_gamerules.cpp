@@ -188,13 +188,19 @@ const World &world(int game) {
             indexedLea(c, 2, pairs);
             c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).renderSet(4).priority(4);
         });
+        // Frames 0 and 4 sit 8 pixels up, so that what an object makes behind them shows.
+        QVector<QVector<synthetic::MapPiece>> raised;
+        for (int f = 0; f < 8; ++f)
+            raised.append({{-4, f % 4 == 0 ? -12 : -4, 1, 1, quint16(f)}});
+        const quint32 m2 = quint32(put(synthetic::mappingTable(raised, 2)));
         // A shared loader like the game's: its index, then 10-byte entries (mappings, art word,
-        // render flags, priority, width, collision); subtype 2 k reads entry k, flags k.
+        // render flags, priority, width, collision); subtype 2 k reads entry k, flags k & 1.
         at += at & 1;
         Code loaderCode(at);
         loaderCode.words({0x7000, 0x1028, 0x0028}).pcTable(0x303B, at + 12).rts();
-        loaderCode.words({4, 14}).raw(words({m0 >> 16, m0 & 0xFFFF, art(4), 0x0005, 0}));
+        loaderCode.words({6, 16, 26}).raw(words({m0 >> 16, m0 & 0xFFFF, art(4), 0x0005, 0}));
         loaderCode.raw(words({m1 >> 16, m1 & 0xFFFF, art(5), 0x0105, 0}));
+        loaderCode.raw(words({m2 >> 16, m2 & 0xFFFF, art(2), 0x0005, 0}));
         const qint64 loader = put(loaderCode.bytes());
         const auto bsr = [](Code &c, qint64 target) {
             c.words({0x6100, quint16((target - c.here() - 2) & 0xFFFF)});
@@ -280,6 +286,90 @@ const World &world(int game) {
         place(0x3D, [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
         place(0x95,
               [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
+        // Animation k starts at the k-th frame listed: each animation number shows.
+        const quint32 anims = quint32(put(synthetic::animationScripts({1, 4, 7, 2, 5, 0, 3})));
+        const auto animated = [&](int id, int slot) {
+            place(id, [&, slot](Code &c) {
+                c.mappings(m0).art(art(slot)).priority(4);
+                if (id == 0x86) // damage 3: the flipper's scripts off the image
+                    w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})});
+                absoluteLea(c, anims);
+            });
+        };
+        animated(0x86, 2);
+        animated(0x24, 7);
+        animated(0x50, 0);
+        // 4-byte entries with the frame in byte 2: frames 3, 6 and one past the table.
+        const qint64 quads = put(QByteArray::fromHex("00000300 00000600 00004000"));
+        place(0x6B, [&](Code &c) {
+            indexedLea(c, 1, quads);
+            c.mappings(m0).art(art(3)).mappings(m1).art(art(4));
+        });
+        place(0x76, [&](Code &c) {
+            indexedLea(c, 1, quads);
+            c.mappings(m0).art(art(4));
+        });
+        // (width, frame) pairs: frames 2 to 6, then one past the table.
+        const qint64 widths = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006, 0x2040}));
+        place(0x19, [&](Code &c) {
+            indexedLea(c, 2, widths);
+            c.mappings(m0).art(art(0)).art(art(1)).art(art(2));
+        });
+        place(0x2F, [&](Code &c) {
+            indexedLea(c, 1, widths);
+            c.mappings(m1).art(art(3));
+        });
+        // Per-zone constants: the n-th mappings and art pair.
+        const auto zoned = [&](Code &c) {
+            c.mappings(m0).art(art(0)).mappings(m1).art(art(1));
+            c.mappings(m0).art(art(2)).mappings(m1).art(art(3));
+        };
+        place(0x1F, zoned);
+        place(0x32, zoned);
+        place(0x80, zoned);
+        place(0x2D, [&](Code &c) {
+            c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).art(art(3)).art(art(4));
+        });
+        place(0x3F, [&](Code &c) { c.mappings(m0).art(art(5)).mappings(m1); });
+        place(0x6E, [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)); });
+        const auto upright = [&](Code &c) { c.mappings(m1).art(art(1)).priority(4); };
+        place(0xD4, upright);
+        place(0xD5, upright);
+        place(0x47, upright);
+        const auto plain = [&](Code &c) { c.mappings(m0).art(art(2)).priority(3); };
+        place(0x82, plain);
+        place(0x64, plain);
+        place(0x42, plain);
+        place(0x81, plain);
+        // Constants a plain reading would draw: the markers of 13 and 83 are their rules'.
+        place(0x13, plain);
+        place(0x83, plain);
+        place(0x68, [&](Code &c) { c.mappings(m2).art(art(5)).art(art(7), 1); });
+        place(0x67, [](Code &) {});
+        // Launch sphere (render flags, frame) pairs; X-flipped records read four further on.
+        const qint64 spheres = put(QByteArray::fromHex("0003 0102 0000 0000 0205 0040"));
+        place(0x48, [&](Code &c) { c.pcTable(0x117B, spheres, 1).mappings(m0).art(art(6)); });
+        // Stake and orb entries (mappings, art, width, priority): the third's mappings lie off
+        // the image.
+        const qint64 stakes =
+            put(words({m0 >> 16, m0 & 0xFFFF, art(6), 0x0803, m1 >> 16, m1 & 0xFFFF, art(7), 0x0803,
+                       0xFF, 0xFFF0, art(7), 0x0803}));
+        place(0x71, [&](Code &c) {
+            c.lea(stakes);
+            absoluteLea(c, anims);
+        });
+        const auto loadedAnimated = [&](Code &c) {
+            bsr(c, loader);
+            absoluteLea(c, anims);
+        };
+        place(0x92, loadedAnimated);
+        place(0xB5, loadedAnimated);
+        place(0x8E, [&](Code &c) { bsr(c, loader); });
+        place(0x9E, [&](Code &c) { bsr(c, loader); });
+        place(0xAD, [&](Code &c) {
+            bsr(c, loader);
+            c.frame(4);
+        });
     }
     return w;
 }
@@ -297,6 +387,12 @@ class TestGameRules : public QObject {
 
 void TestGameRules::rules_data() {
     QTest::addColumn<RuleCase>("c");
+    const auto drawbridge = [](int step) {
+        QVector<Expect> out;
+        for (int k = 1; k <= 8; ++k)
+            out.append({Slot + 2, 0, 1, false, false, 0, k * step});
+        return out;
+    };
     const auto bridge = [](int left, int logs) {
         QVector<Expect> out;
         for (int i = 0; i < logs; ++i)
@@ -460,6 +556,80 @@ void TestGameRules::rules_data() {
         {"S2 crate and the two it makes", 2, 11, XF, 0x6A, 0x18, S, crates},
         {"S2 sideways block: second art", 2, 9, XY, 0x3D, 1, S, {{Slot + 7, 0, 2}}},
         {"S2 Sol and its fireballs", 2, 6, XF, 0x95, 0, S, sol},
+        // clang-format off
+        {"S2 collapsing platform, default pair", 2, 0, XF, 0x1F, 0, S, {{Slot, 0, 0, true}}},
+        {"S2 collapsing platform, Oil Ocean", 2, 9, Y, 0x1F, 0, S, {{Slot + 1, 1, 0}}},
+        {"S2 collapsing platform, Mystic Cave", 2, 11, Y, 0x1F, 0, S, {{Slot + 2, 0, 0}}},
+        {"S2 collapsing platform, Aquatic Ruin", 2, 18, YF, 0x1F, 0, S, {{Slot + 3, 1, 0, false, true}}},
+        {"S2 breakable rock, no flips", 2, 0, XF, 0x32, 0, S, {{Slot, 0, 0}}},
+        {"S2 breakable block, Chemical Plant", 2, 15, Y, 0x32, 0, S, {{Slot + 1, 1, 0}}},
+        {"S2 vine", 2, 11, XF, 0x80, 0, S, {{Slot + 1, 1, 0}}},
+        {"S2 vine pulled out below the view", 2, 11, Y, 0x80, 0x10, S, {}},
+        {"S2 short hook pulled out", 2, 5, Y, 0x80, 0x11, S, {at(Slot, 0, 7, 0, 0x60)}},
+        {"S2 barrier, frame from subtype", 2, 0, XF, 0x2D, 1, S, {{Slot, 0, 1, true}}},
+        {"S2 barrier, Metropolis 3", 2, 4, Y, 0x2D, 0, S, {{Slot + 1, 0, 0}}},
+        {"S2 barrier, Chemical Plant", 2, 16, YF, 0x2D, 2, S, {{Slot + 2, 0, 2, false, true}}},
+        {"S2 barrier, Death Egg", 2, 17, Y, 0x2D, 0, S, {{Slot + 3, 0, 0}}},
+        {"S2 barrier, Aquatic Ruin", 2, 19, Y, 0x2D, 0, S, {{Slot + 4, 0, 0}}},
+        {"S2 barrier frame past the table", 2, 0, Y, 0x2D, 0x40, M, {}},
+        {"S2 fan", 2, 0, XF, 0x3F, 0, S, {{Slot + 5, 0, 1, true}}},
+        {"S2 vertical fan, other blades", 2, 0, Y, 0x3F, 0x81, S, {{Slot + 5, 1, 6}}},
+        {"S2 circling platform", 2, 2, XF, 0x6E, 0x20, S, {{Slot, 0, 2, true}}},
+        {"S2 circling platform's wheel recess", 2, 2, Y, 0x6E, 0x30, S, {{Slot + 1, 0, 3}}},
+        {"S2 block frame from its entry", 2, 2, XF, 0x6B, 0x10, S, {{Slot + 3, 0, 6}}},
+        {"S2 block, Chemical Plant", 2, 15, Y, 0x6B, 0, S, {{Slot + 4, 1, 3}}},
+        {"S2 block entry frame past the table", 2, 2, Y, 0x6B, 0x20, M, {}},
+        {"S2 sliding spikes keep flips", 2, 0, XF, 0x76, 0x10, S, {{Slot + 4, 0, 6, true}}},
+        {"S2 sliding spikes frame past the table", 2, 0, Y, 0x76, 0x20, M, {}},
+        {"S2 moving platform", 2, 0, XF, 0x19, 0x10, S, {{Slot, 0, 3}}},
+        {"S2 moving platform, Oil Ocean art", 2, 9, Y, 0x19, 0x20, S, {{Slot + 1, 0, 4}}},
+        {"S2 moving platform, Wing Fortress art", 2, 5, Y, 0x19, 3, S, {{Slot + 2, 0, 2}}},
+        {"S2 moving platform starts high", 2, 0, XF, 0x19, 0x13, S, {}},
+        {"S2 moving platform frame past the table", 2, 0, Y, 0x19, 0x50, M, {}},
+        {"S2 smashable ground", 2, 6, XY, 0x2F, 4, S, {{Slot + 3, 1, 4}}},
+        {"S2 smashable ground frame past the table", 2, 6, Y, 0x2F, 0x0A, M, {}},
+        {"S2 flipper", 2, 13, XF, 0x86, 0, S, {{Slot + 2, 0, 1, true}}},
+        {"S2 sideways flipper", 2, 13, Y, 0x86, 1, S, {{Slot + 2, 0, 7}}},
+        {"S2 flipper scripts off the image", 2, 13, Y, 0x86, 0, M, {}, 3},
+        {"S2 bubble maker", 2, 18, Y, 0x24, 0x81, S, {{Slot + 7, 0, 3}}},
+        {"S2 bubble, animation from subtype", 2, 18, YF, 0x24, 4, S, {{Slot + 7, 0, 5, false, true}}},
+        {"S2 Aquis: wing in front", 2, 9, XF, 0x50, 0, S, {{Slot, 0, 2, true, false, -10, -6}, {Slot, 0, 1, true}}},
+        {"S2 big block starts right", 2, 4, XF, 0xD4, 0, S, {at(Slot + 1, 1, 0, 96, 0)}},
+        {"S2 big block starts down", 2, 4, YF, 0xD4, 1, S, {at(Slot + 1, 1, 0, 0, 96)}},
+        {"S2 big block starts up", 2, 4, Y, 0xD4, 1, S, {at(Slot + 1, 1, 0, 0, -96)}},
+        {"S2 elevator starts up", 2, 13, Y, 0xD5, 8, S, {at(Slot + 1, 1, 0, 0, -32)}},
+        {"S2 X-flipped elevator starts down", 2, 13, XF, 0xD5, 8, S, {at(Slot + 1, 1, 0, 0, 32)}},
+        {"S2 button sits lower", 2, 2, XF, 0x47, 0, S, {at(Slot + 1, 1, 0, 0, 4)}},
+        {"S2 swinging platform", 2, 18, XF, 0x82, 0x35, S, {{Slot + 2, 0, 3}}},
+        {"S2 twin stomper keeps flips", 2, 2, XF, 0x64, 0x25, S, {{Slot + 2, 0, 2, true}}},
+        {"S2 steam spring", 2, 2, XF, 0x42, 0, S, {{Slot + 2, 0, 7, true, false, 0, 16}}},
+        {"S2 drawbridge raised", 2, 11, Y, 0x81, 0, S, drawbridge(-16)},
+        {"S2 drawbridge Y-flipped hangs down", 2, 11, YF, 0x81, 0, S, drawbridge(16)},
+        {"S2 spike block and spike", 2, 2, XF, 0x68, 2, S, {at(Slot + 5, 0, 4, 0, -8), {Slot + 7, 0, 2}}},
+        {"S2 launch sphere entry flags", 2, 13, Y, 0x48, 1, S, {{Slot + 6, 0, 2, true}}},
+        {"S2 X-flipped launch sphere", 2, 13, XF, 0x48, 0, S, {{Slot + 6, 0, 5, false, true}}},
+        {"S2 launch sphere frame past the table", 2, 13, Y, 0x48, 5, M, {}},
+        {"S2 stake: entry and script by subtype", 2, 8, XF, 0x71, 0x10, S, {{Slot + 6, 0, 4, true}}},
+        {"S2 orb: other entry and script", 2, 8, Y, 0x71, 0x21, S, {{Slot + 7, 1, 7}}},
+        {"S2 stake entry's mappings off the image", 2, 8, Y, 0x71, 2, M, {}},
+        {"S2 Spiker turns round", 2, 2, YF, 0x92, 2, S, {{Slot + 5, 1, 1, true, true}}},
+        {"S2 X-flipped Spiker turns back", 2, 2, XF, 0x92, 2, S, {{Slot + 5, 1, 1}}},
+        {"S2 propeller: animation 4, status flips", 2, 17, Y, 0xB5, 2, S, {{Slot + 5, 1, 5}}},
+        {"S2 Grounder drops Y flip", 2, 18, YF, 0x8E, 2, S, {{Slot + 5, 1, 0, true}}},
+        {"S2 Crawlton: head, segments behind", 2, 13, XF, 0x9E, 4, S, {{Slot + 2, 0, 0, true, false, 0, -8}, {Slot + 2, 0, 2, true}}},
+        {"S2 Clucker's base at its init frame", 2, 5, XF, 0xAD, 0, S, {{Slot + 4, 0, 4, true}}},
+        {"S2 waterfall left as marker", 2, 8, Y, 0x13, 0, M, {}},
+        {"S2 rotating platforms left as marker", 2, 18, Y, 0x83, 0, M, {}},
+        {"S2 spin tube entrance", 2, 15, Y, 0x67, 0, H, {}},
+        {"S2 spiral", 2, 0, Y, 0x06, 0, H, {}},
+        {"S2 spin tube", 2, 15, Y, 0x1E, 0, H, {}},
+        {"S2 leaves", 2, 18, Y, 0x2C, 0, H, {}},
+        {"S2 rising lava", 2, 6, Y, 0x30, 0, H, {}},
+        {"S2 lava marker", 2, 6, Y, 0x31, 0, H, {}},
+        {"S2 conveyor", 2, 13, Y, 0x72, 0, H, {}},
+        {"S2 pinball switch", 2, 13, Y, 0x84, 0, H, {}},
+        {"S2 palette cycler", 2, 9, Y, 0x8B, 0, H, {}},
+        // clang-format on
     };
     for (const RuleCase &c : cases)
         QTest::newRow(c.name) << c;
