@@ -450,6 +450,8 @@ qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
     const qint64 lateArt =
         append(image, at, nemesisEncode(sceneTiles(SceneLateTile, SceneLateTile + SceneFrames)));
     const qint64 late = putList({{lateArt, SceneLateTile}});
+    // A longer list that writes other art there first, as other zones' lists do in the game.
+    const qint64 longer = putList({{objectArt, SceneLateTile}, {objectArt, SceneFirstTile}});
     if (game == 1) {
         // The Ending's cue holds its level art: the scene's art comes after it.
         QVector<std::pair<qint64, int>> ending;
@@ -476,6 +478,8 @@ qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
     }
     putWord(image, tables.artLoadCues + 2LL * SceneLateCue,
             static_cast<quint32>(late - tables.artLoadCues));
+    putWord(image, tables.artLoadCues + 2LL * (SceneLateCue - 1),
+            static_cast<quint32>(longer - tables.artLoadCues));
     return std::max(at, listAt);
 }
 

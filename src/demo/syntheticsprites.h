@@ -80,7 +80,8 @@ constexpr int SceneEndTile = 0x400;
 constexpr int SceneRingTile = 0x6BC;
 constexpr int SceneFrames = 12;
 // Art no level's lists load: the signpost's, which its own list (cue SceneLateCue, named by no
-// level) brings in later in the act. Slot SceneLateSlot's art word names its first tile.
+// level) brings in later in the act; the cue before it names a longer list that writes other art
+// there first. Slot SceneLateSlot's art word names its first tile.
 constexpr int SceneLateSlot = 32;
 constexpr int SceneLateTile = SceneFirstTile + 32 * SceneLateSlot;
 constexpr int SceneLateCue = 0x1E;

@@ -421,10 +421,12 @@ void TestSprites::brokenImages() {
 
     for (int game = 1; game <= 2; ++game) {
         const QByteArray &image = scene(game).image;
-        // A signpost whose own list is gone: a marker, not whatever the level left at its tiles.
+        // A signpost whose own list is gone (and the longer one that writes there first): a
+        // marker, not whatever the level left at its tiles.
         QByteArray noList = image;
         const qint64 cues = scene(game).tables.artLoadCues;
-        noList.replace(cues + 2 * synthetic::SceneLateCue, 2, noList.mid(cues, 2));
+        for (int cue : {synthetic::SceneLateCue - 1, synthetic::SceneLateCue})
+            noList.replace(cues + 2 * cue, 2, noList.mid(cues, 2));
         synthetic::putLayout(noList, fixedAddresses(scene(game).revision)[0],
                              {record(X, Y, 0x0D, 0)});
         QCOMPARE(LevelSprites::load(noList, scene(game).revision, 0)
