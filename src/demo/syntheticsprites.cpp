@@ -92,6 +92,11 @@ quint16 art(int game, int id, int n = 1) {
 }
 
 // Writes the code of each id of game 1 from `at`; returns the code address per id.
+// The signpost's script table: animation 0 shows frame 2.
+QByteArray signpostScript() {
+    return wordBytes(2) + wordBytes(0x0F02) + wordBytes(0xFF00);
+}
+
 void putSonic1Code(QByteArray &image, qint64 &at, const sprites::SpriteTables &t) {
     QVector<quint32> maps;
     for (int k = 0; k < 3; ++k)
@@ -145,6 +150,11 @@ void putSonic1Code(QByteArray &image, qint64 &at, const sprites::SpriteTables &t
           [&](Code &c) { c.mappings(maps[0]).art(art(1, SceneGenericId)).frame(2).priority(1); });
     place(SceneTwoMappingsId,
           [&](Code &c) { c.mappings(maps[0]).art(art(1, SceneTwoMappingsId)).mappings(maps[1]); });
+    const auto signScript = static_cast<quint32>(append(image, at, signpostScript()));
+    place(0x0D, [&](Code &c) {
+        c.leaLong(signScript, 1).mappings(maps[0]).art(sceneArt(SceneLateSlot)).renderSet(4);
+        c.priority(4);
+    });
 }
 
 void putSonic2Code(QByteArray &image, qint64 &at, const sprites::SpriteTables &t) {
@@ -210,6 +220,12 @@ void putSonic2Code(QByteArray &image, qint64 &at, const sprites::SpriteTables &t
           [&](Code &c) { c.mappings(maps[0]).art(art(2, SceneGenericId)).frame(2).priority(1); });
     place(SceneTwoMappingsId,
           [&](Code &c) { c.mappings(maps[0]).art(art(2, SceneTwoMappingsId)).mappings(maps[1]); });
+    // The two-player signpost's constants come first.
+    const auto signScript = static_cast<quint32>(append(image, at, signpostScript()));
+    place(0x0D, [&](Code &c) {
+        c.leaLong(signScript, 1).mappings(maps[1]).art(art(2, SceneGenericId));
+        c.mappings(maps[0]).art(sceneArt(SceneLateSlot)).renderSet(4).priority(4);
+    });
 
     // The ring-drawing code: the ring mappings' address, then the ring art word.
     const qint64 ringMaps =
@@ -431,6 +447,11 @@ qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
         return start;
     };
     const qint64 own = putList(entries);
+    const qint64 lateArt =
+        append(image, at, nemesisEncode(sceneTiles(SceneLateTile, SceneLateTile + SceneFrames)));
+    const qint64 late = putList({{lateArt, SceneLateTile}});
+    // A longer list that writes other art there first, as other zones' lists do in the game.
+    const qint64 longer = putList({{objectArt, SceneLateTile}, {objectArt, SceneFirstTile}});
     if (game == 1) {
         // The Ending's cue holds its level art: the scene's art comes after it.
         QVector<std::pair<qint64, int>> ending;
@@ -455,6 +476,10 @@ qint64 putSprites(QByteArray &image, const map::TerrainTables &terrain,
             image[tables.animalCues + zone] = static_cast<char>(cues - 1);
         putSonic2Code(image, at, tables);
     }
+    putWord(image, tables.artLoadCues + 2LL * SceneLateCue,
+            static_cast<quint32>(late - tables.artLoadCues));
+    putWord(image, tables.artLoadCues + 2LL * (SceneLateCue - 1),
+            static_cast<quint32>(longer - tables.artLoadCues));
     return std::max(at, listAt);
 }
 

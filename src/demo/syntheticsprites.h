@@ -79,6 +79,12 @@ constexpr int SceneFirstTile = 0x100;
 constexpr int SceneEndTile = 0x400;
 constexpr int SceneRingTile = 0x6BC;
 constexpr int SceneFrames = 12;
+// Art no level's lists load: the signpost's, which its own list (cue SceneLateCue, named by no
+// level) brings in later in the act; the cue before it names a longer list that writes other art
+// there first. Slot SceneLateSlot's art word names its first tile.
+constexpr int SceneLateSlot = 32;
+constexpr int SceneLateTile = SceneFirstTile + 32 * SceneLateSlot;
+constexpr int SceneLateCue = 0x1E;
 
 // Each art constant of the scene gets a group of 32 tiles of its own: slot n's art word has base
 // tile SceneFirstTile + 32 n and palette line n % 4. Mappings table k of an id draws, in frame f,

@@ -11,6 +11,7 @@
 #include <QMutexLocker>
 
 #include <algorithm>
+#include <functional>
 
 namespace sprites {
 
@@ -72,7 +73,7 @@ class ImageSprites : public LevelSprites {
   public:
     ImageSprites(const std::shared_ptr<const ImageCode> &code, const map::TerrainTables &terrain,
                  int row, DrawnCaches *caches = nullptr)
-        : m_rules(code, row) {
+        : m_rules(code, row), m_code(code) {
         const QByteArray &image = code->image();
         const SpriteTables &tables = code->tables();
         const map::LevelArt palette = map::levelArt(image, terrain, row, false);
@@ -80,19 +81,19 @@ class ImageSprites : public LevelSprites {
         m_colours = colourTable(palette.colours);
         // The art depends only on the cues and the level art (Sonic 2's, none when it does not
         // decode): rows and zones that load the same share one copy.
-        const QVector<int> cues = levelCues(image, terrain, tables, row);
+        m_cues = levelCues(image, terrain, tables, row);
         const QByteArray artKey = map::levelArtKey(image, terrain, row);
+        m_levelArt = [code, terrain, row, artKey] {
+            return code->tables().game == 2
+                       ? code->once("art " + artKey,
+                                    [&] { return map::levelArt(code->image(), terrain, row).art; })
+                       : QByteArray();
+        };
         QByteArray key = "vram " + artKey;
-        for (int cue : cues)
+        for (int cue : m_cues)
             key += ' ' + QByteArray::number(cue);
-        m_vram = code->once(key, [&] {
-            const QByteArray levelArt =
-                tables.game == 2
-                    ? code->once("art " + artKey,
-                                 [&] { return map::levelArt(image, terrain, row).art; })
-                    : QByteArray();
-            return spriteVram(*code, cues, levelArt);
-        });
+        m_vramKey = key;
+        m_vram = code->once(key, [&] { return spriteVram(*code, m_cues, m_levelArt()); });
         // A record's look depends on the zone's and act's rules, the art and the colours alone.
         const QByteArray drawnKey =
             QByteArray::number(m_rules.zone()) + '.' + QByteArray::number(m_rules.act()) + key +
@@ -137,9 +138,10 @@ class ImageSprites : public LevelSprites {
                 a = *found;
             } else {
                 const Drawn d = m_rules.lookOf(r);
-                if (d.look == Look::Sprite)
-                    a = compose(d.sprites, d.priority, m_rules.image(), m_vram, m_colours);
-                else
+                const QByteArray vram = d.ownArtList ? ownArtVram(d) : m_vram;
+                if (d.look == Look::Sprite && (!d.ownArtList || !vram.isNull()))
+                    a = compose(d.sprites, d.priority, m_rules.image(), vram, m_colours);
+                else if (d.look != Look::Sprite)
                     a.look = d.look;
                 m_cache->looks.insert(key, a);
             }
@@ -152,6 +154,19 @@ class ImageSprites : public LevelSprites {
     QVector<RingRecord> ringRecords() const override { return m_ringRecords; }
 
   private:
+    // The level's video memory with the list that writes the first sprite's art over it; null
+    // when no list other than the level's own writes there.
+    QByteArray ownArtVram(const Drawn &d) const {
+        if (d.sprites.isEmpty())
+            return {};
+        const auto cue = ownArtCue(*m_code, qint64(d.sprites.front().art & 0x7FF) * 32, m_cues);
+        if (!cue)
+            return {};
+        return m_code->once(m_vramKey + " + " + QByteArray::number(*cue), [&] {
+            return spriteVram(*m_code, m_cues + QVector<int>{*cue}, m_levelArt());
+        });
+    }
+
     // The act's ring layout, each ring frame 0 of the ring mappings with the ring art word, both
     // read from the ring-drawing code.
     void loadRings(const ImageCode &code, int row) {
@@ -213,6 +228,10 @@ class ImageSprites : public LevelSprites {
     }
 
     ObjectRules m_rules;
+    std::shared_ptr<const ImageCode> m_code;
+    QVector<int> m_cues;
+    QByteArray m_vramKey;
+    std::function<QByteArray()> m_levelArt; // Sonic 2's level art (none for Sonic 1)
     bool m_ok = false;
     QVector<QRgb> m_colours;
     QByteArray m_vram;

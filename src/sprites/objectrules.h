@@ -25,6 +25,9 @@ struct Drawn {
     Look look = Look::Marker;
     int priority = 3;
     QVector<Sprite> sprites;
+    // Its art comes from a list of its own, loaded as it comes into view (the signpost's near
+    // the act's end): drawn with that list over the level's art, a marker where none is found.
+    bool ownArtList = false;
 };
 
 // The record bytes a rule looks at.

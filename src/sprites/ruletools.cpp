@@ -61,9 +61,10 @@ std::optional<qint64> indexedLea(const Context &c, int window) {
     return std::nullopt;
 }
 
-std::optional<int> firstAnimationFrame(const Context &c, int anim) {
+std::optional<int> firstAnimationFrame(const Context &c, int anim, bool fromCode) {
     const rom::ImageBytes in(c.rules.image());
-    for (qint64 at = c.scan.routine0; at < c.scan.routine0 + ScanBytes; at += 2) {
+    const qint64 from = fromCode ? c.scan.code : c.scan.routine0;
+    for (qint64 at = from; at < from + ScanBytes; at += 2) {
         const auto opcode = in.word(at);
         if (!opcode)
             return std::nullopt;

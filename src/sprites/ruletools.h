@@ -43,7 +43,9 @@ Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bo
 // The first frame of animation `anim` in the script table named by the first lea (table).l,a1
 // within the scanned bytes: the frame byte, flip bits included (Sonic 1 keeps flips in bits 5
 // and 6). None when the script starts with an end mark or anything lies outside the image.
-std::optional<int> firstAnimationFrame(const Context &c, int anim);
+// `fromCode`: look from the object's own code, where its routine dispatch names the script every
+// frame, rather than from its init.
+std::optional<int> firstAnimationFrame(const Context &c, int anim, bool fromCode = false);
 
 using Rule = Drawn (*)(const Context &);
 

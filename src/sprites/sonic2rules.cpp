@@ -675,11 +675,19 @@ Drawn seesaw(const Context &c) {
 }
 
 // Signposts: the init removes them from second acts, but for Metropolis's. Where one stays, its
-// art is loaded only when the camera nears the level's end, by a list the level loop names, not
-// the object: at level start there is nothing of it in video memory, so it keeps its marker.
+// art comes with a list of its own as the camera nears the act's end, before it comes into view.
+// The one-player mappings and art are the init's second; the first frame of animation 0, which
+// its code names every frame; the init replaces the render flags: no flips but the script's.
 Drawn signpost(const Context &c) {
     const bool stays = c.rules.act() == 0 || (c.rules.zone() == kMetropolis && c.rules.act() == 1);
-    return stays ? marker() : hidden();
+    if (!stays)
+        return hidden();
+    const auto frame = firstAnimationFrame(c, 0, true);
+    if (!frame)
+        return marker();
+    Drawn d = fixed(c, 2, 2, *frame & 0x1F, 4, (*frame & 0x20) != 0, (*frame & 0x40) != 0);
+    d.ownArtList = true;
+    return d;
 }
 
 // Pulley platforms: subtypes $80 and up place a group, entry s & $7F of the table the init's

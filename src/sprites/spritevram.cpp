@@ -89,4 +89,28 @@ QByteArray spriteVram(const ImageCode &code, const QVector<int> &cues, const QBy
     return vram;
 }
 
+std::optional<int> ownArtCue(const ImageCode &code, qint64 address, const QVector<int> &besides) {
+    constexpr int kMaxCues = 256;
+    const SpriteTables &tables = code.tables();
+    const rom::ImageBytes in(code.image());
+    // The table's offsets end where its first list begins.
+    const auto first = in.signedWord(tables.artLoadCues);
+    if (!first || *first <= 0 || tables.artLoadCues < 0)
+        return std::nullopt;
+    std::optional<int> found;
+    int fewest = MaxCueEntries + 1;
+    for (int cue = 0; cue < std::min(*first / 2, kMaxCues); ++cue) {
+        const auto offset = in.signedWord(tables.artLoadCues + 2LL * cue);
+        const qint64 list = offset ? tables.artLoadCues + *offset : -1;
+        const auto count = in.word(list);
+        if (!count || besides.contains(cue) || int(*count) + 1 >= fewest)
+            continue;
+        if (in.word(list + 6) == quint32(address)) {
+            found = cue;
+            fewest = int(*count) + 1;
+        }
+    }
+    return found;
+}
+
 } // namespace sprites

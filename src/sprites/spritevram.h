@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QVector>
 
+#include <optional>
+
 namespace sprites {
 
 // Far beyond any real list.
@@ -24,5 +26,11 @@ QVector<int> levelCues(const QByteArray &image, const map::TerrainTables &terrai
 // writes replace earlier ones, nothing goes past $FFFF, an entry that does not decode is left
 // out. As long as the highest byte written (at most 64 KiB): what lies past it reads as zero.
 QByteArray spriteVram(const ImageCode &code, const QVector<int> &cues, const QByteArray &base);
+
+// The list of the cue table, other than `besides`, made for the art at video memory `address`:
+// its first entry writes there, and of those lists it loads the fewest files. The list that
+// brings an object's own art later in the act (the signpost's, which other lists also write
+// over, further down theirs).
+std::optional<int> ownArtCue(const ImageCode &code, qint64 address, const QVector<int> &besides);
 
 } // namespace sprites

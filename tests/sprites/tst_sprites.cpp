@@ -311,7 +311,11 @@ void TestSprites::rules_data() {
              {{slot(1, synthetic::SceneGenericId), 0, 2, true}}),
         rule("S1 two mappings", 1, 0, Y, synthetic::SceneTwoMappingsId, 0, M, {}),
         rule("S1 no code", 1, 0, Y, 0x7E, 0, M, {}),
+        rule("S1 signpost: its own list's art, its script's frame, no flips", 1, 0, Y | 0xC000,
+             0x0D, 0, S, {{synthetic::SceneLateSlot, 0, 2}}),
         // Sonic 2 (flips in Y word bits 13 and 14).
+        rule("S2 signpost: the one-player constants, its own list's art", 2, 0, Y | 0x6000, 0x0D, 0,
+             S, {{synthetic::SceneLateSlot, 0, 2}}),
         rule("S2 path swapper", 2, 0, Y, 0x03, 0x00, H, {}),
         rule("S2 invisible block", 2, 0, Y, 0x74, 0x00, H, {}),
         rule("S2 monitor icon", 2, 0, Y | 0x2000, 0x26, 0x04, S, {{slot(2, 0x26), 0, 5, true}}),
@@ -417,6 +421,18 @@ void TestSprites::brokenImages() {
 
     for (int game = 1; game <= 2; ++game) {
         const QByteArray &image = scene(game).image;
+        // A signpost whose own list is gone (and the longer one that writes there first): a
+        // marker, not whatever the level left at its tiles.
+        QByteArray noList = image;
+        const qint64 cues = scene(game).tables.artLoadCues;
+        for (int cue : {synthetic::SceneLateCue - 1, synthetic::SceneLateCue})
+            noList.replace(cues + 2 * cue, 2, noList.mid(cues, 2));
+        synthetic::putLayout(noList, fixedAddresses(scene(game).revision)[0],
+                             {record(X, Y, 0x0D, 0)});
+        QCOMPARE(LevelSprites::load(noList, scene(game).revision, 0)
+                     ->record(noList, fixedAddresses(scene(game).revision)[0])
+                     .look,
+                 Look::Marker);
         const auto none = LevelSprites::load(QByteArray(100, '\0'), scene(game).revision, 0);
         QCOMPARE(none->record(image, fixedAddresses(scene(game).revision)[0]).look, Look::Marker);
         QVERIFY(none->rings().isEmpty());
