@@ -11,8 +11,8 @@
 // How the input is read:
 //   mode   u8   bit 0: game (0 = Sonic 1, 1 = Sonic 2); bits 7-1: the row whose layer is painted
 //   rest        the image, with the tables of compactTables() and compactSpriteTables() and its
-//               first 32 records at CompactRecordsAt (the seeds are compactSpriteImage());
-//               more records reach no code the first 32 do not, and cost each run
+//               first 16 records at CompactRecordsAt (the seeds are compactSpriteImage());
+//               more records reach no code the first 16 do not, and cost each run
 
 namespace fuzzcheck {
 
@@ -54,7 +54,7 @@ QString spriteDrawing(const std::uint8_t *data, std::size_t size) {
     const QByteArray image =
         QByteArray::fromRawData(storage.data(), static_cast<qsizetype>(storage.size()));
     QVector<qint64> records;
-    for (qint64 at = synthetic::CompactRecordsAt; at + 6 <= image.size() && records.size() < 32;
+    for (qint64 at = synthetic::CompactRecordsAt; at + 6 <= image.size() && records.size() < 16;
          at += 6) {
         if (uchar(image.at(at)) == 0xFF && uchar(image.at(at + 1)) == 0xFF)
             break;
