@@ -86,6 +86,15 @@ Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bo
                priority, xFlip, yFlip);
 }
 
+Drawn signpost(const Context &c, int n) {
+    const auto frame = firstAnimationFrame(c, 0, true);
+    if (!frame)
+        return marker();
+    Drawn d = fixed(c, n, n, *frame & 0x1F, 4, (*frame & 0x20) != 0, (*frame & 0x40) != 0);
+    d.ownArtList = true;
+    return d;
+}
+
 const IdRule *gameRule(int game, int id) {
     // Asked for every record drawn: an index by id, built once per game.
     using Index = std::array<const IdRule *, 256>;

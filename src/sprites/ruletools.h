@@ -40,6 +40,11 @@ std::optional<qint64> indexedLea(const Context &c, int window = 128);
 Drawn fixed(const Context &c, int mappings, int art, int frame, int priority, bool xFlip,
             bool yFlip);
 
+// Signposts of both games: constants `n`, the first frame of animation 0 (which their code names
+// every frame) with the script's flips alone (the init replaces the render flags), priority 4,
+// the art brought in by their own list as the camera nears the act's end.
+Drawn signpost(const Context &c, int n);
+
 // The first frame of animation `anim` in the script table named by the first lea (table).l,a1
 // within the scanned bytes: the frame byte, flip bits included (Sonic 1 keeps flips in bits 5
 // and 6). None when the script starts with an end mark or anything lies outside the image.

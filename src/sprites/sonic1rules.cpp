@@ -229,16 +229,9 @@ Drawn artLoadedLater(const Context &) {
     return marker();
 }
 
-// Signposts: their own list loads the art as the camera nears the act's end, before they come
-// into view; shown with the first frame of animation 0, which their code names every frame. The
-// init replaces the render flags: no flips but the script's.
-Drawn signpost(const Context &c) {
-    const auto frame = firstAnimationFrame(c, 0, true);
-    if (!frame)
-        return marker();
-    Drawn d = fixed(c, 1, 1, *frame & 0x1F, 4, (*frame & 0x20) != 0, (*frame & 0x40) != 0);
-    d.ownArtList = true;
-    return d;
+// Signposts: one set of constants.
+Drawn signpostOfOneSet(const Context &c) {
+    return signpost(c, 1);
 }
 
 // Objects drawn with frame 0 and the record's flips.
@@ -583,7 +576,7 @@ const std::vector<IdRule> &sonic1Rules() {
         {1, 0x2A, animatedZero}, // small door: its closing animation starts wide open
         {1, 0x2B, animatedZero}, // Chopper
         {1, 0x6A, saw},
-        {1, 0x0D, signpost},
+        {1, 0x0D, signpostOfOneSet},
         {1, 0x70, plainZero},      // girder block
         {1, 0x4B, artLoadedLater}, // giant ring
         {1, 0x11, bridge},

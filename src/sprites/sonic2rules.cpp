@@ -674,20 +674,11 @@ Drawn seesaw(const Context &c) {
     return d;
 }
 
-// Signposts: the init removes them from second acts, but for Metropolis's. Where one stays, its
-// art comes with a list of its own as the camera nears the act's end, before it comes into view.
-// The one-player mappings and art are the init's second; the first frame of animation 0, which
-// its code names every frame; the init replaces the render flags: no flips but the script's.
-Drawn signpost(const Context &c) {
+// Signposts: the init removes them from second acts, but for Metropolis's. Where one stays, it
+// is drawn with the init's second constants (the first are the two-player game's).
+Drawn signpostUnlessRemoved(const Context &c) {
     const bool stays = c.rules.act() == 0 || (c.rules.zone() == kMetropolis && c.rules.act() == 1);
-    if (!stays)
-        return hidden();
-    const auto frame = firstAnimationFrame(c, 0, true);
-    if (!frame)
-        return marker();
-    Drawn d = fixed(c, 2, 2, *frame & 0x1F, 4, (*frame & 0x20) != 0, (*frame & 0x40) != 0);
-    d.ownArtList = true;
-    return d;
+    return stays ? signpost(c, 2) : hidden();
 }
 
 // Pulley platforms: subtypes $80 and up place a group, entry s & $7F of the table the init's
@@ -945,7 +936,7 @@ const std::vector<IdRule> &sonic2Rules() {
         {2, 0x70, giantCog},
         {2, 0x85, pullSpring},
         {2, 0x14, seesaw},
-        {2, 0x0D, signpost},
+        {2, 0x0D, signpostUnlessRemoved},
         {2, 0x6C, pulleyPlatforms},
         {2, 0xD2, flashingBlock},
         {2, 0x95, sol},
