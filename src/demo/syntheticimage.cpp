@@ -1,5 +1,6 @@
 #include "demo/syntheticimage.h"
 
+#include "demo/bytewriting.h"
 #include "demo/syntheticterrain.h"
 #include "levels/leveltables.h"
 #include "rom/checksum.h"
@@ -10,6 +11,8 @@
 namespace synthetic {
 
 namespace {
+
+using namespace bytes;
 
 // Records between a layout's start and the next layout, which starts right after this
 // layout's end record; the last layout of each game gets a modest size of its own.
@@ -28,16 +31,6 @@ int firstRowSharing(rom::Revision revision, int row) {
     while (first > 0 && table[first - 1] == table[row])
         --first;
     return first;
-}
-
-void putWord(QByteArray &image, qint64 at, quint32 value) {
-    image[at] = static_cast<char>(value >> 8);
-    image[at + 1] = static_cast<char>(value);
-}
-
-void putLong(QByteArray &image, qint64 at, quint32 value) {
-    putWord(image, at, value >> 16);
-    putWord(image, at + 2, value & 0xFFFF);
 }
 
 // A small deterministic generator, so every image is the same from run to run.

@@ -1,5 +1,6 @@
 #include "demo/syntheticsprites.h"
 
+#include "demo/bytewriting.h"
 #include "demo/encoders.h"
 #include "demo/syntheticterrain.h"
 #include "rom/checksum.h"
@@ -13,42 +14,7 @@ namespace synthetic {
 
 namespace {
 
-void ensure(QByteArray &image, qint64 end) {
-    if (image.size() < end)
-        image.resize(end, '\0');
-}
-
-void putWord(QByteArray &image, qint64 at, quint32 value) {
-    ensure(image, at + 2);
-    image[at] = static_cast<char>(value >> 8);
-    image[at + 1] = static_cast<char>(value);
-}
-
-void putLong(QByteArray &image, qint64 at, quint32 value) {
-    putWord(image, at, value >> 16);
-    putWord(image, at + 2, value & 0xFFFF);
-}
-
-quint32 wordAt(const QByteArray &image, qint64 at) {
-    return quint32(static_cast<quint8>(image.at(at))) << 8 | static_cast<quint8>(image.at(at + 1));
-}
-
-// Appends `bytes` at `at` (kept even) and returns where they went.
-qint64 append(QByteArray &image, qint64 &at, const QByteArray &bytes) {
-    at += at & 1;
-    const qint64 start = at;
-    ensure(image, start + bytes.size());
-    std::memcpy(image.data() + start, bytes.constData(), static_cast<size_t>(bytes.size()));
-    at += bytes.size();
-    return start;
-}
-
-QByteArray wordBytes(quint32 value) {
-    QByteArray out;
-    out.append(static_cast<char>(value >> 8));
-    out.append(static_cast<char>(value));
-    return out;
-}
+using namespace bytes;
 
 QByteArray sceneTiles(int first, int end) {
     QByteArray out;

@@ -1,5 +1,6 @@
 #include "demo/syntheticterrain.h"
 
+#include "demo/bytewriting.h"
 #include "demo/encoders.h"
 
 #include <algorithm>
@@ -11,37 +12,7 @@ namespace synthetic {
 namespace {
 
 using namespace map;
-
-void ensure(QByteArray &image, qint64 end) {
-    if (image.size() < end)
-        image.resize(end, '\0');
-}
-
-void putByte(QByteArray &image, qint64 at, quint32 value) {
-    ensure(image, at + 1);
-    image[at] = static_cast<char>(value);
-}
-
-void putWord(QByteArray &image, qint64 at, quint32 value) {
-    putByte(image, at, value >> 8);
-    putByte(image, at + 1, value & 0xFF);
-}
-
-void putLong(QByteArray &image, qint64 at, quint32 value) {
-    putWord(image, at, value >> 16);
-    putWord(image, at + 2, value & 0xFFFF);
-}
-
-// Appends `bytes` at `at` (kept even, as the games keep their files word-aligned) and returns
-// where they went; `at` moves past them.
-qint64 append(QByteArray &image, qint64 &at, const QByteArray &bytes) {
-    at += at & 1;
-    const qint64 start = at;
-    ensure(image, start + bytes.size());
-    std::memcpy(image.data() + start, bytes.constData(), static_cast<size_t>(bytes.size()));
-    at += bytes.size();
-    return start;
-}
+using namespace bytes;
 
 QByteArray words(const quint16 *from, int count) {
     QByteArray out;

@@ -1,6 +1,7 @@
 // Level terrain: drawing rules pixel for pixel, resolution through each revision's tables, damaged
 // data, the export. Expected colours come from the palette words written here (c gives c x 36).
 
+#include "demo/bytewriting.h"
 #include "demo/encoders.h"
 #include "demo/syntheticimage.h"
 #include "demo/syntheticterrain.h"
@@ -18,6 +19,7 @@
 
 using namespace map;
 using synthetic::TerrainPieces;
+using namespace synthetic::bytes;
 
 namespace {
 
@@ -40,15 +42,6 @@ quint16 nameWord(int tile, int line, bool h = false, bool v = false) {
     return static_cast<quint16>(line << 13 | (v ? 0x1000 : 0) | (h ? 0x800 : 0) | tile);
 }
 
-void putWord(QByteArray &b, qint64 at, quint32 v) {
-    qToBigEndian(quint16(v), b.data() + at);
-}
-void putLong(QByteArray &b, qint64 at, quint32 v) {
-    qToBigEndian(v, b.data() + at);
-}
-quint32 wordAt(const QByteArray &b, qint64 at) {
-    return qFromBigEndian<quint16>(b.constData() + at);
-}
 quint32 longAt(const QByteArray &b, qint64 at) {
     return qFromBigEndian<quint32>(b.constData() + at);
 }
