@@ -1,22 +1,75 @@
-// The per-game object rules beyond the most placed objects: each rule shape on hand-assembled
-// init code in the synthetic sprite scene (zone-dependent art, per-subtype tables, animation
-// scripts, the shared sub-object loader, objects of several sprites, hidden objects), the picture
-// pixel for pixel, and damaged tables giving a marker.
+// The object rules: each rule shape on hand-assembled init code in the synthetic sprite scene
+// (zone-dependent art, per-subtype tables, animation scripts, the shared sub-object loader,
+// objects of several sprites, hidden objects), the picture pixel for pixel, and damaged tables
+// giving a marker.
 
-#include "sprites/codescan.h"
-#include "support/spritecases.h"
+#include "demo/bytewriting.h"
+#include "demo/syntheticimage.h"
+#include "demo/syntheticsprites.h"
+#include "levels/leveltables.h"
+#include "map/terraintables.h"
+#include "sprites/levelsprites.h"
+#include "sprites/spritelayer.h"
 
 #include <QTest>
 
 #include <functional>
 
 using namespace sprites;
-using namespace testsupport;
+using namespace synthetic::bytes;
 using synthetic::Code;
 
 namespace {
 
-constexpr int Slot = 16; // the first art slot the scene leaves free
+constexpr int X = 0x200, Y = 0x200; // where the record is placed
+constexpr int Slot = 16;            // the first art slot the scene leaves free
+
+// One expected 8x8 piece: art slot of the scene, mappings table, frame, flips, its offset from
+// the piece centred on the record, and the palette line (the slot's when -1, plus `lineAdd`).
+struct Expect {
+    int slot;
+    int table = 0;
+    int frame = 0;
+    bool xFlip = false;
+    bool yFlip = false;
+    int dx = 0;
+    int dy = 0;
+    int line = -1;
+    int lineAdd = 0;
+    int tileAdd = 0; // added to the slot's first tile (the Ending animals' art words)
+};
+
+// One object record drawn alone, and the picture it should give.
+struct RuleCase {
+    const char *name;
+    int game;
+    int row;
+    quint16 y; // flags included
+    int type;
+    int subtype;
+    Look look;
+    QVector<Expect> pieces; // front first
+    int damage = -1;        // the test's own damage applied first, if any
+};
+
+// Palette indices over `area`: the expected pieces, painted back to front.
+QByteArray expectedPixels(const QVector<Expect> &pieces, QRect area) {
+    QByteArray pixels(area.width() * area.height(), '\0');
+    for (auto e = pieces.crbegin(); e != pieces.crend(); ++e) {
+        const quint16 art = synthetic::sceneArt(e->slot);
+        const int line = ((e->line >= 0 ? e->line : art >> 13) + e->lineAdd) & 3;
+        const int tile = (art & 0x7FF) + e->tileAdd + 16 * e->table + e->frame;
+        for (int py = 0; py < 8; ++py)
+            for (int px = 0; px < 8; ++px) {
+                const int x = X - 4 + e->dx + px - area.left(), y = Y - 4 + e->dy + py - area.top();
+                if (x >= 0 && y >= 0 && x < area.width() && y < area.height())
+                    pixels[y * area.width() + x] =
+                        char(16 * line + synthetic::sceneTilePixel(tile, e->xFlip ? 7 - px : px,
+                                                                   e->yFlip ? 7 - py : py));
+            }
+    }
+    return pixels;
+}
 
 struct World {
     rom::Revision revision;
@@ -25,16 +78,10 @@ struct World {
     QVector<std::pair<qint64, QByteArray>> damages; // bytes a hostile case writes over the code
 };
 
-void putBytes(QByteArray &image, qint64 at, const QByteArray &bytes) {
-    if (image.size() < at + bytes.size())
-        image.resize(at + bytes.size(), '\0');
-    image.replace(int(at), int(bytes.size()), bytes);
-}
-
 QByteArray words(std::initializer_list<quint32> list) {
     QByteArray out;
     for (quint32 w : list)
-        out.append(char(w >> 8)).append(char(w));
+        out += wordBytes(w);
     return out;
 }
 
@@ -50,7 +97,7 @@ quint16 art(int n) {
     return synthetic::sceneArt(Slot + n);
 }
 
-// The scene with code for one object of each rule shape after it.
+// The scene (its own objects' code) with code for one object of each rule shape after it.
 const World &world(int game) {
     static World worlds[2];
     World &w = worlds[game - 1];
@@ -61,73 +108,58 @@ const World &world(int game) {
     w.tables = spriteTables(w.revision);
     qint64 at = synthetic::putSprites(w.image, map::terrainTables(w.revision), w.tables,
                                       game == 1 ? 0x10000 : 0x20000);
-    const auto put = [&](const QByteArray &bytes) {
-        at += at & 1;
-        putBytes(w.image, at, bytes);
-        at += bytes.size();
-        return at - bytes.size();
-    };
+    const auto put = [&](const QByteArray &bytes) { return append(w.image, at, bytes); };
     const quint32 m0 = quint32(put(table(game, 0))), m1 = quint32(put(table(game, 1)));
-    const auto place = [&](int id, const std::function<void(Code &)> &init) {
+    // The code of `ids`, one copy they all point at.
+    const auto place = [&](std::initializer_list<int> ids,
+                           const std::function<void(Code &)> &init) {
         at += at & 1;
         Code code = synthetic::objectCode(at);
         init(code);
-        code.rts();
-        putBytes(w.image, w.tables.objectIndex + 4LL * (id - 1),
-                 words({quint32(at) >> 16, quint32(at)}));
-        put(code.bytes());
-    };
-    // lea d8(pc,d0.w),aN (N = 1 or 2) and lea (table).l,a1.
-    const auto indexedLea = [](Code &c, int reg, qint64 target) {
-        c.words({quint16(0x41FB | reg << 9), quint16((target - c.here() - 2) & 0xFF)});
-    };
-    const auto absoluteLea = [](Code &c, quint32 target) {
-        c.words({0x43F9, quint16(target >> 16), quint16(target)});
+        for (int id : ids)
+            putLong(w.image, w.tables.objectIndex + 4LL * (id - 1), quint32(at));
+        put(code.rts().bytes());
     };
     // Animation 0 starts at frame 5, animation 1 at frame 3 with the X flip bit (Sonic 1).
     const quint32 scripts = quint32(put(words({4, 8, 0x0105, 0xFF00, 0x0123, 0xFF00})));
     if (game == 1) {
-        const auto twoArts = [&](Code &c) {
-            c.mappings(m0).art(art(0)).art(art(1)).renderSet(4).priority(4);
-        };
-        place(0x32, twoArts);
-        place(0x42, twoArts);
+        place({0x32, 0x42},
+              [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)).renderSet(4).priority(4); });
         // Scenery entries: mappings, art word, frame s + 1, width, priority s, collision.
         QByteArray entries;
         for (int s = 0; s < 4; ++s)
             entries += words({s == 3 ? 0xFFu : m1 >> 16, m1 & 0xFFFF, art(2),
                               quint32(s + 1) << 8 | 8, quint32(s) << 8});
         const qint64 sceneryAt = put(entries);
-        place(0x1C, [&](Code &c) { indexedLea(c, 1, sceneryAt); });
-        place(0x22, [&](Code &c) {
-            c.mappings(m0).art(art(3)).renderSet(4).priority(3);
-            absoluteLea(c, scripts);
+        place({0x1C}, [&](Code &c) { c.pcTable(0x43FB, sceneryAt); });
+        place({0x22}, [&](Code &c) {
+            c.mappings(m0).art(art(3)).renderSet(4).priority(3).leaLong(scripts, 1);
         });
-        place(0x55, [&](Code &c) {
-            c.mappings(m0).art(art(3)).renderSet(4).priority(2);
-            absoluteLea(c, 0xFFFFF0); // past the image
+        place({0x55}, [&](Code &c) {
+            c.mappings(m0).art(art(3)).renderSet(4).priority(2).leaLong(0xFFFFF0,
+                                                                        1); // past the image
         });
-        place(0x11, [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); });
-        place(0x60, [&](Code &c) {
+        place({0x11}, [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); });
+        place({0x60}, [&](Code &c) {
             c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).renderOr(4).priority(4);
         });
         // Damages 0-4: a call, a list and mappings off the image, frames past the tables.
         const quint32 sine = quint32(put(synthetic::sineRoutine(at + (at & 1))));
         const auto away = [&](Code &c) { w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})}); };
         const auto past = [&](Code &c) { w.damages.append({c.here() + 3, QByteArray(1, '@')}); };
-        place(0x57, [&](Code &c) {
+        place({0x57}, [&](Code &c) {
             c.mappings(m0).art(art(5)).priority(4).art(art(6)).mappings(m1).frame(2, 1).frame(1);
             away(c);
             c.jsr(sine);
         });
         // Swings: GHZ, SLZ, SBZ and ball constants; link and anchor frames and priorities on a1.
-        place(0x15, [&](Code &c) {
+        place({0x15}, [&](Code &c) {
             c.mappings(m0).art(art(0)).priority(3).mappings(m1).art(art(1));
             c.mappings(m0).art(art(2)).priority(4, 1).frame(1, 1).priority(3, 1);
             past(c);
             c.frame(2, 1).mappings(m1).art(art(3)).frame(3).priority(2).bsr(sine);
         });
-        place(0x78, [&](Code &c) {
+        place({0x78}, [&](Code &c) {
             c.mappings(m0).art(art(0)).art(art(1)).priority(4).priority(5, 1);
             past(c);
             c.frame(6, 1);
@@ -136,57 +168,48 @@ const World &world(int game) {
         QByteArray lists = words({0, 0, 0, 36});
         lists += QByteArray(28, '\0') + words({2, X, Y, 0, X + 32, Y - 16, 0, X - 32, Y + 48, 0});
         const quint32 conveyors = quint32(put(lists));
-        place(0x63, [&](Code &c) {
+        place({0x63}, [&](Code &c) {
             c.mappings(m0).art(art(1)).priority(4).art(art(2)).priority(1).frame(4).addi(4);
             away(c);
             c.leaLong(conveyors, 2);
         });
-        place(0x6F, [&](Code &c) {
+        place({0x6F}, [&](Code &c) {
             c.mappings(m1).art(art(3)).priority(4).addi(4).leaLong(conveyors, 2);
-            absoluteLea(c, scripts);
+            c.leaLong(scripts, 1);
         });
-        place(0x17, [&](Code &c) {
+        place({0x17}, [&](Code &c) {
             away(c);
             c.mappings(m0).art(art(4)).priority(3);
         });
-        place(0x67, [&](Code &c) { c.mappings(m0).art(art(4)).priority(4).jsr(sine); });
+        place({0x67}, [&](Code &c) { c.mappings(m0).art(art(4)).priority(4).jsr(sine); });
         // One art constant; three, picked by zone; two mappings and arts after scripts whose
         // animations 0-3 start at frames 5, 3 X-flipped, 2 Y-flipped and 6.
-        const auto single = [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); };
-        for (int id : {0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47})
-            place(id, single);
+        place({0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47},
+              [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); });
         // Waterfalls draw frames up to 15: ten frames tell the splash (9) from one past the end.
         QVector<QVector<synthetic::MapPiece>> ten;
         for (int f = 0; f < 10; ++f)
             ten.append({{-4, -4, 1, 1, quint16(f)}});
         const quint32 m10 = quint32(put(synthetic::mappingTable(ten, 1)));
-        place(0x65, [&](Code &c) { c.mappings(m10).art(art(4)).priority(3); });
-        place(0x53,
+        place({0x65}, [&](Code &c) { c.mappings(m10).art(art(4)).priority(3); });
+        place({0x53},
               [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).priority(4); });
         const quint32 fourScripts = quint32(put(words(
             {8, 12, 16, 20, 0x0105, 0xFF00, 0x0123, 0xFF00, 0x0142, 0xFF00, 0x0106, 0xFF00})));
-        const auto scripted = [&](Code &c) {
+        place({0x1F, 0x2D, 0x16, 0x64, 0x6D, 0x4C, 0x69}, [&](Code &c) {
             c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).priority(3).leaLong(fourScripts, 1);
-        };
-        for (int id : {0x1F, 0x2D, 0x16, 0x64, 0x6D, 0x4C, 0x69})
-            place(id, scripted);
+        });
         // Per-subtype tables: grassy platforms' 4-byte entries (frame third), elevators' (width,
         // frame) pairs; subtype $20 reads a frame past the mappings.
         const qint64 grass = put(QByteArray::fromHex("00000300 00000500 00004000"));
-        place(0x2F, [&](Code &c) {
-            indexedLea(c, 1, grass);
-            c.mappings(m0).art(art(5));
-        });
+        place({0x2F}, [&](Code &c) { c.pcTable(0x43FB, grass).mappings(m0).art(art(5)); });
         const qint64 lifts = put(QByteArray::fromHex("1002 2006 1040"));
-        place(0x59, [&](Code &c) {
-            indexedLea(c, 1, lifts);
-            c.mappings(m1).art(art(5));
-        });
+        place({0x59}, [&](Code &c) { c.pcTable(0x43FB, lifts).mappings(m1).art(art(5)); });
     } else {
         const qint64 pairs = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006}));
-        place(0x18, [&](Code &c) {
-            indexedLea(c, 2, pairs);
-            c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).renderSet(4).priority(4);
+        place({0x18}, [&](Code &c) {
+            c.pcTable(0x45FB, pairs).mappings(m0).art(art(0)).mappings(m1).art(art(1));
+            c.renderSet(4).priority(4);
         });
         // Frames 0 and 4 sit 8 pixels up, so that what an object makes behind them shows.
         QVector<QVector<synthetic::MapPiece>> raised;
@@ -202,179 +225,122 @@ const World &world(int game) {
         loaderCode.raw(words({m1 >> 16, m1 & 0xFFFF, art(5), 0x0105, 0}));
         loaderCode.raw(words({m2 >> 16, m2 & 0xFFFF, art(2), 0x0005, 0}));
         const qint64 loader = put(loaderCode.bytes());
-        const auto bsr = [](Code &c, qint64 target) {
-            c.words({0x6100, quint16((target - c.here() - 2) & 0xFFFF)});
-        };
-        place(0x91, [&](Code &c) { bsr(c, loader); });
-        place(0x8C, [&](Code &c) {
-            bsr(c, loader);
-            absoluteLea(c, scripts);
-        });
+        const auto loaded = [&](Code &c) { c.bsr(loader); };
+        place({0x91, 0x9D, 0x8E, 0x9E}, loaded);
+        place({0x8C}, [&](Code &c) { c.bsr(loader).leaLong(scripts, 1); });
         const qint64 nothing = put(words({0x4E75}));
-        place(0x99, [&](Code &c) { bsr(c, nothing); });
-        place(0x11, [&](Code &c) {
+        place({0x99}, [&](Code &c) { c.bsr(nothing); });
+        place({0x11}, [&](Code &c) {
             c.mappings(m0).art(art(3)).priority(3).mappings(m1).art(art(4)).renderSet(4);
         });
-        place(0x23, [&](Code &c) { c.mappings(m0).art(art(2)).renderOr(4).priority(4); });
+        place({0x23}, [&](Code &c) { c.mappings(m0).art(art(2)).renderOr(4).priority(4); });
         // Balkiry's jet maker gives the jet subtype 2 (damage 0: an odd one).
         const qint64 jet = put(Code(at).words({0x137C, 2, 0x0028}).rts().bytes());
         w.damages.append({jet + 3, QByteArray(1, char(3))});
-        place(0xAC, [&](Code &c) {
-            bsr(c, loader);
-            c.frame(1).lea(scripts).bra(jet);
-        });
-        place(0x9D, [&](Code &c) { bsr(c, loader); });
+        place({0xAC}, [&](Code &c) { c.bsr(loader).frame(1).lea(scripts).bra(jet); });
         // Turtloid's rider maker: subtype 2, frame 3.
         const qint64 rider = put(Code(at).words({0x137C, 2, 0x0028}).frame(3, 1).rts().bytes());
-        place(0x9A, [&](Code &c) {
-            bsr(c, loader);
-            bsr(c, rider);
-            absoluteLea(c, scripts);
-            c.bra(jet);
-        });
+        place({0x9A}, [&](Code &c) { c.bsr(loader).bsr(rider).leaLong(scripts, 1).bra(jet); });
         // Teeth (damage 1: tooth 3's frame past the table).
         const qint64 teeth = put(QByteArray::fromHex("00e000 16ea01 200002 161603 002004"
                                                      "ea1605 e00006 eaea07"));
         w.damages.append({teeth + 11, QByteArray(1, char(0x40))});
-        const auto leaA2 = [](Code &c, qint64 t) {
-            c.words({0x45F9, quint16(t >> 16), quint16(t)});
-        };
-        place(0x70, [&](Code &c) {
-            leaA2(c, teeth);
-            c.mappings(m0, 1).art(art(6), 1).priority(4, 1);
+        place({0x70}, [&](Code &c) {
+            c.leaLong(quint32(teeth), 2).mappings(m0, 1).art(art(6), 1).priority(4, 1);
         });
-        place(0x85, [&](Code &c) { c.mappings(m0).art(art(6)).mappings(m1).art(art(7)); });
+        place({0x85}, [&](Code &c) { c.mappings(m0).art(art(6)).mappings(m1).art(art(7)); });
         // Damage 2: the ball's mappings outside the image.
-        place(0x14, [&](Code &c) {
+        place({0x14}, [&](Code &c) {
             c.mappings(m0).art(art(6)).renderOr(4).priority(4);
             w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})});
             c.mappings(m1).art(art(7)).priority(4);
         });
-        place(0x0D, [](Code &) {});
-        place(0x75, [&](Code &c) { c.mappings(m0).art(art(1)).renderSet(4).priority(5); });
+        place({0x75}, [&](Code &c) { c.mappings(m0).art(art(1)).renderSet(4).priority(5); });
         // Groups: entry 0 of two platforms, entry 1 of 17 (more than a group has).
         const qint64 groups =
             put(words({4, 18, 1, 0, 0, 1, 0x10, 0x20, 3, 16}) + QByteArray(102, 0));
-        place(0x6C, [&](Code &c) {
-            c.mappings(m0).art(art(2)).renderOr(4).priority(4);
-            leaA2(c, groups);
+        place({0x6C}, [&](Code &c) {
+            c.mappings(m0).art(art(2)).renderOr(4).priority(4).leaLong(quint32(groups), 2);
         });
         const qint64 blocks = put(QByteArray::fromHex("d8180808"));
-        place(0xD2, [&](Code &c) {
-            c.mappings(m0).art(art(3)).renderOr(4).priority(4);
-            indexedLea(c, 1, blocks);
+        place({0xD2}, [&](Code &c) {
+            c.mappings(m0).art(art(3)).renderOr(4).priority(4).pcTable(0x43FB, blocks);
         });
         // Pairs: one platform, two, and too many.
         const qint64 pairs2 = put(QByteArray::fromHex("0000ffe00008 01a8ffd00030 200000000000"));
-        place(0x7A, [&](Code &c) {
+        place({0x7A}, [&](Code &c) {
             c.mappings(m0).art(art(2)).words(
                 {0x45FB, quint16(0x1000 | ((pairs2 - c.here() - 2) & 0xFF))});
         });
-        place(0xC0, [&](Code &c) {
-            c.words({0x303C, 2}); // move.w #2,d0
-            bsr(c, loader);
+        place({0xC0}, [&](Code &c) { c.words({0x303C, 2}).bsr(loader); }); // move.w #2,d0
+        place({0xBE}, [&](Code &c) {
+            c.words({0x7000, 0x103C, 2}).bsr(loader); // moveq #0,d0; move.b #2,d0
         });
-        place(0xBE, [&](Code &c) {
-            c.words({0x7000, 0x103C, 2}); // moveq #0,d0; move.b #2,d0
-            bsr(c, loader);
-        });
-        place(0x1D, [&](Code &c) { c.mappings(m0, 1).art(art(3), 1).priority(3, 1); });
-        place(0x6A, [&](Code &c) {
+        place({0x1D}, [&](Code &c) { c.mappings(m0, 1).art(art(3), 1).priority(3, 1); });
+        place({0x6A}, [&](Code &c) {
             c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(1);
             c.mappings(m1).art(art(1)).frame(0);
         });
-        place(0x3D, [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
-        place(0x95,
+        place({0x3D},
+              [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
+        place({0x95},
               [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
         // Animation k starts at the k-th frame listed: each animation number shows.
         const quint32 anims = quint32(put(synthetic::animationScripts({1, 4, 7, 2, 5, 0, 3})));
-        const auto animated = [&](int id, int slot) {
-            place(id, [&, slot](Code &c) {
-                c.mappings(m0).art(art(slot)).priority(4);
-                if (id == 0x86) // damage 3: the flipper's scripts off the image
-                    w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})});
-                absoluteLea(c, anims);
-            });
-        };
-        animated(0x86, 2);
-        animated(0x24, 7);
-        animated(0x50, 0);
+        place({0x86}, [&](Code &c) {
+            c.mappings(m0).art(art(2)).priority(4);
+            // Damage 3: the flipper's scripts off the image.
+            w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})});
+            c.leaLong(anims, 1);
+        });
+        place({0x24}, [&](Code &c) { c.mappings(m0).art(art(7)).priority(4).leaLong(anims, 1); });
+        place({0x50}, [&](Code &c) { c.mappings(m0).art(art(0)).priority(4).leaLong(anims, 1); });
         // 4-byte entries with the frame in byte 2: frames 3, 6 and one past the table.
         const qint64 quads = put(QByteArray::fromHex("00000300 00000600 00004000"));
-        place(0x6B, [&](Code &c) {
-            indexedLea(c, 1, quads);
-            c.mappings(m0).art(art(3)).mappings(m1).art(art(4));
+        place({0x6B}, [&](Code &c) {
+            c.pcTable(0x43FB, quads).mappings(m0).art(art(3)).mappings(m1).art(art(4));
         });
-        place(0x76, [&](Code &c) {
-            indexedLea(c, 1, quads);
-            c.mappings(m0).art(art(4));
-        });
+        place({0x76}, [&](Code &c) { c.pcTable(0x43FB, quads).mappings(m0).art(art(4)); });
         // (width, frame) pairs: frames 2 to 6, then one past the table.
         const qint64 widths = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006, 0x2040}));
-        place(0x19, [&](Code &c) {
-            indexedLea(c, 2, widths);
-            c.mappings(m0).art(art(0)).art(art(1)).art(art(2));
+        place({0x19}, [&](Code &c) {
+            c.pcTable(0x45FB, widths).mappings(m0).art(art(0)).art(art(1)).art(art(2));
         });
-        place(0x2F, [&](Code &c) {
-            indexedLea(c, 1, widths);
-            c.mappings(m1).art(art(3));
-        });
+        place({0x2F}, [&](Code &c) { c.pcTable(0x43FB, widths).mappings(m1).art(art(3)); });
         // Per-zone constants: the n-th mappings and art pair.
-        const auto zoned = [&](Code &c) {
+        place({0x1F, 0x32, 0x80}, [&](Code &c) {
             c.mappings(m0).art(art(0)).mappings(m1).art(art(1));
             c.mappings(m0).art(art(2)).mappings(m1).art(art(3));
-        };
-        place(0x1F, zoned);
-        place(0x32, zoned);
-        place(0x80, zoned);
-        place(0x2D, [&](Code &c) {
+        });
+        place({0x2D}, [&](Code &c) {
             c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).art(art(3)).art(art(4));
         });
-        place(0x3F, [&](Code &c) { c.mappings(m0).art(art(5)).mappings(m1); });
-        place(0x6E, [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)); });
-        const auto upright = [&](Code &c) { c.mappings(m1).art(art(1)).priority(4); };
-        place(0xD4, upright);
-        place(0xD5, upright);
-        place(0x47, upright);
-        const auto plain = [&](Code &c) { c.mappings(m0).art(art(2)).priority(3); };
-        place(0x82, plain);
-        place(0x64, plain);
-        place(0x42, plain);
-        place(0x81, plain);
+        place({0x3F}, [&](Code &c) { c.mappings(m0).art(art(5)).mappings(m1); });
+        place({0x6E}, [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)); });
+        place({0xD4, 0xD5, 0x47}, [&](Code &c) { c.mappings(m1).art(art(1)).priority(4); });
         // Constants a plain reading would draw: the markers of 13 and 83 are their rules'.
-        place(0x13, plain);
-        place(0x83, plain);
-        place(0x68, [&](Code &c) { c.mappings(m2).art(art(5)).art(art(7), 1); });
-        place(0x67, [](Code &) {});
+        place({0x82, 0x64, 0x42, 0x81, 0x13, 0x83},
+              [&](Code &c) { c.mappings(m0).art(art(2)).priority(3); });
+        place({0x68}, [&](Code &c) { c.mappings(m2).art(art(5)).art(art(7), 1); });
+        place({0x67}, [](Code &) {});
         // Launch sphere (render flags, frame) pairs; X-flipped records read four further on.
         const qint64 spheres = put(QByteArray::fromHex("0003 0102 0000 0000 0205 0040"));
-        place(0x48, [&](Code &c) { c.pcTable(0x117B, spheres, 1).mappings(m0).art(art(6)); });
+        place({0x48}, [&](Code &c) { c.pcTable(0x117B, spheres, 1).mappings(m0).art(art(6)); });
         // Stake and orb entries (mappings, art, width, priority): the third's mappings lie off
         // the image.
         const qint64 stakes =
             put(words({m0 >> 16, m0 & 0xFFFF, art(6), 0x0803, m1 >> 16, m1 & 0xFFFF, art(7), 0x0803,
                        0xFF, 0xFFF0, art(7), 0x0803}));
-        place(0x71, [&](Code &c) {
-            c.lea(stakes);
-            absoluteLea(c, anims);
-        });
-        const auto loadedAnimated = [&](Code &c) {
-            bsr(c, loader);
-            absoluteLea(c, anims);
-        };
-        place(0x92, loadedAnimated);
-        place(0xB5, loadedAnimated);
-        place(0x8E, [&](Code &c) { bsr(c, loader); });
-        place(0x9E, [&](Code &c) { bsr(c, loader); });
-        place(0xAD, [&](Code &c) {
-            bsr(c, loader);
-            c.frame(4);
-        });
+        place({0x71}, [&](Code &c) { c.lea(stakes).leaLong(anims, 1); });
+        place({0x92, 0xB5}, [&](Code &c) { c.bsr(loader).leaLong(anims, 1); });
+        place({0xAD}, [&](Code &c) { c.bsr(loader).frame(4); });
     }
     return w;
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(RuleCase)
 
 class TestGameRules : public QObject {
     Q_OBJECT
@@ -387,49 +353,88 @@ class TestGameRules : public QObject {
 
 void TestGameRules::rules_data() {
     QTest::addColumn<RuleCase>("c");
-    const auto drawbridge = [](int step) {
-        QVector<Expect> out;
-        for (int k = 1; k <= 8; ++k)
-            out.append({Slot + 2, 0, 1, false, false, 0, k * step});
-        return out;
-    };
-    const auto bridge = [](int left, int logs) {
-        QVector<Expect> out;
-        for (int i = 0; i < logs; ++i)
-            out.append({Slot + 3, 0, 0, false, false, left + 16 * i});
-        return out;
+    const Look S = Look::Sprite, M = Look::Marker, H = Look::Hidden;
+    const quint16 XF = Y | 0x2000, YF = Y | 0x4000, XY = Y | 0x6000; // Sonic 2 flips
+    const auto scene = [](int game, int id, int n = 1) {
+        return synthetic::sceneSlot(game, id, n);
     };
     // An unflipped piece at (dx, dy).
     const auto at = [](int slot, int table, int frame, int dx, int dy, int line = -1) {
         return Expect{slot, table, frame, false, false, dx, dy, line};
     };
-    const Look S = Look::Sprite, M = Look::Marker, H = Look::Hidden;
-    const quint16 XF = Y | 0x2000, YF = Y | 0x4000, XY = Y | 0x6000; // Sonic 2 flips
+    // n + 1 pieces of `slot`, each (dx, dy) from the one before.
+    const auto row = [](int slot, int frame, int n, int dx, int dy, int from = 0) {
+        QVector<Expect> out;
+        for (int i = 0; i <= n; ++i)
+            out.append({slot, 0, frame, false, false, (from + i) * dx, (from + i) * dy});
+        return out;
+    };
+    const auto rings = [&](int n, int dx, int dy) { return row(scene(1, 0x25), 0, n, dx, dy); };
     const int teeth[8][2] = {{0, -32}, {22, -22}, {32, 0},  {22, 22},
                              {0, 32},  {-22, 22}, {-32, 0}, {-22, -22}};
-    QVector<Expect> cog,
-        sol = {{Slot, 0, 0, true}},
-        turtloid = {
-            {Slot + 5, 1, 3, true, false, 4, -24}, {Slot + 4, 0, 0}, {Slot + 5, 1, 5, true}};
+    QVector<Expect> cog;
     for (int i = 0; i < 8; ++i)
         cog.append({Slot + 6, 0, i, false, false, teeth[i][0], teeth[i][1]});
-    for (int i = 0; i < 4; ++i) // right, below, left, above
-        sol.append({Slot, 0, 3, false, false, (1 - i) % 2 * 16, (2 - i) % 2 * 16});
-    const QVector<Expect> pillar = {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 1, true, false, 0, 48}},
-                          balkiry = {{Slot + 4, 0, 1, true}, {Slot + 5, 1, 5, true}},
-                          pull = {{Slot + 6, 0, 1}, {Slot + 6, 0, 2, false, false, 0, 32}},
-                          seesaw = {{Slot + 6, 0, 2, true}, {Slot + 7, 1, 0, false, false, -40, 8}},
-                          chain = {{Slot + 1, 0, 0, false, false, 0, 32},
-                                   {Slot + 1, 0, 1},
-                                   {Slot + 1, 0, 1, false, false, 0, 16}},
-                          slide = {{Slot + 2, 0, 0, false, false, -48},
-                                   {Slot + 2, 0, 0, false, false, 48}},
-                          crates = {{Slot + 1, 1, 0, true},
-                                    {Slot + 1, 1, 0, false, false, 64, 64},
-                                    {Slot + 1, 1, 0, false, false, -64, 64}},
-                          group = {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 0, false, false, 16, 32}};
     const QVector<RuleCase> cases = {
         // clang-format off
+        // The scene's most placed objects. Sonic 1 rings: groups of n + 1 spaced by pair s >> 4 = (3p - 8, 16 - 2p).
+        {"S1 ring group", 1, 0, Y, 0x25, 0x12, S, rings(2, -5, 14)},
+        {"S1 ring group of 7 from 7", 1, 0, Y | 0xC000, 0x25, 0x07, S, rings(6, -8, 16)},
+        {"S1 floating block, flips dropped", 1, 0, Y | 0xC000, 0x56, 0x25, S, {{scene(1, 0x56), 0, 2}}},
+        {"S1 floating block in Labyrinth", 1, 3, Y, 0x56, 0x25, S, {{scene(1, 0x56, 2), 0, 2}}},
+        {"S1 monitor icon, remember flag", 1, 0, Y | 0x4000, 0xA6, 0x03, S, {{scene(1, 0x26), 0, 5, true}}},
+        {"S1 monitor other subtype", 1, 0, Y, 0x26, 0x09, S, {{scene(1, 0x26), 0, 0}}},
+        {"S1 spikes", 1, 0, Y | 0x8000, 0x36, 0x30, S, {{scene(1, 0x36), 0, 3, false, true}}},
+        {"S1 spikes unknown kind", 1, 0, Y, 0x36, 0x60, M, {}},
+        {"S1 spring up", 1, 0, Y, 0x41, 0x00, S, {{scene(1, 0x41), 0, 0}}},
+        {"S1 spring sideways yellow", 1, 0, Y | 0x4000, 0x41, 0x12, S, {{scene(1, 0x41, 2), 0, 3, true, false, 0, 0, -1, 1}}},
+        {"S1 Ending animal", 1, 19, Y | 0x8000, 0x28, 0x0C, S, {{scene(1, 0x28), 0, 0, true, false, 0, 0, -1, 0, 2}}},
+        {"S1 animal outside the Ending", 1, 0, Y, 0x28, 0x0C, M, {}},
+        {"S1 animal subtype past the table", 1, 20, Y, 0x28, 0x15, M, {}},
+        {"S1 brick", 1, 7, Y | 0x4000, 0x46, 0x00, S, {{scene(1, 0x46)}}},
+        {"S1 bomb walking", 1, 0, Y | 0x4000, 0x5F, 0x00, S, {{scene(1, 0x5F), 0, 5, true}}},
+        {"S1 bomb fuse", 1, 0, Y, 0x5F, 0x01, M, {}},
+        {"S1 platform frame 1", 1, 0, Y | 0x4000, 0x18, 0x0A, S, {{scene(1, 0x18), 0, 1}}},
+        {"S1 platform in Spring Yard", 1, 13, Y, 0x18, 0x00, S, {{scene(1, 0x18), 1, 0}}},
+        {"S1 platform in Star Light", 1, 10, Y, 0x18, 0x0A, S, {{scene(1, 0x18), 2, 0}}},
+        {"S1 invisible barrier", 1, 0, Y, 0x71, 0x00, H, {}},
+        {"S1 other object", 1, 0, Y | 0x4000, synthetic::SceneGenericId, 0, S, {{scene(1, synthetic::SceneGenericId), 0, 2, true}}},
+        {"S1 two mappings", 1, 0, Y, synthetic::SceneTwoMappingsId, 0, M, {}},
+        {"S1 no code", 1, 0, Y, 0x7E, 0, M, {}},
+        {"S1 signpost: its own list's art, its script's frame, no flips", 1, 0, Y | 0xC000, 0x0D, 0, S, {{synthetic::SceneLateSlot, 0, 2}}},
+        {"S2 signpost: the one-player constants, its own list's art", 2, 0, Y | 0x6000, 0x0D, 0, S, {{synthetic::SceneLateSlot, 0, 2}}},
+        {"S2 path swapper", 2, 0, Y, 0x03, 0x00, H, {}},
+        {"S2 invisible block", 2, 0, Y, 0x74, 0x00, H, {}},
+        {"S2 monitor icon", 2, 0, XF, 0x26, 0x04, S, {{scene(2, 0x26), 0, 5, true}}},
+        {"S2 monitor other subtype", 2, 0, Y, 0x26, 0x0A, S, {{scene(2, 0x26), 0, 0}}},
+        {"S2 spikes upright", 2, 0, YF, 0x36, 0x20, S, {{scene(2, 0x36), 0, 2, false, true}}},
+        {"S2 spikes sideways", 2, 0, Y, 0x36, 0x50, S, {{scene(2, 0x36, 2), 0, 5}}},
+        {"S2 spikes unknown kind", 2, 0, Y, 0x36, 0x80, M, {}},
+        {"S2 spring up", 2, 0, XF, 0x41, 0x00, S, {{scene(2, 0x41), 0, 0, true}}},
+        {"S2 spring sideways", 2, 0, Y, 0x41, 0x10, S, {{scene(2, 0x41, 2), 0, 3}}},
+        {"S2 spring down", 2, 0, Y, 0x41, 0x20, S, {{scene(2, 0x41), 0, 0, false, true}}},
+        {"S2 spring diagonal up", 2, 0, Y, 0x41, 0x30, S, {{scene(2, 0x41, 3), 0, 7}}},
+        {"S2 spring diagonal down", 2, 0, XF, 0x41, 0x40, S, {{scene(2, 0x41, 3), 0, 7, true, true}}},
+        // Slot 3's palette line 3 plus one line carries into the priority bit: line 0.
+        {"S2 yellow spring carry", 2, 0, Y, 0x41, 0x02, S, {{scene(2, 0x41), 1, 0, false, false, 0, 0, -1, 1}}},
+        {"S2 spring unknown kind", 2, 0, Y, 0x41, 0x50, M, {}},
+        {"S2 scenery entry", 2, 0, XF, 0x1C, 0x05, S, {{scene(2, 0x1C), 0, 5, true}}},
+        {"S2 scenery, two pieces", 2, 0, Y, 0x1C, 0x0B, S, {{scene(2, 0x1C), 0, 11}, at(scene(2, 0x1C), 0, 10, 4, 4)}},
+        {"S2 scenery past the table", 2, 0, Y, 0x1C, 0x15, M, {}},
+        {"S2 bumper", 2, 13, Y, 0x44, 0x00, S, {{scene(2, 0x44)}}},
+        {"S2 bonus block", 2, 13, Y, 0xD8, 0x80, S, {{scene(2, 0xD8), 0, 2}}},
+        {"S2 sub-object entry 0", 2, 0, Y, 0xA4, 0x00, S, {{scene(2, 0xA4, 1)}}},
+        {"S2 sub-object X flag", 2, 0, Y, 0xA4, 0x02, S, {{scene(2, 0xA4, 2), 1, 0, true}}},
+        {"S2 sub-object Y flag", 2, 0, Y, synthetic::SceneSubObjectId, 0x04, S, {{scene(2, 0xA4, 3), 2, 0, false, true}}},
+        {"S2 sub-object odd subtype", 2, 0, Y, 0xA4, 0x03, M, {}},
+        {"S2 sub-object past the table", 2, 0, Y, 0xA4, 0xAE, M, {}},
+        {"S2 long platform", 2, 2, XF, 0x65, 0x10, S, {{scene(2, 0x65), 0, 1, true}}},
+        {"S2 long platform and cog", 2, 2, Y, 0x65, 0x80, S, {{scene(2, 0x65)}, {scene(2, 0x65, 2), 1, 0, true, false, -0x34, 0x14}}},
+        {"S2 long platform flipped and cog", 2, 2, XY, 0x65, 0x80, S, {{scene(2, 0x65), 0, 0, true, true}, at(scene(2, 0x65, 2), 1, 0, -0x4C, 0x14)}},
+        {"S2 lone cog", 2, 2, XF, 0x65, 0x20, S, {{scene(2, 0x65, 2), 1, 0, true}}},
+        {"S2 long platform unknown kind", 2, 2, Y, 0x65, 0x40, M, {}},
+        {"S2 other object", 2, 0, Y, synthetic::SceneGenericId, 0, S, {{scene(2, synthetic::SceneGenericId), 0, 2}}},
+        {"S2 two mappings", 2, 0, Y, synthetic::SceneTwoMappingsId, 0, M, {}},
         // Sonic 1 (flips in Y word bits 14 X and 15 Y).
         {"S1 button, Marble art, lower, flips dropped", 1, 7, Y | 0xC000, 0x32, 0, S, {at(Slot, 0, 0, 0, 3)}},
         {"S1 button, other zones' art", 1, 0, Y, 0x32, 0, S, {at(Slot + 1, 0, 0, 0, 3)}},
@@ -510,7 +515,6 @@ void TestGameRules::rules_data() {
         {"S1 lava tag", 1, 0, Y, 0x54, 0, H, {}},
         {"S1 prison capsule: art loaded later", 1, 0, Y, 0x3E, 0, M, {}},
         {"S1 pylon: placed on the screen", 1, 0, Y, 0x5C, 0, M, {}},
-        // clang-format on
         // Sonic 2 (flips in Y word bits 13 X and 14 Y).
         {"S2 frame from the pair, no flips", 2, 0, XF, 0x18, 0x10, S, {{Slot, 0, 3}}},
         {"S2 Aquatic Ruin mappings and art", 2, 18, Y, 0x18, 0x40, S, {{Slot + 1, 1, 6}}},
@@ -518,45 +522,37 @@ void TestGameRules::rules_data() {
         {"S2 loader odd subtype", 2, 0, Y, 0x91, 3, M, {}},
         {"S2 loader, script: status flips", 2, 0, YF, 0x8C, 2, S, {{Slot + 5, 1, 5, false, true}}},
         {"S2 branch to no loader", 2, 0, Y, 0x99, 0, M, {}},
-        {"S2 pillar and its lower part", 2, 0, XF, 0x23, 0, S, pillar},
+        {"S2 pillar and its lower part", 2, 0, XF, 0x23, 0, S, {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 1, true, false, 0, 48}}},
         {"S2 spring wall", 2, 0, Y, 0x66, 0, H, {}},
-        {"S2 short bridge still has 8 logs", 2, 0, Y, 0x11, 2, S, bridge(-16, 8)},
-        {"S2 bridge of 10 logs", 2, 0, Y, 0x11, 10, S, bridge(-80, 10)},
-        {"S2 Balkiry without Y flip, its jet", 2, 0, XY, 0xAC, 0, S, balkiry},
+        {"S2 short bridge still has 8 logs", 2, 0, Y, 0x11, 2, S, row(Slot + 3, 0, 7, 16, 0, -1)},
+        {"S2 bridge of 10 logs", 2, 0, Y, 0x11, 10, S, row(Slot + 3, 0, 9, 16, 0, -5)},
+        {"S2 Balkiry without Y flip, its jet", 2, 0, XY, 0xAC, 0, S, {{Slot + 4, 0, 1, true}, {Slot + 5, 1, 5, true}}},
         {"S2 Balkiry's jet of odd subtype", 2, 0, Y, 0xAC, 0, M, {}, 0},
-        {"S2 Turtloid's rider, turtle, jet", 2, 0, Y, 0x9A, 0, S, turtloid},
+        {"S2 Turtloid's rider, turtle, jet", 2, 0, Y, 0x9A, 0, S, {{Slot + 5, 1, 3, true, false, 4, -24}, {Slot + 4, 0, 0}, {Slot + 5, 1, 5, true}}},
         {"S2 Coconuts face right", 2, 0, XY, 0x9D, 0, S, {{Slot + 4, 0, 0, false, true}}},
         {"S2 cog's teeth from its table", 2, 3, XY, 0x70, 0, S, cog},
         {"S2 cog tooth past the frames", 2, 3, Y, 0x70, 0, M, {}, 1},
-        {"S2 pull spring, plunger below", 2, 13, XY, 0x85, 0, S, pull},
+        {"S2 pull spring, plunger below", 2, 13, XY, 0x85, 0, S, {{Slot + 6, 0, 1}, at(Slot + 6, 0, 2, 0, 32)}},
         {"S2 diagonal pull spring", 2, 13, Y, 0x85, 1, S, {{Slot + 7, 1, 1}, {Slot + 7, 1, 2}}},
-        {"S2 see-saw X-flipped, ball left", 2, 6, XF, 0x14, 0, S, seesaw},
+        {"S2 see-saw X-flipped, ball left", 2, 6, XF, 0x14, 0, S, {{Slot + 6, 0, 2, true}, at(Slot + 7, 1, 0, -40, 8)}},
         {"S2 see-saw ball outside the image", 2, 6, Y, 0x14, 0, M, {}, 2},
         {"S2 second act's signpost", 2, 1, Y, 0x0D, 0, H, {}},
-        {"S2 Metropolis 2 keeps its signpost", 2, 3, Y, 0x0D, 0, M, {}},
-        {"S2 chain down, brick at its end", 2, 11, XF, 0x75, 0x12, S, chain},
+        {"S2 Metropolis 2 keeps its signpost", 2, 3, Y, 0x0D, 0, S, {{synthetic::SceneLateSlot, 0, 2}}},
+        {"S2 chain down, brick at its end", 2, 11, XF, 0x75, 0x12, S, {at(Slot + 1, 0, 0, 0, 32), {Slot + 1, 0, 1}, at(Slot + 1, 0, 1, 0, 16)}},
         {"S2 chain longer than its room", 2, 11, Y, 0x75, 0x19, M, {}},
-        {"S2 platform group", 2, 3, XF, 0x6C, 0x80, S, group},
+        {"S2 platform group", 2, 3, XF, 0x6C, 0x80, S, {{Slot + 2, 0, 0, true}, at(Slot + 2, 0, 0, 16, 32)}},
         {"S2 platform group too long", 2, 3, Y, 0x6C, 0x81, M, {}},
-        {"S2 block placed by its table",
-         2,
-         13,
-         XF,
-         0xD2,
-         0,
-         S,
-         {{Slot + 3, 0, 0, true, false, 40, 24}}},
-        {"S2 lone sliding platform", 2, 16, Y, 0x7A, 0, S, {{Slot + 2, 0, 0, false, false, -24}}},
-        {"S2 sliding pair", 2, 16, XY, 0x7A, 6, S, slide},
+        {"S2 block placed by its table", 2, 13, XF, 0xD2, 0, S, {{Slot + 3, 0, 0, true, false, 40, 24}}},
+        {"S2 lone sliding platform", 2, 16, Y, 0x7A, 0, S, {at(Slot + 2, 0, 0, -24, 0)}},
+        {"S2 sliding pair", 2, 16, XY, 0x7A, 6, S, {at(Slot + 2, 0, 0, -48, 0), at(Slot + 2, 0, 0, 48, 0)}},
         {"S2 too many sliding platforms", 2, 16, Y, 0x7A, 12, M, {}},
         {"S2 loader entry the init names", 2, 0, Y, 0xC0, 0, S, {{Slot + 5, 1, 0, true}}},
         {"S2 loader entry the init names by byte", 2, 5, Y, 0xBE, 0, S, {{Slot + 5, 1, 0, true}}},
         {"S2 blue balls: a1's constants, no flips", 2, 15, XY, 0x1D, 2, S, {{Slot + 3, 0, 0}}},
         {"S2 walk-off platform", 2, 4, XF, 0x6A, 0, S, {{Slot, 0, 1, true}}},
-        {"S2 crate and the two it makes", 2, 11, XF, 0x6A, 0x18, S, crates},
+        {"S2 crate and the two it makes", 2, 11, XF, 0x6A, 0x18, S, {{Slot + 1, 1, 0, true}, at(Slot + 1, 1, 0, 64, 64), at(Slot + 1, 1, 0, -64, 64)}},
         {"S2 sideways block: second art", 2, 9, XY, 0x3D, 1, S, {{Slot + 7, 0, 2}}},
-        {"S2 Sol and its fireballs", 2, 6, XF, 0x95, 0, S, sol},
-        // clang-format off
+        {"S2 Sol and its fireballs", 2, 6, XF, 0x95, 0, S, {{Slot, 0, 0, true}, at(Slot, 0, 3, 16, 0), at(Slot, 0, 3, 0, 16), at(Slot, 0, 3, -16, 0), at(Slot, 0, 3, 0, -16)}},
         {"S2 collapsing platform, default pair", 2, 0, XF, 0x1F, 0, S, {{Slot, 0, 0, true}}},
         {"S2 collapsing platform, Oil Ocean", 2, 9, Y, 0x1F, 0, S, {{Slot + 1, 1, 0}}},
         {"S2 collapsing platform, Mystic Cave", 2, 11, Y, 0x1F, 0, S, {{Slot + 2, 0, 0}}},
@@ -603,8 +599,8 @@ void TestGameRules::rules_data() {
         {"S2 swinging platform", 2, 18, XF, 0x82, 0x35, S, {{Slot + 2, 0, 3}}},
         {"S2 twin stomper keeps flips", 2, 2, XF, 0x64, 0x25, S, {{Slot + 2, 0, 2, true}}},
         {"S2 steam spring", 2, 2, XF, 0x42, 0, S, {{Slot + 2, 0, 7, true, false, 0, 16}}},
-        {"S2 drawbridge raised", 2, 11, Y, 0x81, 0, S, drawbridge(-16)},
-        {"S2 drawbridge Y-flipped hangs down", 2, 11, YF, 0x81, 0, S, drawbridge(16)},
+        {"S2 drawbridge raised", 2, 11, Y, 0x81, 0, S, row(Slot + 2, 1, 7, 0, -16, 1)},
+        {"S2 drawbridge Y-flipped hangs down", 2, 11, YF, 0x81, 0, S, row(Slot + 2, 1, 7, 0, 16, 1)},
         {"S2 spike block and spike", 2, 2, XF, 0x68, 2, S, {at(Slot + 5, 0, 4, 0, -8), {Slot + 7, 0, 2}}},
         {"S2 launch sphere entry flags", 2, 13, Y, 0x48, 1, S, {{Slot + 6, 0, 2, true}}},
         {"S2 X-flipped launch sphere", 2, 13, XF, 0x48, 0, S, {{Slot + 6, 0, 5, false, true}}},
@@ -635,13 +631,26 @@ void TestGameRules::rules_data() {
         QTest::newRow(c.name) << c;
 }
 
+// Each record alone in its row: its look, and the picture around it pixel for pixel.
 void TestGameRules::rules() {
     QFETCH(RuleCase, c);
     const World &w = world(c.game);
     QByteArray image = w.image;
     if (c.damage >= 0)
-        putBytes(image, w.damages[c.damage].first, w.damages[c.damage].second);
-    checkRule(c, image, w.revision, w.tables);
+        image.replace(int(w.damages[c.damage].first), int(w.damages[c.damage].second.size()),
+                      w.damages[c.damage].second);
+    const qint64 at = fixedAddresses(w.revision)[c.row];
+    synthetic::putLayout(image, at,
+                         {{quint8(X >> 8), quint8(X), quint8(c.y >> 8), quint8(c.y), quint8(c.type),
+                           quint8(c.subtype)}});
+    const auto level = LevelSprites::load(image, map::terrainTables(w.revision), w.tables, c.row);
+    const SpriteLayer layer = spriteLayer(*level, image, {at});
+    QCOMPARE(layer.records.front().look, c.look);
+    const QRect area(X - 0x60, Y - 0x60, 0xC0, 0xC0);
+    QByteArray pixels(area.width() * area.height(), '\0');
+    paintSpriteLayer({layer.records, {}},
+                     {reinterpret_cast<uchar *>(pixels.data()), area.width(), area});
+    QVERIFY(pixels == expectedPixels(c.pieces, area));
 }
 
 // Two makers of one conveyor list, placed apart: the same platforms in the same places.

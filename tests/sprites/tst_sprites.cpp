@@ -1,5 +1,5 @@
-// Object sprites: mappings of both formats, the init-code scan, every per-object rule on a
-// synthetic image whose art, mappings and code are our own, drawing order, and damaged data.
+// Object sprites: mappings of both formats, the init-code scan, drawing order, rings, damaged
+// data, and the commands that draw or list them (the per-object rules are tst_gamerules').
 
 #include "demo/syntheticimage.h"
 #include "demo/syntheticsprites.h"
@@ -13,7 +13,6 @@
 #include "sprites/objectlisting.h"
 #include "sprites/spritelayer.h"
 #include "support/files.h"
-#include "support/spritecases.h"
 
 #include <QImageReader>
 #include <QTemporaryDir>
@@ -22,12 +21,10 @@
 using namespace sprites;
 using synthetic::MapPiece;
 using synthetic::Record;
-using testsupport::Expect;
-using testsupport::RuleCase;
-using testsupport::X;
-using testsupport::Y;
 
 namespace {
+
+constexpr int X = 0x200, Y = 0x200; // where a record is placed
 
 // 64 KiB of video memory holding the scene's tile pattern in every tile.
 QByteArray patternVram() {
@@ -110,11 +107,6 @@ Record record(int x, int y, int type, int subtype) {
     return {quint8(x >> 8), quint8(x), quint8(y >> 8), quint8(y), quint8(type), quint8(subtype)};
 }
 
-RuleCase rule(const char *name, int game, int row, quint16 y, int type, int subtype, Look look,
-              QVector<Expect> pieces = {}) {
-    return {name, game, row, y, type, subtype, look, std::move(pieces), -1};
-}
-
 } // namespace
 
 class TestSprites : public QObject {
@@ -126,8 +118,6 @@ class TestSprites : public QObject {
     void mappingsDamaged_data();
     void mappingsDamaged();
     void scanEncodings();
-    void rules_data();
-    void rules();
     void order();
     void sonic2Rings();
     void brokenImages();
@@ -265,107 +255,6 @@ void TestSprites::scanEncodings() {
     QByteArray late = QByteArray(0x100, '\0') + QByteArray(32, char(0x4E)) + code.bytes();
     late[0x20 + 2] = 0x01;
     QVERIFY(!scanObject(late, 0x20, 1).ok());
-}
-
-void TestSprites::rules_data() {
-    QTest::addColumn<RuleCase>("c");
-    const Look S = Look::Sprite, M = Look::Marker, H = Look::Hidden;
-    const auto slot = [](int game, int id, int n = 1) { return synthetic::sceneSlot(game, id, n); };
-    const QVector<RuleCase> cases = {
-        // Sonic 1: rings in groups of n + 1 spaced by pair s >> 4 = (3p - 8, 16 - 2p).
-        rule("S1 ring group", 1, 0, Y, 0x25, 0x12, S,
-             {{slot(1, 0x25)},
-              {slot(1, 0x25), 0, 0, false, false, -5, 14},
-              {slot(1, 0x25), 0, 0, false, false, -10, 28}}),
-        rule("S1 ring group of 7 from 7", 1, 0, Y | 0xC000, 0x25, 0x07, S,
-             {{slot(1, 0x25)},
-              {slot(1, 0x25), 0, 0, false, false, -8, 16},
-              {slot(1, 0x25), 0, 0, false, false, -16, 32},
-              {slot(1, 0x25), 0, 0, false, false, -24, 48},
-              {slot(1, 0x25), 0, 0, false, false, -32, 64},
-              {slot(1, 0x25), 0, 0, false, false, -40, 80},
-              {slot(1, 0x25), 0, 0, false, false, -48, 96}}),
-        rule("S1 floating block, flips dropped", 1, 0, Y | 0xC000, 0x56, 0x25, S,
-             {{slot(1, 0x56), 0, 2}}),
-        rule("S1 floating block in Labyrinth", 1, 3, Y, 0x56, 0x25, S, {{slot(1, 0x56, 2), 0, 2}}),
-        rule("S1 monitor icon, remember flag", 1, 0, Y | 0x4000, 0xA6, 0x03, S,
-             {{slot(1, 0x26), 0, 5, true}}),
-        rule("S1 monitor other subtype", 1, 0, Y, 0x26, 0x09, S, {{slot(1, 0x26), 0, 0}}),
-        rule("S1 spikes", 1, 0, Y | 0x8000, 0x36, 0x30, S, {{slot(1, 0x36), 0, 3, false, true}}),
-        rule("S1 spikes unknown kind", 1, 0, Y, 0x36, 0x60, M, {}),
-        rule("S1 spring up", 1, 0, Y, 0x41, 0x00, S, {{slot(1, 0x41), 0, 0}}),
-        rule("S1 spring sideways yellow", 1, 0, Y | 0x4000, 0x41, 0x12, S,
-             {{slot(1, 0x41, 2), 0, 3, true, false, 0, 0, -1, 1}}),
-        rule("S1 Ending animal", 1, 19, Y | 0x8000, 0x28, 0x0C, S,
-             {{slot(1, 0x28), 0, 0, true, false, 0, 0, -1, 0, 2}}),
-        rule("S1 animal outside the Ending", 1, 0, Y, 0x28, 0x0C, M, {}),
-        rule("S1 animal subtype past the table", 1, 20, Y, 0x28, 0x15, M, {}),
-        rule("S1 brick", 1, 7, Y | 0x4000, 0x46, 0x00, S, {{slot(1, 0x46)}}),
-        rule("S1 bomb walking", 1, 0, Y | 0x4000, 0x5F, 0x00, S, {{slot(1, 0x5F), 0, 5, true}}),
-        rule("S1 bomb fuse", 1, 0, Y, 0x5F, 0x01, M, {}),
-        rule("S1 platform frame 1", 1, 0, Y | 0x4000, 0x18, 0x0A, S, {{slot(1, 0x18), 0, 1}}),
-        rule("S1 platform in Spring Yard", 1, 13, Y, 0x18, 0x00, S, {{slot(1, 0x18), 1, 0}}),
-        rule("S1 platform in Star Light", 1, 10, Y, 0x18, 0x0A, S, {{slot(1, 0x18), 2, 0}}),
-        rule("S1 invisible barrier", 1, 0, Y, 0x71, 0x00, H, {}),
-        rule("S1 other object", 1, 0, Y | 0x4000, synthetic::SceneGenericId, 0, S,
-             {{slot(1, synthetic::SceneGenericId), 0, 2, true}}),
-        rule("S1 two mappings", 1, 0, Y, synthetic::SceneTwoMappingsId, 0, M, {}),
-        rule("S1 no code", 1, 0, Y, 0x7E, 0, M, {}),
-        rule("S1 signpost: its own list's art, its script's frame, no flips", 1, 0, Y | 0xC000,
-             0x0D, 0, S, {{synthetic::SceneLateSlot, 0, 2}}),
-        // Sonic 2 (flips in Y word bits 13 and 14).
-        rule("S2 signpost: the one-player constants, its own list's art", 2, 0, Y | 0x6000, 0x0D, 0,
-             S, {{synthetic::SceneLateSlot, 0, 2}}),
-        rule("S2 path swapper", 2, 0, Y, 0x03, 0x00, H, {}),
-        rule("S2 invisible block", 2, 0, Y, 0x74, 0x00, H, {}),
-        rule("S2 monitor icon", 2, 0, Y | 0x2000, 0x26, 0x04, S, {{slot(2, 0x26), 0, 5, true}}),
-        rule("S2 monitor other subtype", 2, 0, Y, 0x26, 0x0A, S, {{slot(2, 0x26), 0, 0}}),
-        rule("S2 spikes upright", 2, 0, Y | 0x4000, 0x36, 0x20, S,
-             {{slot(2, 0x36), 0, 2, false, true}}),
-        rule("S2 spikes sideways", 2, 0, Y, 0x36, 0x50, S, {{slot(2, 0x36, 2), 0, 5}}),
-        rule("S2 spikes unknown kind", 2, 0, Y, 0x36, 0x80, M, {}),
-        rule("S2 spring up", 2, 0, Y | 0x2000, 0x41, 0x00, S, {{slot(2, 0x41), 0, 0, true}}),
-        rule("S2 spring sideways", 2, 0, Y, 0x41, 0x10, S, {{slot(2, 0x41, 2), 0, 3}}),
-        rule("S2 spring down", 2, 0, Y, 0x41, 0x20, S, {{slot(2, 0x41), 0, 0, false, true}}),
-        rule("S2 spring diagonal up", 2, 0, Y, 0x41, 0x30, S, {{slot(2, 0x41, 3), 0, 7}}),
-        rule("S2 spring diagonal down", 2, 0, Y | 0x2000, 0x41, 0x40, S,
-             {{slot(2, 0x41, 3), 0, 7, true, true}}),
-        // Slot 3's palette line 3 plus one line carries into the priority bit: line 0.
-        rule("S2 yellow spring carry", 2, 0, Y, 0x41, 0x02, S,
-             {{slot(2, 0x41), 1, 0, false, false, 0, 0, -1, 1}}),
-        rule("S2 spring unknown kind", 2, 0, Y, 0x41, 0x50, M, {}),
-        rule("S2 scenery entry", 2, 0, Y | 0x2000, 0x1C, 0x05, S, {{slot(2, 0x1C), 0, 5, true}}),
-        rule("S2 scenery, two pieces", 2, 0, Y, 0x1C, 0x0B, S,
-             {{slot(2, 0x1C), 0, 11}, {slot(2, 0x1C), 0, 10, false, false, 4, 4}}),
-        rule("S2 scenery past the table", 2, 0, Y, 0x1C, 0x15, M, {}),
-        rule("S2 bumper", 2, 13, Y, 0x44, 0x00, S, {{slot(2, 0x44)}}),
-        rule("S2 bonus block", 2, 13, Y, 0xD8, 0x80, S, {{slot(2, 0xD8), 0, 2}}),
-        rule("S2 sub-object entry 0", 2, 0, Y, 0xA4, 0x00, S, {{slot(2, 0xA4, 1)}}),
-        rule("S2 sub-object X flag", 2, 0, Y, 0xA4, 0x02, S, {{slot(2, 0xA4, 2), 1, 0, true}}),
-        rule("S2 sub-object Y flag", 2, 0, Y, synthetic::SceneSubObjectId, 0x04, S,
-             {{slot(2, 0xA4, 3), 2, 0, false, true}}),
-        rule("S2 sub-object odd subtype", 2, 0, Y, 0xA4, 0x03, M, {}),
-        rule("S2 sub-object past the table", 2, 0, Y, 0xA4, 0xAE, M, {}),
-        rule("S2 long platform", 2, 2, Y | 0x2000, 0x65, 0x10, S, {{slot(2, 0x65), 0, 1, true}}),
-        rule("S2 long platform and cog", 2, 2, Y, 0x65, 0x80, S,
-             {{slot(2, 0x65)}, {slot(2, 0x65, 2), 1, 0, true, false, -0x34, 0x14}}),
-        rule("S2 long platform flipped and cog", 2, 2, Y | 0x6000, 0x65, 0x80, S,
-             {{slot(2, 0x65), 0, 0, true, true},
-              {slot(2, 0x65, 2), 1, 0, false, false, -0x4C, 0x14}}),
-        rule("S2 lone cog", 2, 2, Y | 0x2000, 0x65, 0x20, S, {{slot(2, 0x65, 2), 1, 0, true}}),
-        rule("S2 long platform unknown kind", 2, 2, Y, 0x65, 0x40, M, {}),
-        rule("S2 other object", 2, 0, Y, synthetic::SceneGenericId, 0, S,
-             {{slot(2, synthetic::SceneGenericId), 0, 2}}),
-        rule("S2 two mappings", 2, 0, Y, synthetic::SceneTwoMappingsId, 0, M, {}),
-    };
-    for (const RuleCase &c : cases)
-        QTest::newRow(c.name) << c;
-}
-
-// Each record alone: its look, and the picture around it pixel for pixel.
-void TestSprites::rules() {
-    QFETCH(RuleCase, c);
-    testsupport::checkRule(c, scene(c.game).image, scene(c.game).revision, scene(c.game).tables);
 }
 
 // Priority 0 is in front; equal priority: the earlier record in front.
