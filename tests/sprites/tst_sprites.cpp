@@ -124,10 +124,11 @@ QByteArray words(std::initializer_list<quint32> list) {
     return out;
 }
 
-// Mappings table k: frame f is one 8x8 piece at (-4, -4) with tile 16 k + f.
+// Mappings table k: frame f (up to 9, the waterfalls' splash) is one 8x8 piece at (-4, -4) with
+// tile 16 k + f.
 QByteArray table(int game, int k) {
     QVector<QVector<synthetic::MapPiece>> frames;
-    for (int f = 0; f < 8; ++f)
+    for (int f = 0; f < 10; ++f)
         frames.append({{-4, -4, 1, 1, quint16(16 * k + f)}});
     return synthetic::mappingTable(frames, game);
 }
@@ -159,9 +160,10 @@ const World &world(int game) {
             putLong(w.image, w.tables.objectIndex + 4LL * (id - 1), quint32(at));
         put(code.rts().bytes());
     };
-    // Animation 0 starts at frame 5, animation 1 at frame 3 with the X flip bit (Sonic 1).
-    const quint32 scripts = quint32(put(words({4, 8, 0x0105, 0xFF00, 0x0123, 0xFF00})));
     if (game == 1) {
+        // Scripts whose animations 0-3 start at frames 5, 3 X-flipped, 2 Y-flipped and 6.
+        const quint32 scripts = quint32(put(words(
+            {8, 12, 16, 20, 0x0105, 0xFF00, 0x0123, 0xFF00, 0x0142, 0xFF00, 0x0106, 0xFF00})));
         place({0x32, 0x42, 0x60, 0x53}, [&](Code &c) {
             c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).renderOr(4).priority(4);
         });
@@ -172,9 +174,6 @@ const World &world(int game) {
                               quint32(s + 1) << 8 | 8, quint32(s) << 8});
         const qint64 sceneryAt = put(entries);
         place({0x1C}, [&](Code &c) { c.pcTable(0x43FB, sceneryAt); });
-        place({0x22}, [&](Code &c) {
-            c.mappings(m0).art(art(3)).renderSet(4).priority(3).leaLong(scripts, 1);
-        });
         // Its scripts lie past the image.
         place({0x55}, [&](Code &c) { c.mappings(m0).art(art(3)).leaLong(0xFFFFF0, 1); });
         // Damages 0 and 1: a call and a list off the image.
@@ -191,9 +190,8 @@ const World &world(int game) {
             c.mappings(m0).art(art(2)).priority(4, 1).frame(1, 1).priority(3, 1).frame(2, 1);
             c.mappings(m1).art(art(3)).frame(3).priority(2).bsr(sine);
         });
-        place({0x78}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).art(art(1)).priority(4).priority(5, 1).frame(6, 1);
-        });
+        place({0x78},
+              [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)).priority(4).frame(6, 1); });
         // Conveyor lists behind two padding words: entry 1 holds three platforms.
         QByteArray lists = words({0, 0, 0, 36});
         lists += QByteArray(28, '\0') + words({2, X, Y, 0, X + 32, Y - 16, 0, X - 32, Y + 48, 0});
@@ -208,20 +206,11 @@ const World &world(int game) {
             c.leaLong(scripts, 1);
         });
         place({0x67}, [&](Code &c) { c.mappings(m0).art(art(4)).priority(4).jsr(sine); });
-        // One art constant; three, picked by zone; two mappings and arts after scripts whose
-        // animations 0-3 start at frames 5, 3 X-flipped, 2 Y-flipped and 6.
-        place({0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47, 0x11, 0x17},
+        // One art constant; two mappings and arts before the scripts.
+        place({0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47, 0x11, 0x17, 0x65},
               [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); });
-        // Waterfalls draw frames up to 15: ten frames tell the splash (9) from one past the end.
-        QVector<QVector<synthetic::MapPiece>> ten;
-        for (int f = 0; f < 10; ++f)
-            ten.append({{-4, -4, 1, 1, quint16(f)}});
-        const quint32 m10 = quint32(put(synthetic::mappingTable(ten, 1)));
-        place({0x65}, [&](Code &c) { c.mappings(m10).art(art(4)).priority(3); });
-        const quint32 fourScripts = quint32(put(words(
-            {8, 12, 16, 20, 0x0105, 0xFF00, 0x0123, 0xFF00, 0x0142, 0xFF00, 0x0106, 0xFF00})));
-        place({0x1F, 0x2D, 0x64, 0x6D, 0x4C, 0x69}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).priority(3).leaLong(fourScripts, 1);
+        place({0x1F, 0x2D, 0x64, 0x6D, 0x4C, 0x69, 0x22}, [&](Code &c) {
+            c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).priority(3).leaLong(scripts, 1);
         });
         // Per-subtype tables: grassy platforms' 4-byte entries (frame third; subtype $20 reads one
         // past the mappings), elevators' (width, frame) pairs.
@@ -230,11 +219,6 @@ const World &world(int game) {
         const qint64 lifts = put(QByteArray::fromHex("1002 2006"));
         place({0x59}, [&](Code &c) { c.pcTable(0x43FB, lifts).mappings(m1).art(art(5)); });
     } else {
-        const qint64 pairs = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006}));
-        place({0x18}, [&](Code &c) {
-            c.pcTable(0x45FB, pairs).mappings(m0).art(art(0)).mappings(m1).art(art(1));
-            c.renderSet(4).priority(4);
-        });
         // Frames 0 and 4 sit 8 pixels up, so that what an object makes behind them shows.
         QVector<QVector<synthetic::MapPiece>> raised;
         for (int f = 0; f < 8; ++f)
@@ -252,16 +236,15 @@ const World &world(int game) {
         place({0x91, 0x9D, 0x8E, 0x9E}, [&](Code &c) { c.bsr(loader); });
         const qint64 nothing = put(words({0x4E75}));
         place({0x99}, [&](Code &c) { c.bsr(nothing); });
-        place({0x11}, [&](Code &c) {
-            c.mappings(m0).art(art(3)).priority(3).mappings(m1).art(art(4)).renderSet(4);
-        });
+        // Animation k starts at the k-th frame listed: each animation number shows.
+        const quint32 anims = quint32(put(synthetic::animationScripts({1, 4, 7, 2, 5, 0, 3})));
         // Balkiry's jet maker gives the jet subtype 2 (damage 0: an odd one).
         const qint64 jet = put(Code(at).words({0x137C, 2, 0x0028}).rts().bytes());
         w.damages.append({jet + 3, QByteArray(1, char(3))});
-        place({0xAC}, [&](Code &c) { c.bsr(loader).frame(1).lea(scripts).bra(jet); });
+        place({0xAC}, [&](Code &c) { c.bsr(loader).frame(1).lea(anims).bra(jet); });
         // Turtloid's rider maker: subtype 2, frame 3.
         const qint64 rider = put(Code(at).words({0x137C, 2, 0x0028}).frame(3, 1).rts().bytes());
-        place({0x9A}, [&](Code &c) { c.bsr(loader).bsr(rider).leaLong(scripts, 1).bra(jet); });
+        place({0x9A}, [&](Code &c) { c.bsr(loader).bsr(rider).leaLong(anims, 1).bra(jet); });
         const qint64 teeth = put(QByteArray::fromHex("00e000 16ea01 200002 161603 002004"
                                                      "ea1605 e00006 eaea07"));
         place({0x70}, [&](Code &c) {
@@ -299,8 +282,6 @@ const World &world(int game) {
               [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
         place({0x95},
               [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
-        // Animation k starts at the k-th frame listed: each animation number shows.
-        const quint32 anims = quint32(put(synthetic::animationScripts({1, 4, 7, 2, 5, 0, 3})));
         place({0x86, 0x24, 0x50},
               [&](Code &c) { c.mappings(m0).art(art(2)).priority(4).leaLong(anims, 1); });
         // 4-byte entries with the frame in byte 2: frames 3 and 6.
@@ -310,11 +291,11 @@ const World &world(int game) {
         });
         // (width, frame) pairs: frames 2 to 6.
         const qint64 widths = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006}));
-        place({0x19, 0x2F}, [&](Code &c) {
-            c.pcTable(0x45FB, widths).mappings(m0).art(art(0)).art(art(1)).art(art(2));
+        place({0x19, 0x2F, 0x18}, [&](Code &c) {
+            c.pcTable(0x45FB, widths).mappings(m0).art(art(0)).art(art(1)).art(art(2)).mappings(m1);
         });
         // Per-zone constants: the n-th mappings and art pair.
-        place({0x1F, 0x32, 0x80, 0x3F}, [&](Code &c) {
+        place({0x1F, 0x32, 0x80, 0x3F, 0x11}, [&](Code &c) {
             c.mappings(m0).art(art(0)).mappings(m1).art(art(1));
             c.mappings(m0).art(art(2)).mappings(m1).art(art(3));
         });
@@ -405,12 +386,14 @@ void TestSprites::mappingsBothFormats() {
                 const auto pieces = framePieces(
                     image, 0, 1, game == 1 ? MappingFormat::Sonic1 : MappingFormat::Sonic2);
                 QVERIFY(pieces && pieces->size() == 1);
-                Sprite s;
-                s.art = static_cast<quint16>(line << 13 | 0x10);
-                s.xFlip = (flips & 1) != 0;
-                s.yFlip = (flips & 2) != 0;
-                s.x = 40;
-                s.y = 40;
+                const Sprite s{-1,
+                               MappingFormat::Sonic1,
+                               0,
+                               quint16(line << 13 | 0x10),
+                               (flips & 1) != 0,
+                               (flips & 2) != 0,
+                               40,
+                               40};
                 Canvas got(QRect(0, 0, 80, 80));
                 paintPiece(placePieces(s, *pieces).front(), vram, got.view());
                 const bool xf = ((flips & 4) != 0) != s.xFlip, yf = ((flips & 8) != 0) != s.yFlip;
@@ -432,8 +415,7 @@ void TestSprites::mappingsBothFormats() {
 // the X flip.
 void TestSprites::mappingsCarry() {
     const QByteArray image = synthetic::mappingTable({{{0, 0, 1, 1, 0x07FF}}}, 1);
-    Sprite s;
-    s.art = 0x0001;
+    const Sprite s{-1, MappingFormat::Sonic1, 0, 0x0001};
     Canvas got(QRect(0, 0, 8, 8)), want(got.area);
     paintPiece(placePieces(s, *framePieces(image, 0, 0, MappingFormat::Sonic1)).front(),
                patternVram(), got.view());
@@ -580,39 +562,27 @@ void TestSprites::rules_data() {
         {"S1 scenery entry", 1, 0, Y | 0x4000, 0x1C, 2, S, {{Slot + 2, 1, 3, true}}},
         {"S1 scenery past the table", 1, 0, Y, 0x1C, 4, M, {}},
         {"S1 scenery mappings outside the image", 1, 0, Y, 0x1C, 3, M, {}},
-        {"S1 script frame and flip bit", 1, 0, Y, 0x22, 0, S, {{Slot + 3, 0, 3, true}}},
-        {"S1 script flip bit undoes the record's", 1, 0, Y | 0xC000, 0x22, 0, S, {{Slot + 3, 0, 3, false, true}}},
+        {"S1 script frame and flip bit", 1, 0, Y, 0x22, 0, S, {{Slot, 0, 3, true}}},
+        {"S1 script flip bit undoes the record's", 1, 0, Y | 0xC000, 0x22, 0, S, {{Slot, 0, 3, false, true}}},
         {"S1 script outside the image", 1, 0, Y, 0x55, 0, M, {}},
-        {"S1 body and four orbs, Star Light art", 1, 10, Y, 0x60, 0, S, {at(Slot + 1, 0, 0, 0, 0),
-            at(Slot + 1, 0, 3, 16, 0), at(Slot + 1, 0, 3, 0, 16), at(Slot + 1, 0, 3, -16, 0), at(Slot + 1, 0, 3, 0, -16)}},
+        {"S1 body and four orbs, Star Light art", 1, 10, Y, 0x60, 0, S, {at(Slot + 1, 0, 0, 0, 0), at(Slot + 1, 0, 3, 16, 0), at(Slot + 1, 0, 3, 0, 16), at(Slot + 1, 0, 3, -16, 0), at(Slot + 1, 0, 3, 0, -16)}},
         {"S1 hidden bonus", 1, 0, Y, 0x7D, 1, H, {}},
-        {"S1 bridge: its own log, then the others left to right", 1, 0, Y | 0x4000, 0x11, 3, S,
-            {at(Slot + 4, 0, 0, 0, 0), at(Slot + 4, 0, 0, -16, 0), at(Slot + 4, 0, 0, 16, 0)}},
+        {"S1 bridge: its own log, then the others left to right", 1, 0, Y | 0x4000, 0x11, 3, S, {at(Slot + 4, 0, 0, 0, 0), at(Slot + 4, 0, 0, -16, 0), at(Slot + 4, 0, 0, 16, 0)}},
         // Parts around a centre: sin and cos 0 and 256 at quarter turns; 6 (13) and 256 at 1 (2).
-        {"S1 chain: ball, link, anchor (Labyrinth), X flip a quarter turn", 1, 3, Y | 0x4000, 0x57, 0x02, S,
-            {at(Slot + 6, 1, 1, 0, 32), at(Slot + 6, 1, 0, 0, 16), at(Slot + 6, 1, 2, 0, 0)}},
-        {"S1 chain: no centre link, one step of speed 2", 1, 13, Y, 0x57, 0x2B, S,
-            {at(Slot + 5, 0, 0, 48, 1), at(Slot + 5, 0, 0, 32, 0), at(Slot + 5, 0, 0, 16, 0)}},
+        {"S1 chain: ball, link, anchor (Labyrinth), X flip a quarter turn", 1, 3, Y | 0x4000, 0x57, 0x02, S, {at(Slot + 6, 1, 1, 0, 32), at(Slot + 6, 1, 0, 0, 16), at(Slot + 6, 1, 2, 0, 0)}},
+        {"S1 chain: no centre link, one step of speed 2", 1, 13, Y, 0x57, 0x2B, S, {at(Slot + 5, 0, 0, 48, 1), at(Slot + 5, 0, 0, 32, 0), at(Slot + 5, 0, 0, 16, 0)}},
         {"S1 chain: sine routine off the image", 1, 13, Y, 0x57, 0x2B, M, {}, 0},
-        {"S1 swing: platform, anchor (line 2), link", 1, 0, Y, 0x15, 0x01, S,
-            {at(Slot, 0, 0, 24, 0), at(Slot, 0, 2, 0, 0, 2), at(Slot, 0, 1, 16, 0)}},
-        {"S1 swing: Scrap Brain, ball variant, X flip to the left, link on line 0", 1, 16, Y | 0x4000, 0x15, 0x11, S,
-            {at(Slot + 3, 1, 3, -24, 0), at(Slot + 2, 0, 2, 0, 0), at(Slot + 2, 0, 1, -16, 0, 0)}},
+        {"S1 swing: platform, anchor (line 2), link", 1, 0, Y, 0x15, 0x01, S, {at(Slot, 0, 0, 24, 0), at(Slot, 0, 2, 0, 0, 2), at(Slot, 0, 1, 16, 0)}},
+        {"S1 swing: Scrap Brain, ball variant, X flip to the left, link on line 0", 1, 16, Y | 0x4000, 0x15, 0x11, S, {at(Slot + 3, 1, 3, -24, 0), at(Slot + 2, 0, 2, 0, 0), at(Slot + 2, 0, 1, -16, 0, 0)}},
         {"S1 disc spot: 24 pixels out, one step of speed 4", 1, 17, Y, 0x67, 0x40, S, {at(Slot + 4, 0, 0, 24, 1)}},
         {"S1 Caterkiller: Scrap Brain art, segments behind, X flip", 1, 16, Y | 0x4000, 0x78, 0, S, {{Slot, 0, 0, true},
             {Slot, 0, 6, true, false, -12}, {Slot, 0, 6, true, false, -24}, {Slot, 0, 6, true, false, -36}}},
-        {"S1 Caterkiller: other zones' art", 1, 7, Y, 0x78, 0, S, {at(Slot + 1, 0, 0, 0, 0),
-            at(Slot + 1, 0, 6, 12, 0), at(Slot + 1, 0, 6, 24, 0), at(Slot + 1, 0, 6, 36, 0)}},
+        {"S1 Caterkiller: other zones' art", 1, 7, Y, 0x78, 0, S, {at(Slot + 1, 0, 0, 0, 0), at(Slot + 1, 0, 6, 12, 0), at(Slot + 1, 0, 6, 24, 0), at(Slot + 1, 0, 6, 36, 0)}},
         {"S1 conveyor wheel: second constants, frame 0, flips kept", 1, 3, Y | 0x4000, 0x63, 0x7F, S, {{Slot + 2, 0, 0, true}}},
-        {"S1 conveyor maker: the list's platforms, the first with its flips", 1, 3, Y | 0x4000, 0x63, 0x81, S,
-            {{Slot + 1, 0, 4, true}, at(Slot + 1, 0, 4, 32, -16), at(Slot + 1, 0, 4, -32, 48)}},
+        {"S1 conveyor maker: the list's platforms, the first with its flips", 1, 3, Y | 0x4000, 0x63, 0x81, S, {{Slot + 1, 0, 4, true}, at(Slot + 1, 0, 4, 32, -16), at(Slot + 1, 0, 4, -32, 48)}},
         {"S1 conveyor maker: lists off the image", 1, 3, Y, 0x63, 0x81, M, {}, 1},
-        {"S1 spinning conveyor maker: the script's first frame", 1, 16, Y, 0x6F, 0x81, S,
-            {at(Slot + 3, 1, 5, 0, 0), at(Slot + 3, 1, 5, 32, -16), at(Slot + 3, 1, 5, -32, 48)}},
-        {"S1 helix: spike k from the left shows frame k & 7, its own first", 1, 0, Y, 0x17, 9, S,
-            {at(Slot + 4, 0, 4, 0, 0), at(Slot + 4, 0, 0, -64, 0), at(Slot + 4, 0, 1, -48, 0), at(Slot + 4, 0, 2, -32, 0),
-             at(Slot + 4, 0, 3, -16, 0), at(Slot + 4, 0, 5, 16, 0), at(Slot + 4, 0, 6, 32, 0), at(Slot + 4, 0, 7, 48, 0),
-             at(Slot + 4, 0, 0, 64, 0)}},
+        {"S1 spinning conveyor maker: the script's first frame", 1, 16, Y, 0x6F, 0x81, S, {at(Slot + 3, 1, 5, 0, 0), at(Slot + 3, 1, 5, 32, -16), at(Slot + 3, 1, 5, -32, 48)}},
+        {"S1 helix: spike k from the left shows frame k & 7, its own first", 1, 0, Y, 0x17, 9, S, {at(Slot + 4, 0, 4, 0, 0), at(Slot + 4, 0, 0, -64, 0), at(Slot + 4, 0, 1, -48, 0), at(Slot + 4, 0, 2, -32, 0), at(Slot + 4, 0, 3, -16, 0), at(Slot + 4, 0, 5, 16, 0), at(Slot + 4, 0, 6, 32, 0), at(Slot + 4, 0, 7, 48, 0), at(Slot + 4, 0, 0, 64, 0)}},
         {"S1 collapsing floor: Marble art, flips kept", 1, 7, Y | 0x4000, 0x53, 0, S, {{Slot, 0, 0, true}}},
         {"S1 collapsing floor: Star Light art, frame 2", 1, 10, Y, 0x53, 0, S, {at(Slot + 1, 0, 2, 0, 0)}},
         {"S1 collapsing floor: Scrap Brain art", 1, 16, Y, 0x53, 0, S, {at(Slot + 2, 0, 0, 0, 0)}},
@@ -653,11 +623,11 @@ void TestSprites::rules_data() {
         {"S2 branch to no loader", 2, 0, Y, 0x99, 0, M, {}},
         {"S2 pillar and its lower part", 2, 0, XF, 0x23, 0, S, {{Slot + 2, 0, 0, true}, {Slot + 2, 0, 1, true, false, 0, 48}}},
         {"S2 spring wall", 2, 0, Y, 0x66, 0, H, {}},
-        {"S2 short bridge still has 8 logs", 2, 0, Y, 0x11, 2, S, row(Slot + 3, 0, 7, 16, 0, -1)},
-        {"S2 bridge of 10 logs", 2, 0, Y, 0x11, 10, S, row(Slot + 3, 0, 9, 16, 0, -5)},
-        {"S2 Balkiry without Y flip, its jet", 2, 0, XY, 0xAC, 0, S, {{Slot + 4, 0, 1, true}, {Slot + 5, 1, 5, true}}},
+        {"S2 short bridge still has 8 logs", 2, 0, Y, 0x11, 2, S, row(Slot, 0, 7, 16, 0, -1)},
+        {"S2 bridge of 10 logs", 2, 0, Y, 0x11, 10, S, row(Slot, 0, 9, 16, 0, -5)},
+        {"S2 Balkiry without Y flip, its jet", 2, 0, XY, 0xAC, 0, S, {{Slot + 4, 0, 1, true}, {Slot + 5, 1, 1, true}}},
         {"S2 Balkiry's jet of odd subtype", 2, 0, Y, 0xAC, 0, M, {}, 0},
-        {"S2 Turtloid's rider, turtle, jet", 2, 0, Y, 0x9A, 0, S, {{Slot + 5, 1, 3, true, false, 4, -24}, {Slot + 4, 0, 0}, {Slot + 5, 1, 5, true}}},
+        {"S2 Turtloid's rider, turtle, jet", 2, 0, Y, 0x9A, 0, S, {{Slot + 5, 1, 3, true, false, 4, -24}, {Slot + 4, 0, 0}, {Slot + 5, 1, 1, true}}},
         {"S2 Coconuts face right", 2, 0, XY, 0x9D, 0, S, {{Slot + 4, 0, 0, false, true}}},
         {"S2 cog's teeth from its table", 2, 3, XY, 0x70, 0, S, cog},
         {"S2 pull spring, plunger below", 2, 13, XY, 0x85, 0, S, {{Slot + 6, 0, 1}, at(Slot + 6, 0, 2, 0, 32)}},
@@ -817,21 +787,17 @@ void TestSprites::brokenImages() {
     QCOMPARE(looks, (QVector<Look>{Look::Sprite, Look::Hidden}));
 
     for (int game = 1; game <= 2; ++game) {
-        const QByteArray &image = world(game).image;
+        const World &w = world(game);
+        const qint64 at = fixedAddresses(w.revision)[0];
         // A signpost whose own list is gone (and the longer one that writes there first): a
         // marker, not whatever the level left at its tiles.
-        QByteArray noList = image;
-        const qint64 cues = world(game).tables.artLoadCues;
+        QByteArray noList = w.image;
         for (int cue : {synthetic::SceneLateCue - 1, synthetic::SceneLateCue})
-            noList.replace(cues + 2 * cue, 2, noList.mid(cues, 2));
-        synthetic::putLayout(noList, fixedAddresses(world(game).revision)[0],
-                             {record(X, Y, 0x0D, 0)});
-        QCOMPARE(LevelSprites::load(noList, world(game).revision, 0)
-                     ->record(noList, fixedAddresses(world(game).revision)[0])
-                     .look,
-                 Look::Marker);
-        const auto none = LevelSprites::load(QByteArray(100, '\0'), world(game).revision, 0);
-        QCOMPARE(none->record(image, fixedAddresses(world(game).revision)[0]).look, Look::Marker);
+            noList.replace(w.tables.artLoadCues + 2 * cue, 2, noList.mid(w.tables.artLoadCues, 2));
+        synthetic::putLayout(noList, at, {record(X, Y, 0x0D, 0)});
+        QCOMPARE(LevelSprites::load(noList, w.revision, 0)->record(noList, at).look, Look::Marker);
+        const auto none = LevelSprites::load(QByteArray(100, '\0'), w.revision, 0);
+        QCOMPARE(none->record(w.image, at).look, Look::Marker);
         QVERIFY(none->rings().isEmpty());
     }
 }
