@@ -206,8 +206,9 @@ const World &world(int game) {
             c.leaLong(scripts, 1);
         });
         place({0x67}, [&](Code &c) { c.mappings(m0).art(art(4)).priority(4).jsr(sine); });
-        // One art constant; two mappings and arts before the scripts.
-        place({0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47, 0x11, 0x17, 0x65},
+        // One art constant (what the capsule and pylon would draw were their markers not their
+        // rules'); two mappings and arts before the scripts.
+        place({0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47, 0x11, 0x17, 0x65, 0x3E, 0x5C},
               [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); });
         place({0x1F, 0x2D, 0x64, 0x6D, 0x4C, 0x69, 0x22}, [&](Code &c) {
             c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).priority(3).leaLong(scripts, 1);
@@ -614,6 +615,8 @@ void TestSprites::rules_data() {
         {"S1 elevator: frame from its pair", 1, 10, Y, 0x59, 0x10, S, {at(Slot + 5, 1, 6, 0, 0)}},
         {"S1 elevator maker", 1, 10, Y, 0x59, 0x80, H, {}},
         {"S1 lavafall maker", 1, 0, Y, 0x4C, 1, H, {}},
+        {"S1 prison capsule: art loaded later", 1, 0, Y, 0x3E, 0, M, {}},
+        {"S1 pylon: placed on the screen", 1, 0, Y, 0x5C, 0, M, {}},
         // Sonic 2 (flips in Y word bits 13 X and 14 Y).
         {"S2 frame from the pair, no flips", 2, 0, XF, 0x18, 0x10, S, {{Slot, 0, 3}}},
         {"S2 Aquatic Ruin mappings and art", 2, 18, Y, 0x18, 0x40, S, {{Slot + 1, 1, 6}}},
@@ -672,10 +675,10 @@ void TestSprites::rules_data() {
         {"S2 block, Chemical Plant", 2, 15, Y, 0x6B, 0, S, {{Slot + 4, 1, 3}}},
         {"S2 sliding spikes keep flips", 2, 0, XF, 0x76, 0x10, S, {{Slot + 3, 0, 6, true}}},
         {"S2 moving platform", 2, 0, XF, 0x19, 0x10, S, {{Slot, 0, 3}}},
-        {"S2 moving platform, Oil Ocean art", 2, 9, Y, 0x19, 0x20, S, {{Slot + 1, 0, 4}}},
+        {"S2 moving platform, Oil Ocean art", 2, 9, Y, 0x19, 0x40, S, {{Slot + 1, 0, 6}}},
         {"S2 moving platform, Wing Fortress art", 2, 5, Y, 0x19, 3, S, {{Slot + 2, 0, 2}}},
         {"S2 moving platform starts high", 2, 0, XF, 0x19, 0x13, S, {}},
-        {"S2 smashable ground", 2, 6, XY, 0x2F, 4, S, {{Slot, 0, 4}}},
+        {"S2 smashable ground", 2, 6, XY, 0x2F, 8, S, {{Slot, 0, 6}}},
         {"S2 flipper", 2, 13, XF, 0x86, 0, S, {{Slot + 2, 0, 1, true}}},
         {"S2 sideways flipper", 2, 13, Y, 0x86, 1, S, {{Slot + 2, 0, 7}}},
         {"S2 bubble maker", 2, 18, Y, 0x24, 0x81, S, {{Slot + 2, 0, 3}}},
