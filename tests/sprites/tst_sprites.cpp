@@ -429,7 +429,9 @@ void TestSprites::mappingsDamaged_data() {
     QTest::addColumn<int>("frame");
     QTest::addColumn<int>("format");
     QTest::addColumn<int>("pieces"); // -1: no sprite
-    const QByteArray two = synthetic::mappingTable({{{0, 0, 1, 1, 1}}, {}}, 1);
+    // Two frames; past them, bytes that would read as a frame.
+    const QByteArray two =
+        synthetic::mappingTable({{{0, 0, 1, 1, 1}}, {}}, 1) + QByteArray(0x200, '\0');
     QTest::newRow("frame past the table") << two << 2 << 1 << -1;
     QTest::newRow("negative frame") << two << -1 << 1 << -1;
     QTest::newRow("empty frame") << two << 1 << 1 << 0;
