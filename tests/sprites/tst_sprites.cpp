@@ -508,7 +508,7 @@ void TestSprites::rules_data() {
         // clang-format off
         // The scene's most placed objects. Sonic 1 rings: groups of n + 1 spaced by pair s >> 4 = (3p - 8, 16 - 2p).
         {"S1 ring group", 1, 0, Y, 0x25, 0x12, S, rings(2, -5, 14)},
-        {"S1 ring group of 7 from 7", 1, 0, Y | 0xC000, 0x25, 0x07, S, rings(6, -8, 16)},
+        {"S1 ring group of 7 from 7", 1, 0, Y | 0xC000, 0x25, 0x57, S, rings(6, 7, 6)},
         {"S1 floating block, flips dropped", 1, 0, Y | 0xC000, 0x56, 0x25, S, {{scene(1, 0x56), 0, 2}}},
         {"S1 floating block in Labyrinth", 1, 3, Y, 0x56, 0x25, S, {{scene(1, 0x56, 2), 0, 2}}},
         {"S1 monitor icon, remember flag", 1, 0, Y | 0x4000, 0xA6, 0x03, S, {{scene(1, 0x26), 0, 5, true}}},
