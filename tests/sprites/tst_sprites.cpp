@@ -127,7 +127,7 @@ QByteArray words(std::initializer_list<quint32> list) {
 // Mappings table k: frame f (up to 9, the waterfalls' splash) is one 8x8 piece at (-4, -4) with
 // tile 16 k + f.
 QByteArray table(int game, int k) {
-    QVector<QVector<synthetic::MapPiece>> frames;
+    QVector<QVector<MapPiece>> frames;
     for (int f = 0; f < 10; ++f)
         frames.append({{-4, -4, 1, 1, quint16(16 * k + f)}});
     return synthetic::mappingTable(frames, game);
@@ -221,7 +221,7 @@ const World &world(int game) {
         place({0x59}, [&](Code &c) { c.pcTable(0x43FB, lifts).mappings(m1).art(art(5)); });
     } else {
         // Frames 0 and 4 sit 8 pixels up, so that what an object makes behind them shows.
-        QVector<QVector<synthetic::MapPiece>> raised;
+        QVector<QVector<MapPiece>> raised;
         for (int f = 0; f < 8; ++f)
             raised.append({{-4, f % 4 == 0 ? -12 : -4, 1, 1, quint16(f)}});
         const quint32 m2 = quint32(put(synthetic::mappingTable(raised, 2)));
@@ -265,10 +265,10 @@ const World &world(int game) {
             c.mappings(m0).art(art(3)).renderOr(4).priority(4).pcTable(0x43FB, blocks);
         });
         // Pairs: one platform, two, and too many.
-        const qint64 pairs2 = put(QByteArray::fromHex("0000ffe00008 01a8ffd00030 200000000000"));
+        const qint64 slides = put(QByteArray::fromHex("0000ffe00008 01a8ffd00030 200000000000"));
         place({0x7A}, [&](Code &c) {
             c.mappings(m0).art(art(2)).words(
-                {0x45FB, quint16(0x1000 | ((pairs2 - c.here() - 2) & 0xFF))});
+                {0x45FB, quint16(0x1000 | ((slides - c.here() - 2) & 0xFF))});
         });
         place({0xC0}, [&](Code &c) { c.words({0x303C, 2}).bsr(loader); }); // move.w #2,d0
         place({0xBE}, [&](Code &c) {
