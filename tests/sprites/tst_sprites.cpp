@@ -29,6 +29,7 @@ using namespace synthetic::bytes;
 using synthetic::Code;
 using synthetic::MapPiece;
 using synthetic::Record;
+using synthetic::sceneSlot;
 
 namespace {
 
@@ -484,9 +485,6 @@ void TestSprites::rules_data() {
     QTest::addColumn<RuleCase>("c");
     const Look S = Look::Sprite, M = Look::Marker, H = Look::Hidden;
     const quint16 XF = Y | 0x2000, YF = Y | 0x4000, XY = Y | 0x6000; // Sonic 2 flips
-    const auto scene = [](int game, int id, int n = 1) {
-        return synthetic::sceneSlot(game, id, n);
-    };
     // An unflipped piece at (dx, dy).
     const auto at = [](int slot, int table, int frame, int dx, int dy, int line = -1) {
         return Expect{slot, table, frame, false, false, dx, dy, line};
@@ -498,7 +496,6 @@ void TestSprites::rules_data() {
             out.append({slot, 0, frame, false, false, (from + i) * dx, (from + i) * dy});
         return out;
     };
-    const auto rings = [&](int n, int dx, int dy) { return row(scene(1, 0x25), 0, n, dx, dy); };
     const int teeth[8][2] = {{0, -32}, {22, -22}, {32, 0},  {22, 22},
                              {0, 32},  {-22, 22}, {-32, 0}, {-22, -22}};
     QVector<Expect> cog;
@@ -507,57 +504,57 @@ void TestSprites::rules_data() {
     const QVector<RuleCase> cases = {
         // clang-format off
         // The scene's most placed objects. Sonic 1 rings: groups of n + 1 spaced by pair s >> 4 = (3p - 8, 16 - 2p).
-        {"S1 ring group", 1, 0, Y, 0x25, 0x12, S, rings(2, -5, 14)},
-        {"S1 ring group of 7 from 7", 1, 0, Y | 0xC000, 0x25, 0x57, S, rings(6, 7, 6)},
-        {"S1 floating block, flips dropped", 1, 0, Y | 0xC000, 0x56, 0x25, S, {{scene(1, 0x56), 0, 2}}},
-        {"S1 floating block in Labyrinth", 1, 3, Y, 0x56, 0x25, S, {{scene(1, 0x56, 2), 0, 2}}},
-        {"S1 monitor icon, remember flag", 1, 0, Y | 0x4000, 0xA6, 0x03, S, {{scene(1, 0x26), 0, 5, true}}},
-        {"S1 monitor other subtype", 1, 0, Y, 0x26, 0x09, S, {{scene(1, 0x26), 0, 0}}},
-        {"S1 spikes", 1, 0, Y | 0x8000, 0x36, 0x30, S, {{scene(1, 0x36), 0, 3, false, true}}},
+        {"S1 ring group", 1, 0, Y, 0x25, 0x12, S, row(sceneSlot(1, 0x25), 0, 2, -5, 14)},
+        {"S1 ring group of 7 from 7", 1, 0, Y | 0xC000, 0x25, 0x57, S, row(sceneSlot(1, 0x25), 0, 6, 7, 6)},
+        {"S1 floating block, flips dropped", 1, 0, Y | 0xC000, 0x56, 0x25, S, {{sceneSlot(1, 0x56), 0, 2}}},
+        {"S1 floating block in Labyrinth", 1, 3, Y, 0x56, 0x25, S, {{sceneSlot(1, 0x56, 2), 0, 2}}},
+        {"S1 monitor icon, remember flag", 1, 0, Y | 0x4000, 0xA6, 0x03, S, {{sceneSlot(1, 0x26), 0, 5, true}}},
+        {"S1 monitor other subtype", 1, 0, Y, 0x26, 0x09, S, {{sceneSlot(1, 0x26), 0, 0}}},
+        {"S1 spikes", 1, 0, Y | 0x8000, 0x36, 0x30, S, {{sceneSlot(1, 0x36), 0, 3, false, true}}},
         {"S1 spikes unknown kind", 1, 0, Y, 0x36, 0x60, M, {}},
-        {"S1 spring up", 1, 0, Y, 0x41, 0x00, S, {{scene(1, 0x41), 0, 0}}},
-        {"S1 spring sideways yellow", 1, 0, Y | 0x4000, 0x41, 0x12, S, {{scene(1, 0x41, 2), 0, 3, true, false, 0, 0, -1, 1}}},
-        {"S1 Ending animal", 1, 19, Y | 0x8000, 0x28, 0x0C, S, {{scene(1, 0x28), 0, 0, true, false, 0, 0, -1, 0, 2}}},
+        {"S1 spring up", 1, 0, Y, 0x41, 0x00, S, {{sceneSlot(1, 0x41), 0, 0}}},
+        {"S1 spring sideways yellow", 1, 0, Y | 0x4000, 0x41, 0x12, S, {{sceneSlot(1, 0x41, 2), 0, 3, true, false, 0, 0, -1, 1}}},
+        {"S1 Ending animal", 1, 19, Y | 0x8000, 0x28, 0x0C, S, {{sceneSlot(1, 0x28), 0, 0, true, false, 0, 0, -1, 0, 2}}},
         {"S1 animal outside the Ending", 1, 0, Y, 0x28, 0x0C, M, {}},
         {"S1 animal subtype past the table", 1, 20, Y, 0x28, 0x15, M, {}},
-        {"S1 brick", 1, 7, Y | 0x4000, 0x46, 0x00, S, {{scene(1, 0x46)}}},
-        {"S1 bomb walking", 1, 0, Y | 0x4000, 0x5F, 0x00, S, {{scene(1, 0x5F), 0, 5, true}}},
+        {"S1 brick", 1, 7, Y | 0x4000, 0x46, 0x00, S, {{sceneSlot(1, 0x46)}}},
+        {"S1 bomb walking", 1, 0, Y | 0x4000, 0x5F, 0x00, S, {{sceneSlot(1, 0x5F), 0, 5, true}}},
         {"S1 bomb fuse", 1, 0, Y, 0x5F, 0x01, M, {}},
-        {"S1 platform frame 1", 1, 0, Y | 0x4000, 0x18, 0x0A, S, {{scene(1, 0x18), 0, 1}}},
-        {"S1 platform in Spring Yard", 1, 13, Y, 0x18, 0x00, S, {{scene(1, 0x18), 1, 0}}},
-        {"S1 platform in Star Light", 1, 10, Y, 0x18, 0x0A, S, {{scene(1, 0x18), 2, 0}}},
+        {"S1 platform frame 1", 1, 0, Y | 0x4000, 0x18, 0x0A, S, {{sceneSlot(1, 0x18), 0, 1}}},
+        {"S1 platform in Spring Yard", 1, 13, Y, 0x18, 0x00, S, {{sceneSlot(1, 0x18), 1, 0}}},
+        {"S1 platform in Star Light", 1, 10, Y, 0x18, 0x0A, S, {{sceneSlot(1, 0x18), 2, 0}}},
         {"S1 invisible barrier", 1, 0, Y, 0x71, 0x00, H, {}},
-        {"S1 other object", 1, 0, Y | 0x4000, synthetic::SceneGenericId, 0, S, {{scene(1, synthetic::SceneGenericId), 0, 2, true}}},
+        {"S1 other object", 1, 0, Y | 0x4000, synthetic::SceneGenericId, 0, S, {{sceneSlot(1, synthetic::SceneGenericId), 0, 2, true}}},
         {"S1 two mappings", 1, 0, Y, synthetic::SceneTwoMappingsId, 0, M, {}},
         {"S1 no code", 1, 0, Y, 0x7E, 0, M, {}},
         {"S1 signpost: its own list's art, its script's frame, no flips", 1, 0, Y | 0xC000, 0x0D, 0, S, {{synthetic::SceneLateSlot, 0, 2}}},
         {"S2 signpost: the one-player constants, its own list's art", 2, 0, Y | 0x6000, 0x0D, 0, S, {{synthetic::SceneLateSlot, 0, 2}}},
-        {"S2 monitor icon", 2, 0, XF, 0x26, 0x04, S, {{scene(2, 0x26), 0, 5, true}}},
-        {"S2 monitor other subtype", 2, 0, Y, 0x26, 0x0A, S, {{scene(2, 0x26), 0, 0}}},
-        {"S2 spikes upright", 2, 0, YF, 0x36, 0x20, S, {{scene(2, 0x36), 0, 2, false, true}}},
-        {"S2 spikes sideways", 2, 0, Y, 0x36, 0x50, S, {{scene(2, 0x36, 2), 0, 5}}},
+        {"S2 monitor icon", 2, 0, XF, 0x26, 0x04, S, {{sceneSlot(2, 0x26), 0, 5, true}}},
+        {"S2 monitor other subtype", 2, 0, Y, 0x26, 0x0A, S, {{sceneSlot(2, 0x26), 0, 0}}},
+        {"S2 spikes upright", 2, 0, YF, 0x36, 0x20, S, {{sceneSlot(2, 0x36), 0, 2, false, true}}},
+        {"S2 spikes sideways", 2, 0, Y, 0x36, 0x50, S, {{sceneSlot(2, 0x36, 2), 0, 5}}},
         {"S2 spikes unknown kind", 2, 0, Y, 0x36, 0x80, M, {}},
-        {"S2 spring up", 2, 0, XF, 0x41, 0x00, S, {{scene(2, 0x41), 0, 0, true}}},
-        {"S2 spring sideways", 2, 0, Y, 0x41, 0x10, S, {{scene(2, 0x41, 2), 0, 3}}},
-        {"S2 spring down", 2, 0, Y, 0x41, 0x20, S, {{scene(2, 0x41), 0, 0, false, true}}},
-        {"S2 spring diagonal up", 2, 0, Y, 0x41, 0x30, S, {{scene(2, 0x41, 3), 0, 7}}},
-        {"S2 spring diagonal down", 2, 0, XF, 0x41, 0x40, S, {{scene(2, 0x41, 3), 0, 7, true, true}}},
+        {"S2 spring up", 2, 0, XF, 0x41, 0x00, S, {{sceneSlot(2, 0x41), 0, 0, true}}},
+        {"S2 spring sideways", 2, 0, Y, 0x41, 0x10, S, {{sceneSlot(2, 0x41, 2), 0, 3}}},
+        {"S2 spring down", 2, 0, Y, 0x41, 0x20, S, {{sceneSlot(2, 0x41), 0, 0, false, true}}},
+        {"S2 spring diagonal up", 2, 0, Y, 0x41, 0x30, S, {{sceneSlot(2, 0x41, 3), 0, 7}}},
+        {"S2 spring diagonal down", 2, 0, XF, 0x41, 0x40, S, {{sceneSlot(2, 0x41, 3), 0, 7, true, true}}},
         // Slot 3's palette line 3 plus one line carries into the priority bit: line 0.
-        {"S2 yellow spring carry", 2, 0, Y, 0x41, 0x02, S, {{scene(2, 0x41), 1, 0, false, false, 0, 0, -1, 1}}},
+        {"S2 yellow spring carry", 2, 0, Y, 0x41, 0x02, S, {{sceneSlot(2, 0x41), 1, 0, false, false, 0, 0, -1, 1}}},
         {"S2 spring unknown kind", 2, 0, Y, 0x41, 0x50, M, {}},
-        {"S2 scenery entry", 2, 0, XF, 0x1C, 0x05, S, {{scene(2, 0x1C), 0, 5, true}}},
-        {"S2 scenery, two pieces", 2, 0, Y, 0x1C, 0x0B, S, {{scene(2, 0x1C), 0, 11}, at(scene(2, 0x1C), 0, 10, 4, 4)}},
+        {"S2 scenery entry", 2, 0, XF, 0x1C, 0x05, S, {{sceneSlot(2, 0x1C), 0, 5, true}}},
+        {"S2 scenery, two pieces", 2, 0, Y, 0x1C, 0x0B, S, {{sceneSlot(2, 0x1C), 0, 11}, at(sceneSlot(2, 0x1C), 0, 10, 4, 4)}},
         {"S2 scenery past the table", 2, 0, Y, 0x1C, 0x15, M, {}},
-        {"S2 bumper", 2, 13, Y, 0x44, 0x00, S, {{scene(2, 0x44)}}},
-        {"S2 bonus block", 2, 13, Y, 0xD8, 0x80, S, {{scene(2, 0xD8), 0, 2}}},
-        {"S2 sub-object X flag", 2, 0, Y, 0xA4, 0x02, S, {{scene(2, 0xA4, 2), 1, 0, true}}},
-        {"S2 sub-object Y flag", 2, 0, Y, synthetic::SceneSubObjectId, 0x04, S, {{scene(2, 0xA4, 3), 2, 0, false, true}}},
+        {"S2 bumper", 2, 13, Y, 0x44, 0x00, S, {{sceneSlot(2, 0x44)}}},
+        {"S2 bonus block", 2, 13, Y, 0xD8, 0x80, S, {{sceneSlot(2, 0xD8), 0, 2}}},
+        {"S2 sub-object X flag", 2, 0, Y, 0xA4, 0x02, S, {{sceneSlot(2, 0xA4, 2), 1, 0, true}}},
+        {"S2 sub-object Y flag", 2, 0, Y, synthetic::SceneSubObjectId, 0x04, S, {{sceneSlot(2, 0xA4, 3), 2, 0, false, true}}},
         {"S2 sub-object odd subtype", 2, 0, Y, 0xA4, 0x03, M, {}},
         {"S2 sub-object past the table", 2, 0, Y, 0xA4, 0xAE, M, {}},
-        {"S2 long platform", 2, 2, XF, 0x65, 0x10, S, {{scene(2, 0x65), 0, 1, true}}},
-        {"S2 long platform and cog", 2, 2, Y, 0x65, 0x80, S, {{scene(2, 0x65)}, {scene(2, 0x65, 2), 1, 0, true, false, -0x34, 0x14}}},
-        {"S2 long platform flipped and cog", 2, 2, XY, 0x65, 0x80, S, {{scene(2, 0x65), 0, 0, true, true}, at(scene(2, 0x65, 2), 1, 0, -0x4C, 0x14)}},
-        {"S2 lone cog", 2, 2, XF, 0x65, 0x20, S, {{scene(2, 0x65, 2), 1, 0, true}}},
+        {"S2 long platform", 2, 2, XF, 0x65, 0x10, S, {{sceneSlot(2, 0x65), 0, 1, true}}},
+        {"S2 long platform and cog", 2, 2, Y, 0x65, 0x80, S, {{sceneSlot(2, 0x65)}, {sceneSlot(2, 0x65, 2), 1, 0, true, false, -0x34, 0x14}}},
+        {"S2 long platform flipped and cog", 2, 2, XY, 0x65, 0x80, S, {{sceneSlot(2, 0x65), 0, 0, true, true}, at(sceneSlot(2, 0x65, 2), 1, 0, -0x4C, 0x14)}},
+        {"S2 lone cog", 2, 2, XF, 0x65, 0x20, S, {{sceneSlot(2, 0x65, 2), 1, 0, true}}},
         {"S2 long platform unknown kind", 2, 2, Y, 0x65, 0x40, M, {}},
         // Sonic 1 (flips in Y word bits 14 X and 15 Y).
         {"S1 button, Marble art, lower, flips dropped", 1, 7, Y | 0xC000, 0x32, 0, S, {at(Slot, 0, 0, 0, 3)}},
@@ -750,9 +747,9 @@ void TestSprites::order() {
         const quint16 art = synthetic::sceneArt(slot);
         return 16 * (art >> 13) + synthetic::sceneTilePixel((art & 0x7FF) + frame, 1, 1);
     };
-    const int monitor = colourOf(synthetic::sceneSlot(1, 0x26), 3);
-    const int spring = colourOf(synthetic::sceneSlot(1, 0x41), 0);
-    const int otherMonitor = colourOf(synthetic::sceneSlot(1, 0x26), 4);
+    const int monitor = colourOf(sceneSlot(1, 0x26), 3);
+    const int spring = colourOf(sceneSlot(1, 0x41), 0);
+    const int otherMonitor = colourOf(sceneSlot(1, 0x26), 4);
     QVERIFY(monitor != spring && monitor != otherMonitor);
     QCOMPARE(topLeft({record(X, Y, 0x41, 0), record(X, Y, 0x26, 1)}), monitor);
     QCOMPARE(topLeft({record(X, Y, 0x26, 1), record(X, Y, 0x41, 0)}), monitor);
@@ -768,7 +765,7 @@ void TestSprites::sonic2Rings() {
     // A bumper (priority 1) right on the lone ring.
     const Canvas got = drawRecords(2, 0, {record(single.x, single.y, 0x44, 0)}, area);
     Canvas want(area);
-    const quint16 bumper = synthetic::sceneArt(synthetic::sceneSlot(2, 0x44));
+    const quint16 bumper = synthetic::sceneArt(sceneSlot(2, 0x44));
     want.tile(single.x - 4, single.y - 4, bumper & 0x7FF, bumper >> 13, false, false);
     for (const auto &r : rings)
         for (int k = 0; k < r.count; ++k) {
@@ -826,7 +823,7 @@ void TestSprites::exportAndListing() {
     const QImage markers = QImageReader(dir.filePath("m.png")).read();
     QCOMPARE(withSprites.format(), QImage::Format_Indexed8);
 
-    const quint16 monitor = synthetic::sceneArt(synthetic::sceneSlot(2, 0x26));
+    const quint16 monitor = synthetic::sceneArt(sceneSlot(2, 0x26));
     const struct {
         QPoint at;
         int index;
