@@ -218,7 +218,7 @@ const World &world(int game) {
         // past the mappings), elevators' (width, frame) pairs.
         const qint64 grass = put(QByteArray::fromHex("00000300 00000500 00004000"));
         place({0x2F}, [&](Code &c) { c.pcTable(0x43FB, grass).mappings(m0).art(art(5)); });
-        const qint64 lifts = put(QByteArray::fromHex("1002 2006"));
+        const qint64 lifts = put(QByteArray::fromHex("1002 2006 1003"));
         place({0x59}, [&](Code &c) { c.pcTable(0x43FB, lifts).mappings(m1).art(art(5)); });
     } else {
         // Frames 0 and 4 sit 8 pixels up, so that what an object makes behind them shows.
@@ -286,8 +286,8 @@ const World &world(int game) {
               [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
         place({0x86, 0x24, 0x50},
               [&](Code &c) { c.mappings(m0).art(art(2)).priority(4).leaLong(anims, 1); });
-        // 4-byte entries with the frame in byte 2: frames 3 and 6.
-        const qint64 quads = put(QByteArray::fromHex("00000300 00000600"));
+        // 4-byte entries with the frame in byte 2: frames 3, 6 and 5.
+        const qint64 quads = put(QByteArray::fromHex("00000300 00000600 00000500"));
         place({0x6B, 0x76}, [&](Code &c) {
             c.pcTable(0x43FB, quads).mappings(m0).art(art(3)).mappings(m1).art(art(4));
         });
@@ -310,7 +310,7 @@ const World &world(int game) {
         place({0x68}, [&](Code &c) { c.mappings(m2).art(art(5)).art(art(7), 1); });
         place({0x67}, [](Code &) {});
         // Launch sphere (render flags, frame) pairs; X-flipped records read four further on.
-        const qint64 spheres = put(QByteArray::fromHex("0003 0102 0000 0000 0205"));
+        const qint64 spheres = put(QByteArray::fromHex("0003 0102 0000 0000 0205 0107"));
         place({0x48}, [&](Code &c) { c.pcTable(0x117B, spheres, 1).mappings(m0).art(art(6)); });
         // Stake and orb entries: mappings, art, width, priority.
         const qint64 stakes = put(
@@ -611,7 +611,7 @@ void TestSprites::rules_data() {
         {"S1 upright: frame 0, flips dropped", 1, 0, Y | 0xC000, 0x47, 0, S, {at(Slot + 4, 0, 0, 0, 0)}},
         {"S1 grassy platform: frame from its entry", 1, 7, Y | 0x4000, 0x2F, 0x10, S, {at(Slot + 5, 0, 5, 0, 0)}},
         {"S1 grassy platform: entry's frame past the table", 1, 7, Y, 0x2F, 0x20, M, {}},
-        {"S1 elevator: frame from its pair", 1, 10, Y, 0x59, 0x10, S, {at(Slot + 5, 1, 6, 0, 0)}},
+        {"S1 elevator: frame from its pair", 1, 10, Y, 0x59, 0x20, S, {at(Slot + 5, 1, 3, 0, 0)}},
         {"S1 elevator maker", 1, 10, Y, 0x59, 0x80, H, {}},
         {"S1 lavafall maker", 1, 0, Y, 0x4C, 1, H, {}},
         {"S1 prison capsule: art loaded later", 1, 0, Y, 0x3E, 0, M, {}},
@@ -666,13 +666,14 @@ void TestSprites::rules_data() {
         {"S2 barrier, Chemical Plant", 2, 16, YF, 0x2D, 2, S, {{Slot + 2, 0, 2, false, true}}},
         {"S2 barrier, Death Egg", 2, 17, Y, 0x2D, 0, S, {{Slot + 3, 0, 0}}},
         {"S2 barrier, Aquatic Ruin", 2, 19, Y, 0x2D, 0, S, {{Slot + 4, 0, 0}}},
+        {"S2 barrier frame past the table", 2, 0, Y, 0x2D, 0x40, M, {}},
         {"S2 fan", 2, 0, XF, 0x3F, 0, S, {{Slot, 0, 1, true}}},
         {"S2 vertical fan, other blades", 2, 0, Y, 0x3F, 0x81, S, {{Slot, 1, 6}}},
         {"S2 circling platform", 2, 2, XF, 0x6E, 0x20, S, {{Slot, 0, 2, true}}},
         {"S2 circling platform's wheel recess", 2, 2, Y, 0x6E, 0x30, S, {{Slot + 1, 0, 3}}},
-        {"S2 block frame from its entry", 2, 2, XF, 0x6B, 0x10, S, {{Slot + 3, 0, 6}}},
+        {"S2 block frame from its entry", 2, 2, XF, 0x6B, 0x20, S, {{Slot + 3, 0, 5}}},
         {"S2 block, Chemical Plant", 2, 15, Y, 0x6B, 0, S, {{Slot + 4, 1, 3}}},
-        {"S2 sliding spikes keep flips", 2, 0, XF, 0x76, 0x10, S, {{Slot + 3, 0, 6, true}}},
+        {"S2 sliding spikes keep flips", 2, 0, XF, 0x76, 0x20, S, {{Slot + 3, 0, 5, true}}},
         {"S2 moving platform", 2, 0, XF, 0x19, 0x10, S, {{Slot, 0, 3}}},
         {"S2 moving platform, Oil Ocean art", 2, 9, Y, 0x19, 0x40, S, {{Slot + 1, 0, 6}}},
         {"S2 moving platform, Wing Fortress art", 2, 5, Y, 0x19, 3, S, {{Slot + 2, 0, 2}}},
@@ -695,7 +696,7 @@ void TestSprites::rules_data() {
         {"S2 drawbridge raised", 2, 11, Y, 0x81, 0, S, row(Slot + 2, 1, 7, 0, -16, 1)},
         {"S2 drawbridge Y-flipped hangs down", 2, 11, YF, 0x81, 0, S, row(Slot + 2, 1, 7, 0, 16, 1)},
         {"S2 spike block and spike", 2, 2, XF, 0x68, 2, S, {at(Slot + 5, 0, 4, 0, -8), {Slot + 7, 0, 2}}},
-        {"S2 launch sphere entry flags", 2, 13, Y, 0x48, 1, S, {{Slot + 6, 0, 2, true}}},
+        {"S2 launch sphere entry flags", 2, 13, Y, 0x48, 5, S, {{Slot + 6, 0, 7, true}}},
         {"S2 X-flipped launch sphere", 2, 13, XF, 0x48, 0, S, {{Slot + 6, 0, 5, false, true}}},
         {"S2 stake: entry and script by subtype", 2, 8, XF, 0x71, 0x10, S, {{Slot + 6, 0, 4, true}}},
         {"S2 orb: other entry and script", 2, 8, Y, 0x71, 0x21, S, {{Slot + 7, 1, 7}}},
