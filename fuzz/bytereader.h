@@ -33,8 +33,6 @@ class ByteReader {
     }
 
     bool atEnd() const { return m_left == 0; }
-    std::size_t left() const { return m_left; }
-    const std::uint8_t *here() const { return m_data; }
 
     QByteArray rest() {
         QByteArray bytes(reinterpret_cast<const char *>(m_data), static_cast<qsizetype>(m_left));

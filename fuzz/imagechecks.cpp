@@ -11,6 +11,7 @@
 #include "types/captions.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QDir>
 #include <QFile>
@@ -261,30 +262,26 @@ bool hexOnly(const QString &s) {
     return !s.isEmpty() && QCase(s) == s;
 }
 
-// The bytes around [from, to), as a copy that edits may write to.
-struct Window {
-    QByteArray bytes;
-    qint64 offset = 0;
-};
-constexpr qint64 kMargin = 64;
-
-Window windowAround(const Bytes &bytes, qint64 from, qint64 to) {
+// Runs `write` on a copy of the bytes around [from, to), given with its image offset, and, when
+// nothing outside [from, to) changed, copies that span back into the image. Writes here are
+// local, so a window stands for the whole image at a fraction of the cost.
+QString writeLocally(Bytes &bytes, qint64 from, qint64 to,
+                     const std::function<QString(QByteArray &, qint64)> &write) {
+    constexpr qint64 kMargin = 64;
     const auto size = static_cast<qint64>(bytes.size());
-    Window w;
-    w.offset = qBound<qint64>(0, from - kMargin, size);
-    const qint64 end = qBound<qint64>(w.offset, to + kMargin, size);
-    w.bytes = QByteArray(bytes.data() + w.offset, static_cast<qsizetype>(end - w.offset));
-    return w;
-}
-
-// Whether the window equals `bytes` everywhere but in [from, to) (image offsets).
-bool sameOutside(const Window &w, const Bytes &bytes, qint64 from, qint64 to) {
-    const qint64 size = w.bytes.size();
-    from = qBound<qint64>(0, from - w.offset, size);
-    to = qBound<qint64>(from, to - w.offset, size);
-    const char *before = bytes.cbegin() + w.offset;
-    return std::equal(w.bytes.cbegin(), w.bytes.cbegin() + from, before) &&
-           std::equal(w.bytes.cbegin() + to, w.bytes.cend(), before + to);
+    const qint64 offset = qBound<qint64>(0, from - kMargin, size);
+    const qint64 end = qBound<qint64>(offset, to + kMargin, size);
+    QByteArray window(bytes.data() + offset, static_cast<qsizetype>(end - offset));
+    if (const QString failure = write(window, offset); !failure.isEmpty())
+        return failure;
+    const qint64 a = qBound<qint64>(0, from - offset, window.size());
+    const qint64 b = qBound<qint64>(a, to - offset, window.size());
+    const char *before = bytes.cbegin() + offset;
+    if (!std::equal(window.cbegin(), window.cbegin() + a, before) ||
+        !std::equal(window.cbegin() + b, window.cend(), before + b))
+        return QStringLiteral("a write to [%1, %2) changed bytes outside it").arg(from).arg(to);
+    std::copy(window.cbegin() + a, window.cbegin() + b, bytes.begin() + offset + a);
+    return QString();
 }
 
 QString checkEdit(Bytes &bytes, const LevelAddressTable &table, const CaptionCatalogue &captions,
@@ -300,16 +297,16 @@ QString checkEdit(Bytes &bytes, const LevelAddressTable &table, const CaptionCat
         return QStringLiteral("edit: line of row %1 names %2").arg(row).arg(at);
     model.clear();
 
-    // Writing a record is local: a window around it stands for the whole image.
-    Window window = windowAround(bytes, at, at + layout::RecordSize);
-    const int written = layout::writeRecord(window.bytes, at - window.offset, edit.x, edit.y,
-                                            edit.type, edit.subtype);
-    if (written != layout::RecordSize)
-        return QStringLiteral("edit: %1 bytes written into the record at %2").arg(written).arg(at);
-    if (!sameOutside(window, bytes, at, at + layout::RecordSize))
-        return QStringLiteral("edit of the record at %1 changed bytes outside it").arg(at);
-    std::copy_n(window.bytes.cbegin() + (at - window.offset), layout::RecordSize,
-                bytes.begin() + at);
+    const QString written =
+        writeLocally(bytes, at, at + layout::RecordSize, [&](QByteArray &window, qint64 offset) {
+            const int n =
+                layout::writeRecord(window, at - offset, edit.x, edit.y, edit.type, edit.subtype);
+            return n == layout::RecordSize
+                       ? QString()
+                       : QStringLiteral("edit: %1 bytes written at %2").arg(n).arg(at);
+        });
+    if (!written.isEmpty())
+        return written;
 
     // Valid hex texts come back in the record's line, unless the new X ends the layout there.
     const bool hex = hexOnly(edit.x) && hexOnly(edit.y) && hexOnly(edit.type.toUpper()) &&
@@ -335,19 +332,20 @@ QString checkClear(Bytes &bytes, const LevelAddressTable &table, const CaptionCa
         return listing;
     const int count = model.rowCount();
     const qint64 end = start + qint64(count) * layout::RecordSize;
-    Window window = windowAround(bytes, start, end);
-    for (int i = 0; i < count; ++i) {
-        const qint64 at = model.offsetAt(i) - window.offset;
-        if (at < 0 || at + layout::RecordSize > window.bytes.size())
-            return QStringLiteral("clear: row %1 lies outside the image").arg(i);
-        std::fill_n(window.bytes.begin() + at, layout::RecordSize, '\0');
+    if (count > 0) {
+        const QString cleared = writeLocally(bytes, start, end, [&](QByteArray &w, qint64 offset) {
+            for (int i = 0; i < count; ++i) {
+                const qint64 at = model.offsetAt(i) - offset;
+                if (at < 0 || at + layout::RecordSize > w.size())
+                    return QStringLiteral("clear: row %1 lies outside the image").arg(i);
+                std::fill_n(w.begin() + at, layout::RecordSize, '\0');
+            }
+            return QString();
+        });
+        if (!cleared.isEmpty())
+            return cleared;
     }
     model.clear();
-    if (count > 0 && !sameOutside(window, bytes, start, end))
-        return QStringLiteral("clear of level %1 changed bytes outside it").arg(level);
-    if (count > 0)
-        std::copy(window.bytes.cbegin() + (start - window.offset),
-                  window.bytes.cbegin() + (end - window.offset), bytes.begin() + start);
     for (qint64 at = start; at < end; ++at)
         if (bytes[static_cast<std::size_t>(at)] != 0)
             return QStringLiteral("clear of level %1 left a byte at %2").arg(level).arg(at);
