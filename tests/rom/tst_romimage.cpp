@@ -1,6 +1,6 @@
 // Everything below the window: hex text, captions, level tables, object records, recognising,
-// reading and saving the image file. Most checks
-// join many results into one text, so a failure shows every result at once.
+// reading and saving the image file. Most checks join many results into one text, so a failure
+// shows every result at once.
 
 #include "demo/syntheticimage.h"
 #include "levels/leveltables.h"
