@@ -94,8 +94,9 @@ class TestRomImage : public QObject {
                           "15 - Chemical Plant 1 @EA9D2,16 - Chemical Plant 2 @EAD6E,"
                           "17 - Death Egg @EB230,18 - Aquatic Ruin 1 @EB25A,"
                           "19 - Aquatic Ruin 2 @EB6A4,20 - Sky Chase Zone @EBBDE");
-        // Revision 01 of Sonic 1 moved the layouts from Labyrinth 2 on.
+        // Revision 01 of Sonic 1 moved the layouts from Labyrinth 2 on; Sonic 2's stayed put.
         QCOMPARE(fixedAddresses(Revision::Sonic1Rev1)[6], 0x6CF92);
+        QVERIFY(fixedAddresses(Revision::Sonic2Rev0) == fixedAddresses(Revision::Sonic2Rev2));
     }
 
     void records() {
