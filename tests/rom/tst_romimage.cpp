@@ -6,7 +6,7 @@
 #include "levels/leveltables.h"
 #include "objects/layout.h"
 #include "rom/romimage.h"
-#include "support/guitest.h"
+#include "support/files.h"
 #include "text/hextext.h"
 #include "text/modstring.h"
 #include "types/captions.h"
