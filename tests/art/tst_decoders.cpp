@@ -37,10 +37,6 @@ QByteArray bits(const char *text) {
     return out;
 }
 
-QByteArray times(int n, char c) {
-    return QByteArray(n, c);
-}
-
 // Each stream starts at offset 0; `end` is where it must stop, `error` a part of the reason
 // when it must fail instead.
 struct Case {
@@ -88,19 +84,20 @@ void tst_Decoders::handBuilt_data() {
     // 1 1 | 0 0 1 1 short, distance 2, length 5 (overlapping) | 0 1 end
     {"K short overlapping", Kosinski, hex("B300 41 42 FE 00F000"), 64, "ABABABA", 8},
     // 1 | 0 0 0 1 short length 3 | 0 0 1 0 short length 4, both distance 1 | 0 1 end
-    {"K short lengths 3, 4", Kosinski, hex("9104 58 FF FF 00F000"), 64, times(8, 'X'), 8},
+    {"K short lengths 3, 4", Kosinski, hex("9104 58 FF FF 00F000"), 64, QByteArray(8, 'X'), 8},
     // 1 1 | 0 1 long 3 | 0 0 0 0 short length 2 from 256 back | 0 1 end; C = $FD: 254 bytes
     {"K short from 256 back", Kosinski, hex("0B02 72 71 FFF8FD 00 00F000"), 512,
-     "r" + times(255, 'q') + "rq", 11},
+     "r" + QByteArray(255, 'q') + "rq", 11},
     // 1 1 1 | 0 1 long, distance 3, n = 7: length 9 | 0 1 end
     {"K long 2 bytes, length 9", Kosinski, hex("5700 616263 FDFF 00F000"), 64, "abcabcabcabc", 10},
     // 1 1 | 0 1 long, distance 2, n = 1: length 3 | 0 1 end
     {"K long 2 bytes, length 3", Kosinski, hex("2B00 6162 FEF9 00F000"), 64, "ababa", 9},
     // 1 | 0 1 long, C = 9: length 10 | 0 1 long, C = 1: no copy (its distance is not used) | end
-    {"K extended, no copy", Kosinski, hex("5500 7A FFF809 000001 00F000"), 64, times(11, 'z'), 12},
+    {"K extended, no copy", Kosinski, hex("5500 7A FFF809 000001 00F000"), 64, QByteArray(11, 'z'),
+     12},
     // 1 1 | 0 1 C = $FF: 256 bytes | 0 1 distance field $1EFE: 258 back, length 3 | 0 1 end
     {"K extended 256, far long", Kosinski, hex("AB00 72 71 FFF8FF FEF1 00F000"), 512,
-     "r" + times(257, 'q') + "rqq", 12},
+     "r" + QByteArray(257, 'q') + "rqq", 12},
     // Sixteen literals: the second flag word comes before the last literal's byte.
     {"K flags before the literal", Kosinski,
      hex("FFFF") + alpha.left(15) + hex("0200") + "P" + hex("00F000"), 64, alpha, 23},
@@ -122,7 +119,7 @@ void tst_Decoders::handBuilt_data() {
     {"N XOR mode", Nemesis, hex("8001") + table + stream, 32,
      hex("00000000 11111111 EEEE2222 DDF1DDD3 AA86AAA4 B64A6668 1C1F3DD3 3E3D122C"), 28},
     // Two tiles of 8-pixel runs of pixel 0 under a one-bit code.
-    {"N two tiles", Nemesis, hex("0002 8071 00 FF 0000"), 64, times(64, '\0'), 8},
+    {"N two tiles", Nemesis, hex("0002 8071 00 FF 0000"), 64, QByteArray(64, '\0'), 8},
     {"N no tiles", Nemesis, hex("8000 FF"), 0, {}, 3},
     {"N over the cap", Nemesis, hex("0001") + table + stream, 31, {}, 0, "output over"},
     // Only the code 0 is defined; the stream starts with 1.
@@ -153,7 +150,7 @@ void tst_Decoders::handBuilt_data() {
     {"E mask F1: top bits ignored", Enigma, hex("01 F1 0000 0000") + bits("1110000 11 0 1111111"),
      32, hex("8800"), 9},
     {"E width 17", Enigma, hex("11 00 0000 0000") + bits("1111111"), 32, {}, 0, "header"},
-    {"E no end", Enigma, hex("01 00 0000 0000") + times(100, '\0'), 16, {}, 0, "output over"},
+    {"E no end", Enigma, hex("01 00 0000 0000") + QByteArray(100, '\0'), 16, {}, 0, "output over"},
     };
     // clang-format on
     for (int i = 0; i < cases.size(); ++i)

@@ -34,7 +34,6 @@ class tst_Edits : public QObject {
         const QByteArray words = "0001 0010 0100 1000 FFFF 0002";
         QTest::newRow("odd end: last word at end - 1") << image(0x300, 0x203, words) << 0x0011;
         QTest::newRow("even end: the word at the end") << image(0x300, 0x204, words) << 0x0111;
-        QTest::newRow("odd end after it") << image(0x300, 0x205, words) << 0x0111;
         QTest::newRow("modulo 0x10000") << image(0x300, 0x20B, words) << 0x1112;
         QTest::newRow("end at the last byte") << image(0x300, 0x2FF, words) << 0x1112;
         QTest::newRow("end outside") << image(0x300, 0x300, words) << -1;
