@@ -389,7 +389,6 @@ class tst_MainWindow : public QObject {
     void jingle() {
         QFile file(":/SOUND/101");
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.size(), 38086);
         QCOMPARE(file.peek(4), "RIFF");
         QAudioDecoder dec;
         // Qt 6.4 leaves GStreamer's planar MP3 output unconverted unless asked for a format.
