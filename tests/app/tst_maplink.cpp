@@ -193,6 +193,7 @@ class tst_MapLink : public QObject {
         QTest::newRow("a few pixels, undone in the map") << 1.0 << QPoint(10, -6) << 3 << true;
         QTest::newRow("far right, undone in the main window")
             << 0.5 << QPoint(222, 20) << 5 << false;
+        QTest::newRow("far left, undone in the map") << 0.5 << QPoint(-90, -10) << 0 << true;
     }
     void dragAndUndo() {
         QFETCH(qreal, zoom);
@@ -212,12 +213,16 @@ class tst_MapLink : public QObject {
         QCOMPARE(moved.count(), 1);
         const int x = moved.first().at(1).toInt(), y = moved.first().at(2).toInt();
 
-        // Both windows show it where it is now (the order rule is tst_edits'), selected, with
-        // its Y flag bits kept.
+        // One record rewritten, its Y flag bits kept, and taken to its place in X order (the
+        // rule is tst_edits'), the ones it passed shifted; both windows show it there, selected.
         Record rec = synthetic::recordAt(original, recordAt(3));
         const int flags = yOf(rec) & 0xF000;
         QVERIFY(flags != 0);
         rec = {quint8(x >> 8), quint8(x), quint8((flags | y) >> 8), quint8(y), rec[4], rec[5]};
+        QByteArray edited = original;
+        edited.remove(recordAt(3), 6)
+            .insert(recordAt(slot), QByteArray::fromHex(hex(rec).toLatin1()));
+        QCOMPARE(w->fileData(), edited);
         QCOMPARE(selectedRow(w.get(), "sprite"), slot);
         QCOMPARE(editors(w.get()), hex(rec));
         QCOMPARE(map->scene()->selectedOffset(), recordAt(slot));
