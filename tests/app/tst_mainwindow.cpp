@@ -48,10 +48,6 @@ bool isErrorBox(const QList<SeenBox> &b) {
            b[0].buttons == QMessageBox::Ok;
 }
 
-QList<SeenBox> pressSave(QWidget *w) {
-    return boxesDuring(w, [w] { click(w, "Command2"); });
-}
-
 void cancelChangesNothing(frmMain &w) {
     const QString title = w.windowTitle(), path = romPath(&w);
     const QByteArray data = w.fileData();
@@ -157,7 +153,6 @@ class tst_MainWindow : public QObject {
         QFETCH(QString, statuses);
         QFETCH(QString, box);
         QFETCH(bool, keepsPath);
-        QTemporaryDir dir;
         const QString path = writeFile(dir, "image.bin", bytes);
         const QDateTime written = QFileInfo(path).lastModified();
 
@@ -188,14 +183,9 @@ class tst_MainWindow : public QObject {
         cancelChangesNothing(w);
 
         // Saving puts back the very bytes while a path is held; without one it only says so.
-        const auto saved = pressSave(&w);
+        const auto saved = boxesDuring(&w, [&w] { click(&w, "Command2"); });
         QVERIFY(keepsPath ? saved.isEmpty() && readFile(path) == bytes
                           : isErrorBox(saved) && QFileInfo(path).lastModified() == written);
-        // With the folder gone, saving fails with a box naming the path and makes nothing.
-        QVERIFY(dir.remove());
-        const auto failed = pressSave(&w);
-        QVERIFY(isErrorBox(failed) && failed[0].text.contains(path) == keepsPath &&
-                !QFileInfo::exists(dir.path()));
     }
 
     // Levels chosen by key and by click, "Change", the cases without a target, "Clear All
