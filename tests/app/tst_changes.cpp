@@ -9,11 +9,8 @@
 #include "rom/checksum.h"
 #include "support/guitest.h"
 
-#include <QAbstractItemView>
-#include <QAction>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMimeData>
 #include <QProcess>
 #include <QScopeGuard>
@@ -156,7 +153,7 @@ class tst_Changes : public QObject {
                               "||1", "Show Map|Ctrl+M|1"}));
     }
 
-    // Each key of the object list, undone and redone, and what the file gets; what it refuses.
+    // Each key of the object list and its menu item, what it writes and selects; what it refuses.
     void listKeys() {
         const QByteArray original = synthetic::image(1);
         auto w = open(original);
