@@ -134,7 +134,7 @@ class tst_Changes : public QObject {
 
         // The object list's menu offers the object commands, both steps, with their texts and
         // keys, Save As and the map.
-        const QStringList offered = contextMenu(w.get(), "sprite", -1);
+        const QStringList offered = contextMenu(w.get(), "sprite", 0);
         // The platform's own keys come first; where it has none, the usual ones.
         const auto key = [](QKeySequence::StandardKey k, const char *usual) {
             return QKeySequence::keyBindings(k).value(0, QKeySequence(usual)).toString();

@@ -126,9 +126,9 @@ inline QStringList listedLines(QWidget *window, const char *list) {
     return out;
 }
 
-// Opens the context menu of the item view `list` (on `row`, which a right click selects first;
-// -1: its top left corner) and picks the item `pick`, or closes the menu. Returns what the menu
-// offered, each item as "text|keys|enabled".
+// Opens the context menu of the item view `list` on `row`, which a right click selects first, and
+// picks the item `pick`, or closes the menu. Returns what the menu offered, each item as
+// "text|keys|enabled".
 inline QStringList contextMenu(QWidget *window, const char *list, int row,
                                const QString &pick = QString()) {
     auto offered = std::make_shared<QStringList>();
@@ -147,11 +147,8 @@ inline QStringList contextMenu(QWidget *window, const char *list, int row,
             menu->close();
     });
     auto *view = control<QAbstractItemView>(window, list);
-    QPoint at(5, 5);
-    if (row >= 0) {
-        clickRow(window, list, row, Qt::RightButton);
-        at = view->visualRect(view->model()->index(row, 0)).center();
-    }
+    clickRow(window, list, row, Qt::RightButton);
+    const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
     QApplication::sendEvent(view->viewport(), &event);
     // Nothing offered (no menu came) is an empty list, which no caller expects.
