@@ -110,13 +110,12 @@ class tst_MapLink : public QObject {
         auto w = open(synthetic::image(1));
         QVERIFY(w);
         QVERIFY(!mapOf(w.get())); // nothing is made before it is asked for
-        QStringList offered;
         frmMap *map = nullptr;
         if (how.endsWith("menu")) {
-            offered = contextMenu(w.get(), qPrintable(how.section(' ', 0, 0)),
-                                  selected >= 0 ? selected : level, "Show Map");
+            // The object list's whole menu is tst_changes'; the level list's is this one item.
+            const QStringList offered = contextMenu(w.get(), qPrintable(how.section(' ', 0, 0)),
+                                                    selected >= 0 ? selected : level, "Show Map");
             map = mapOf(w.get());
-            QVERIFY(offered.contains("Show Map|Ctrl+M|1"));
             if (how.startsWith("level"))
                 QCOMPARE(offered, QStringList{"Show Map|Ctrl+M|1"});
         } else {
@@ -400,7 +399,6 @@ class tst_MapLink : public QObject {
         QVERIFY(w->isVisible() && map->isVisible());
         answers = answerMessageBoxes(w.get(), {QMessageBox::Discard});
         QVERIFY(w->close());
-        QVERIFY(!map->isVisible());
         const auto visible = QApplication::topLevelWidgets();
         QVERIFY(std::none_of(visible.begin(), visible.end(),
                              [](QWidget *t) { return t->isVisible(); }));
