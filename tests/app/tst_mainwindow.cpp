@@ -42,23 +42,17 @@ const struct { const char *name, *kind, *text; } Controls[] = {
     {"yplane", "QScrollBar", ""}, {"xplane", "QScrollBar", ""}};
 // clang-format on
 
-// Only a box that opened has a title.
-bool isErrorBox(const SeenBox &b) {
-    return b.title == "Error" && b.icon == QMessageBox::Warning && b.buttons == QMessageBox::Ok;
-}
-
-std::shared_ptr<SeenBox> pressSave(QWidget *w) {
-    auto box = answerMessageBox(w);
-    QTest::mouseClick(control<QWidget>(w, "Command2"), Qt::LeftButton);
-    box->armed = false;
-    return box;
+// Exactly one box, a warning titled "Error" with OK alone.
+bool isErrorBox(const QList<SeenBox> &b) {
+    return b.size() == 1 && b[0].title == "Error" && b[0].icon == QMessageBox::Warning &&
+           b[0].buttons == QMessageBox::Ok;
 }
 
 void cancelChangesNothing(frmMain &w) {
     const QString title = w.windowTitle(), path = romPath(&w);
     const QByteArray data = w.fileData();
     TitleRecorder titles(&w);
-    QVERIFY(!loadThroughDialog(&w, QString())->seen);
+    QVERIFY(loadThroughDialog(&w, QString()).isEmpty());
     QCOMPARE(titles.titles, (QStringList{Prefix + "- [Loading ROM]", title}));
     QVERIFY(romPath(&w) == path && w.fileData() == data);
 }
@@ -79,143 +73,24 @@ QStringList expectedLines(int game, int row, qint64 at) {
 // (one and a half: up), a Y with its top bit set and an X that rounds above the slider's range.
 const char kLayout[] = "0A3C02B02200 014081230A00 01C000C0A605 0BC000002512 FFFF00000000";
 
-// The editing road on a window of its own.
-class Editing {
-    QTemporaryDir dir;
-    frmMain w;
-    QAbstractItemView *level = control<QAbstractItemView>(&w, "level");
-    QAbstractItemView *sprite = control<QAbstractItemView>(&w, "sprite");
-    QLineEdit *x = control<QLineEdit>(&w, "x"), *y = control<QLineEdit>(&w, "y");
-    QLineEdit *mt = control<QLineEdit>(&w, "maintype"), *st = control<QLineEdit>(&w, "subtype");
-
-    bool open(const QByteArray &data) {
-        const QString path = writeFile(dir, QStringLiteral("image.bin"), data);
-        return showActive(&w) && !loadThroughDialog(&w, path)->seen && showActive(&w);
-    }
-    void clickRow(QAbstractItemView *view, int row, Qt::KeyboardModifiers mods = {}) {
-        view->scrollTo(view->model()->index(row, 0));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, mods,
-                          view->visualRect(view->model()->index(row, 0)).center());
-    }
-    QString boxes() const { return x->text() + y->text() + mt->text() + st->text(); }
-    QStringList lines() { return listedLines(&w, "sprite"); }
-    // Clicks into `box` and types `text` over all it holds.
-    static void retype(QLineEdit *box, const QString &text) {
-        QTest::mouseClick(box, Qt::LeftButton);
-        box->selectAll();
-        QTest::keyClicks(box, text);
-    }
-
-  public:
-    // Levels chosen by key and by click, "Change", the cases without a target, "Clear All
-    // Sprites" and "Save Chgs" on one image, which must come back with exactly those edits.
-    void road() {
-        QByteArray expected = synthetic::image(1);
-        QVERIFY(open(expected));
-        const auto box = answerMessageBox(&w);
-        QTest::keyClick(control<QWidget>(&w, "Command1"), Qt::Key_Tab);
-        QVERIFY(level->hasFocus());
-        QCOMPARE(lines(), QStringList()); // focus alone lists nothing
-        QTest::keyClick(level, Qt::Key_Down);
-        QCOMPARE(lines(), expectedLines(1, 1, 0x6B5A0));
-        clickRow(level, 11);
-        QCOMPARE(lines(), expectedLines(1, 11, 0x6E85E));
-        QCOMPARE(control<QWidget>(&w, "Label1")->property("text").toString(),
-                 QStringLiteral("address: xxxx yyyy tt ss  Desc"));
-
-        // "Change" pads and upper-cases sloppy texts, relists and selects the record again: an
-        // X past its right neighbour's (011C) but not the next one's (0266) moves it one on.
-        clickRow(sprite, 3);
-        for (const auto &[b, t] : {std::pair{x, "1b0"}, {y, "C2a0"}, {mt, "a"}, {st, "g2"}})
-            retype(b, t);
-        click(&w, "Command3");
-        QCOMPARE(selectedRow(&w, "sprite"), 4);
-        QCOMPARE(boxes(), QStringLiteral("01B0C2A00A02"));
-        // X = FFFF ends the layout there; then without a line or a level row nothing is written.
-        clickRow(sprite, 5);
-        retype(x, QStringLiteral("ffff"));
-        click(&w, "Command3");
-        QCOMPARE(lines().size(), 5);
-        QCOMPARE(selectedRow(&w, "sprite"), -1);
-        click(&w, "Command3");
-        clickRow(sprite, 2);
-        clickRow(level, 11, Qt::ControlModifier);
-        retype(x, QStringLiteral("0123"));
-        click(&w, "Command3");
-        click(&w, "Command4");
-
-        clickRow(level, 13);
-        const int count = lines().size();
-        click(&w, "Command4");
-        click(&w, "Command2");
-        expected.replace(0x6E85E + 3 * 6, 12,
-                         expected.mid(0x6E85E + 4 * 6, 6) + QByteArray::fromHex("01B0C2A00A02"));
-        expected.replace(0x6E85E + 5 * 6, 2, QByteArray::fromHex("FFFF"));
-        expected.replace(0x6F2A8, 6 * count, QByteArray(6 * count, '\0'));
-        rom::writeChecksum(expected); // the image's checksum was right: it is kept right
-        QCOMPARE(readFile(dir.filePath("image.bin")), expected);
-        QVERIFY(!box->seen);
-
-        // No line of a replaced image survives a load: unrecognised, recognised or too short.
-        for (const auto &next : {QByteArray(0x80000, 1), synthetic::image(2), QByteArray(99, 2)}) {
-            clickRow(level, 7);
-            clickRow(sprite, 2);
-            loadThroughDialog(&w, writeFile(dir, QStringLiteral("next.bin"), next));
-            QCOMPARE(lines(), QStringList());
-        }
-    }
-
-    // A line fills the editors and places the sliders (half to even); only a user's slider
-    // move writes its box. The type boxes show the caption live and pad on leaving.
-    void editors() {
-        const auto img =
-            synthetic::blankImage(1).replace(0x6B096, 30, QByteArray::fromHex(kLayout));
-        QVERIFY(open(img));
-        auto *xs = control<QScrollBar>(&w, "xplane"), *ys = control<QScrollBar>(&w, "yplane");
-        auto *caption = control<QComboBox>(&w, "TypeCap");
-        clickRow(level, 0);
-        const QList<QList<int>> placed = {{1280, 257}, {128, 16512}, {130, 2}, {1409, 0}};
-        for (int i = 3; i >= 0; --i) {
-            clickRow(sprite, i);
-            QCOMPARE(boxes().toLatin1(), img.mid(0x6B096 + 6 * i, 6).toHex().toUpper());
-            QCOMPARE(QList<int>({xs->value(), ys->value()}), placed[i]);
-        }
-        xs->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        ys->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        QCOMPARE(x->text() + y->text(), QStringLiteral("0A8002FF"));
-
-        retype(x, QString()); // the next key replaces the whole text
-        y->setCursorPosition(0);
-        for (const auto &[k, s] : {std::pair{'1', "1"}, {'a', "1A"}, {'2', "1A2"}, {'g', "1A2"}}) {
-            QTest::keyClick(x, k);
-            QCOMPARE(x->text() + ' ' + y->text(), QString(s) + " 02FF");
-            QCOMPARE(QList<int>({xs->value(), ys->value()}), QList<int>({1281, 267}));
-        }
-        QCOMPARE(y->cursorPosition(), 4);
-        clickRow(level, 0); // relisting drops the maxima to 1 before raising them
-        QCOMPARE(QList<int>({xs->value(), xs->maximum()}), QList<int>({1, 1409}));
-
-        retype(mt, QStringLiteral("a"));
-        QCOMPARE(caption->currentText(), QStringLiteral("? (Floats up)"));
-        st->setText(QStringLiteral("5")); // leaving the type box pads the subtype too
-        QTest::keyClick(mt, Qt::Key_Tab);
-        QCOMPARE(mt->text() + st->text(), QStringLiteral("0a05"));
-        QTest::keyClick(caption, Qt::Key_F4); // the pick list's popup
-
-        QTRY_VERIFY(caption->view()->isVisible());
-        caption->view()->setCurrentIndex(
-            caption->model()->index(caption->findText("1F ?? Swinging balls - $sub"), 0));
-        QTest::keyClick(caption->view(), Qt::Key_Return);
-        QCOMPARE(mt->text() + st->text(), QStringLiteral("1F??"));
-        QTRY_COMPARE(caption->currentText(), QStringLiteral("Swinging plat - 0"));
-    }
-};
+// Clicks into `box` and types `text` over all it holds.
+void retype(QLineEdit *box, const QString &text) {
+    QTest::mouseClick(box, Qt::LeftButton);
+    box->selectAll();
+    QTest::keyClicks(box, text);
+}
 
 } // namespace
 
 class tst_MainWindow : public QObject {
     Q_OBJECT
+    QTemporaryDir dir;
     std::unique_ptr<frmMain> w;
+    bool open(const QByteArray &data) {
+        return (w = openWindow<frmMain>(writeFile(dir, "image.bin", data), -1)) != nullptr;
+    }
+    QLineEdit *box(const char *name) { return control<QLineEdit>(w.get(), name); }
+    QStringList lines() { return listedLines(w.get(), "sprite"); }
     QTimer *timer() { return control<QTimer>(w.get(), "tmrEgg"); }
     // "@x" clicks into that box; any other step is one key pressed in the focused control.
     void play(const QString &script) {
@@ -278,24 +153,23 @@ class tst_MainWindow : public QObject {
         QFETCH(QString, statuses);
         QFETCH(QString, box);
         QFETCH(bool, keepsPath);
-        QTemporaryDir dir;
         const QString path = writeFile(dir, "image.bin", bytes);
         const QDateTime written = QFileInfo(path).lastModified();
 
         frmMain w;
         QVERIFY(showActive(&w));
-        cancelChangesNothing(w);
-        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "s2.bin", synthetic::image(2)))->seen);
+        QVERIFY(loadThroughDialog(&w, writeFile(dir, "s2.bin", synthetic::image(2))).isEmpty());
         TitleRecorder titles(&w);
-        const auto seen = loadThroughDialog(&w, path);
+        const QList<SeenBox> seen = loadThroughDialog(&w, path);
         QStringList want;
         for (const QString &status : statuses.split('|'))
             want << Prefix + "- [" + status + "]";
         QCOMPARE(titles.titles, want);
-        QVERIFY2(seen->seen != box.isEmpty() && seen->text.startsWith(box), qPrintable(seen->text));
+        QCOMPARE(seen.isEmpty(), box.isEmpty());
         // A read failure reports after its status, with the path still held while the box is up.
-        QVERIFY(!seen->seen || (isErrorBox(*seen) && seen->windowTitleWhileOpen == want.last() &&
-                                seen->pathWhileOpen == path));
+        QVERIFY(seen.isEmpty() ||
+                (isErrorBox(seen) && seen[0].text.startsWith(box) &&
+                 seen[0].windowTitleWhileOpen == want.last() && seen[0].pathWhileOpen == path));
         QCOMPARE(romPath(&w), keepsPath ? path : "<None>");
         QCOMPARE(control<QAbstractItemView>(&w, "level")->model()->index(0, 0).data().toString(),
                  statuses.contains("Sonic 1") ? "0 - Green Hill 1" : "0 - Emerald Hill 1");
@@ -309,20 +183,118 @@ class tst_MainWindow : public QObject {
         cancelChangesNothing(w);
 
         // Saving puts back the very bytes while a path is held; without one it only says so.
-        const auto saved = pressSave(&w);
-        QVERIFY(keepsPath ? !saved->seen && readFile(path) == bytes
-                          : isErrorBox(*saved) && QFileInfo(path).lastModified() == written);
-        // With the folder gone, saving fails with a box naming the path and makes nothing.
-        QVERIFY(dir.remove());
-        const auto failed = pressSave(&w);
-        QVERIFY(isErrorBox(*failed) && failed->text.contains(path) == keepsPath &&
-                !QFileInfo::exists(dir.path()));
+        const auto saved = boxesDuring(&w, [&w] { click(&w, "Command2"); });
+        QVERIFY(keepsPath ? saved.isEmpty() && readFile(path) == bytes
+                          : isErrorBox(saved) && QFileInfo(path).lastModified() == written);
     }
 
-    // The editing road: choosing a level, the listing, the four editors, the type pick list,
-    // "Change", "Clear All Sprites" and "Save Chgs".
-    void road() { Editing().road(); }
-    void editors() { Editing().editors(); }
+    // Levels chosen by key and by click, "Change", the cases without a target, "Clear All
+    // Sprites" and "Save Chgs" on one image, which must come back with exactly those edits.
+    void road() {
+        QByteArray expected = synthetic::image(1);
+        QVERIFY(open(expected));
+        const SeenBoxes boxes = answerMessageBoxes(w.get(), {QMessageBox::Ok});
+        QTest::keyClick(control<QWidget>(w.get(), "Command1"), Qt::Key_Tab);
+        auto *level = control<QWidget>(w.get(), "level");
+        QVERIFY(level->hasFocus());
+        QCOMPARE(lines(), QStringList()); // focus alone lists nothing
+        QTest::keyClick(level, Qt::Key_Down);
+        QCOMPARE(lines(), expectedLines(1, 1, 0x6B5A0));
+        clickRow(w.get(), "level", 11);
+        QCOMPARE(lines(), expectedLines(1, 11, 0x6E85E));
+        QCOMPARE(control<QWidget>(w.get(), "Label1")->property("text").toString(),
+                 QStringLiteral("address: xxxx yyyy tt ss  Desc"));
+
+        // "Change" pads and upper-cases sloppy texts, relists and selects the record again: an
+        // X past its right neighbour's (011C) but not the next one's (0266) moves it one on.
+        clickRow(w.get(), "sprite", 3);
+        for (const auto &[b, t] :
+             {std::pair{"x", "1b0"}, {"y", "C2a0"}, {"maintype", "a"}, {"subtype", "g2"}})
+            retype(box(b), t);
+        click(w.get(), "Command3");
+        QCOMPARE(selectedRow(w.get(), "sprite"), 4);
+        QCOMPARE(testsupport::editors(w.get()), QStringLiteral("01B0C2A00A02"));
+        // X = FFFF ends the layout there; then without a line or a level row nothing is written.
+        clickRow(w.get(), "sprite", 5);
+        retype(box("x"), QStringLiteral("ffff"));
+        click(w.get(), "Command3");
+        QCOMPARE(lines().size(), 5);
+        QCOMPARE(selectedRow(w.get(), "sprite"), -1);
+        click(w.get(), "Command3");
+        clickRow(w.get(), "sprite", 2);
+        clickRow(w.get(), "level", 11, Qt::LeftButton, Qt::ControlModifier);
+        retype(box("x"), QStringLiteral("0123"));
+        click(w.get(), "Command3");
+        click(w.get(), "Command4");
+
+        clickRow(w.get(), "level", 13);
+        const int count = lines().size();
+        click(w.get(), "Command4");
+        click(w.get(), "Command2");
+        expected.replace(0x6E85E + 3 * 6, 12,
+                         expected.mid(0x6E85E + 4 * 6, 6) + QByteArray::fromHex("01B0C2A00A02"));
+        expected.replace(0x6E85E + 5 * 6, 2, QByteArray::fromHex("FFFF"));
+        expected.replace(0x6F2A8, 6 * count, QByteArray(6 * count, '\0'));
+        rom::writeChecksum(expected); // the image's checksum was right: it is kept right
+        QCOMPARE(readFile(romPath(w.get())), expected);
+        QVERIFY(boxes->isEmpty());
+
+        // No line of a replaced image survives a load: unrecognised, recognised or too short.
+        for (const auto &next : {QByteArray(0x80000, 1), synthetic::image(2), QByteArray(99, 2)}) {
+            clickRow(w.get(), "level", 7);
+            clickRow(w.get(), "sprite", 2);
+            loadThroughDialog(w.get(), writeFile(dir, QStringLiteral("next.bin"), next));
+            QCOMPARE(lines(), QStringList());
+        }
+    }
+
+    // A line fills the editors and places the sliders (half to even); only a user's slider
+    // move writes its box. The type boxes show the caption live and pad on leaving.
+    void editors() {
+        const auto img =
+            synthetic::blankImage(1).replace(0x6B096, 30, QByteArray::fromHex(kLayout));
+        QVERIFY(open(img));
+        auto *xs = control<QScrollBar>(w.get(), "xplane"),
+             *ys = control<QScrollBar>(w.get(), "yplane");
+        auto *caption = control<QComboBox>(w.get(), "TypeCap");
+        QLineEdit *x = box("x"), *y = box("y"), *mt = box("maintype"), *st = box("subtype");
+        clickRow(w.get(), "level", 0);
+        const QList<QList<int>> placed = {{1280, 257}, {128, 16512}, {130, 2}, {1409, 0}};
+        for (int i = 3; i >= 0; --i) {
+            clickRow(w.get(), "sprite", i);
+            QCOMPARE(testsupport::editors(w.get()).toLatin1(),
+                     img.mid(0x6B096 + 6 * i, 6).toHex().toUpper());
+            QCOMPARE(QList<int>({xs->value(), ys->value()}), placed[i]);
+        }
+        xs->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        ys->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(x->text() + y->text(), QStringLiteral("0A8002FF"));
+
+        retype(x, QString()); // the next key replaces the whole text
+        y->setCursorPosition(0);
+        for (const auto &[k, s] : {std::pair{'1', "1"}, {'a', "1A"}, {'2', "1A2"}, {'g', "1A2"}}) {
+            QTest::keyClick(x, k);
+            QCOMPARE(x->text() + ' ' + y->text(), QString(s) + " 02FF");
+            QCOMPARE(QList<int>({xs->value(), ys->value()}), QList<int>({1281, 267}));
+        }
+        QCOMPARE(y->cursorPosition(), 4);
+        clickRow(w.get(), "level", 0); // relisting drops the maxima to 1 before raising them
+        QCOMPARE(QList<int>({xs->value(), xs->maximum()}), QList<int>({1, 1409}));
+
+        retype(mt, QStringLiteral("a"));
+        QCOMPARE(caption->currentText(), QStringLiteral("? (Floats up)"));
+        st->setText(QStringLiteral("5")); // leaving the type box pads the subtype too
+        QTest::keyClick(mt, Qt::Key_Tab);
+        QCOMPARE(mt->text() + st->text(), QStringLiteral("0a05"));
+        QTest::keyClick(caption, Qt::Key_F4); // the pick list's popup
+
+        QTRY_VERIFY(caption->view()->isVisible());
+        caption->view()->setCurrentIndex(
+            caption->model()->index(caption->findText("1F ?? Swinging balls - $sub"), 0));
+        QTest::keyClick(caption->view(), Qt::Key_Return);
+        QCOMPARE(mt->text() + st->text(), QStringLiteral("1F??"));
+        QTRY_COMPARE(caption->currentText(), QStringLiteral("Swinging plat - 0"));
+    }
 
     // At the scale factor of the run (CTest runs this at 1, 1.5 and 2 through QT_SCALE_FACTOR):
     // every caption, label and level name fits inside its control.
@@ -353,7 +325,7 @@ class tst_MainWindow : public QObject {
 
         // Sonic 2 has the longest level names.
         QTemporaryDir dir;
-        QVERIFY(!loadThroughDialog(&w, writeFile(dir, "s2.bin", synthetic::image(2)))->seen);
+        QVERIFY(loadThroughDialog(&w, writeFile(dir, "s2.bin", synthetic::image(2))).isEmpty());
         auto *level = control<QListWidget>(&w, "level");
         QCOMPARE(level->count(), 21);
         QCoreApplication::processEvents();
@@ -367,7 +339,6 @@ class tst_MainWindow : public QObject {
         // 83 73 9 spell the same digits as 37 39 3; Tab leaves x, so the user clicks back in.
         // In the last row the arrows still move the caret and typing is still cleaned.
         for (const auto &[script, expected] : QList<std::pair<QString, QString>>{
-                 {"@x " + kSeq, "12500 0000"},
                  {"@x A 1 F5 Shift+B Home Escape " + kSeq, "12500 0000"},
                  {"@x S I Tab @x Left Down Up Right Down", "12500 0000"},
                  {"@y " + kSeq, "-1 0000"},
@@ -407,7 +378,6 @@ class tst_MainWindow : public QObject {
     void jingle() {
         QFile file(":/SOUND/101");
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.size(), 38086);
         QCOMPARE(file.peek(4), "RIFF");
         QAudioDecoder dec;
         // Qt 6.4 leaves GStreamer's planar MP3 output unconverted unless asked for a format.

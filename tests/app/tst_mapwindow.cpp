@@ -96,7 +96,6 @@ struct Map {
     QImage shot() const { return port->grab().toImage(); }
     QRgb pixel(QPointF scene) const { return shot().pixel(on(scene)) | 0xFF000000; }
     QAction *action(const char *name) { return w.findChild<QAction *>(QLatin1String(name)); }
-    void click(QPointF scene) { QTest::mouseClick(port, Qt::LeftButton, {}, on(scene)); }
     QString status() { return control<QLabel>(&w, "mapStatus")->text(); }
     void hover(QPoint p) {
         QMouseEvent move(QEvent::MouseMove, p, port->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
@@ -107,9 +106,6 @@ struct Map {
         QWheelEvent turn(p, port->mapToGlobal(p), {}, {0, angle}, Qt::NoButton, mods,
                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(port, &turn);
-    }
-    void drag(QPoint from, QPoint to, bool hold = false, Qt::MouseButton button = Qt::LeftButton) {
-        testsupport::drag(port, from, to, hold, button);
     }
 };
 
@@ -171,7 +167,7 @@ class tst_MapWindow : public QObject {
             m.view->centerOn(Objects[c.object].x, Objects[c.object].y);
             const QPoint from = m.onObject(c.object);
             // Out past the drag distance, then to the place aimed at.
-            m.drag(from, from + c.by + QPoint(15, 15), true);
+            drag(m.port, from, from + c.by + QPoint(15, 15), true);
             QTest::mouseMove(m.port, from + c.by);
             QVERIFY(m.w.scene()->isDragging());
             if (c.escape)
@@ -243,10 +239,10 @@ class tst_MapWindow : public QObject {
         QCOMPARE(m.w.zoom(), frmMap::MaxZoom);
         QVERIFY(v->value() > v0);
         const int v1 = v->value();
-        m.drag({300, 300}, {250, 260}, false, Qt::MiddleButton);
+        drag(m.port, {300, 300}, {250, 260}, false, Qt::MiddleButton);
         QCOMPARE(h->value(), h0 + 50);
         QCOMPARE(v->value(), v1 + 40);
-        m.drag({300, 300}, {360, 300}); // a left drag on bare ground draws a band instead
+        drag(m.port, {300, 300}, {360, 300}); // a left drag on bare ground draws a band instead
         QCOMPARE(h->value(), h0 + 50);
         QVERIFY(m.clicked.isEmpty() && m.moved.isEmpty());
     }
@@ -319,15 +315,12 @@ class tst_MapWindow : public QObject {
             return QImage(7, 5, QImage::Format_RGB888);
         });
         QTemporaryDir dir;
-        // Chooses `path` in the save dialog (empty: cancels) and returns the box shown, if any.
+        // Chooses `path` in the save dialog (empty: cancels); what the box shown said, if any.
         const auto saveTo = [&](const QString &path) {
             answerFileDialog(path);
-            auto box = answerMessageBox(&m.w);
-            m.action("actionSaveImage")->trigger();
-            box->armed = false;
-            return box;
+            return boxesDuring(&m.w, [&] { m.action("actionSaveImage")->trigger(); }).value(0).text;
         };
-        QVERIFY(!saveTo(QString())->seen);
+        QVERIFY(saveTo(QString()).isEmpty());
         QCOMPARE(asked, 0);
         QVERIFY(QDir(dir.path()).isEmpty());
 
@@ -335,13 +328,13 @@ class tst_MapWindow : public QObject {
         const QString lost = dir.filePath(QStringLiteral("gone/ghz1.png"));
         QFile probe(lost);
         QVERIFY(!probe.open(QIODevice::WriteOnly));
-        QCOMPARE(saveTo(lost)->text, QStringLiteral("The map image could not be saved to %1 (%2).")
-                                         .arg(lost, probe.errorString()));
+        QCOMPARE(saveTo(lost), QStringLiteral("The map image could not be saved to %1 (%2).")
+                                   .arg(lost, probe.errorString()));
 
         // The owner has no picture: said so, and nothing written.
         m.w.setPictureSource([] { return QImage(); });
         const QString none = dir.filePath(QStringLiteral("none.png"));
-        QVERIFY(saveTo(none)->text.endsWith("(there is no picture of this level)."));
+        QVERIFY(saveTo(none).endsWith("(there is no picture of this level)."));
         QVERIFY(!QFile::exists(none));
     }
 
@@ -411,7 +404,7 @@ class tst_MapWindow : public QObject {
         QCOMPARE(m->pixel(above), Magenta);
         QCOMPARE(m->pixel(inside), Yellow);
         QCOMPARE(m->pixel({100.5, 89.5}), Black);
-        m->drag(m->on({109.5, 95.5}), m->on({139.5, 115.5}));
+        drag(m->port, m->on({109.5, 95.5}), m->on({139.5, 115.5}));
         QCOMPARE(m->moved.count(), 1);
         QCOMPARE(m->moved.first(), QVariantList({qint64(0x10), 130, 120}));
         QCOMPARE(m->pixel(inside + QPointF(30, 20)), Yellow);
@@ -430,7 +423,7 @@ class tst_MapWindow : public QObject {
                      {{201.5, 99.5}, 0x22}}; // D's marker
         for (const auto &c : cases) {
             const auto m = Map::withSprites();
-            m->click(c.at);
+            QTest::mouseClick(m->port, Qt::LeftButton, {}, m->on(c.at));
             QCOMPARE(m->clicked.isEmpty() ? -1 : m->clicked.first().first().toLongLong(), c.hit);
             QCOMPARE(m->w.scene()->selectedOffset(), c.hit);
         }

@@ -21,10 +21,8 @@
 
 namespace testsupport {
 
-// What a message box showed before OK was pressed on it, and the main window's title and path
-// label while it was up. Clearing `armed` stops the wait, so a later box is left alone.
+// What a message box showed, and the main window's title and path label while it was up.
 struct SeenBox {
-    bool seen = false, armed = true;
     QString title, text, windowTitleWhileOpen, pathWhileOpen;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
@@ -53,34 +51,6 @@ inline void answerFileDialog(const QString &path) {
     });
 }
 
-// What `b` shows, with the main window's title and path label as they stand.
-inline SeenBox seeBox(QMessageBox *b, QWidget *main) {
-    const QString title = main ? main->windowTitle() : QString();
-    QObject *label = main ? main->findChild<QObject *>(QStringLiteral("RomPath")) : nullptr;
-    const QString path = label ? label->property("text").toString() : QString();
-    SeenBox seen{true,  true, b->windowTitle(), b->text(),
-                 title, path, b->icon(),        b->standardButtons()};
-    seen.defaultButton = b->standardButton(b->defaultButton());
-    return seen;
-}
-
-inline void press(QMessageBox *b, QMessageBox::StandardButton which) {
-    QAbstractButton *button = b->button(which);
-    QTest::mouseClick(button ? button : b->buttons().first(), Qt::LeftButton);
-}
-
-// Presses OK on the next modal message box and records it, until disarmed or dropped.
-inline std::shared_ptr<SeenBox> answerMessageBox(QWidget *mainWindow = nullptr) {
-    auto seen = std::make_shared<SeenBox>();
-    std::weak_ptr<SeenBox> watch(seen);
-    const auto armed = [watch] { return !watch.expired() && watch.lock()->armed; };
-    whenModal<QMessageBox>(armed, [watch, main = QPointer<QWidget>(mainWindow)](QMessageBox *b) {
-        *watch.lock() = seeBox(b, main);
-        press(b, QMessageBox::Ok);
-    });
-    return seen;
-}
-
 // Answers the next message boxes one after the other, pressing presses[i] on the i-th, and
 // records each in the list, until the list is dropped.
 using SeenBoxes = std::shared_ptr<QList<SeenBox>>;
@@ -90,8 +60,12 @@ inline void answerEach(QWidget *mainWindow, QList<QMessageBox::StandardButton> p
         return;
     const auto armed = [seen] { return !seen.expired(); };
     whenModal<QMessageBox>(armed, [=, main = QPointer<QWidget>(mainWindow)](QMessageBox *b) {
-        seen.lock()->append(seeBox(b, main));
-        press(b, presses.first());
+        QObject *label = main ? main->findChild<QObject *>(QStringLiteral("RomPath")) : nullptr;
+        seen.lock()->append({b->windowTitle(), b->text(), main ? main->windowTitle() : QString(),
+                             label ? label->property("text").toString() : QString(), b->icon(),
+                             b->standardButtons(), b->standardButton(b->defaultButton())});
+        QAbstractButton *button = b->button(presses.first());
+        QTest::mouseClick(button ? button : b->buttons().first(), Qt::LeftButton);
         answerEach(main, presses.mid(1), seen); // armed only now: no two wait for one box
     });
 }
@@ -100,6 +74,14 @@ inline SeenBoxes answerMessageBoxes(QWidget *mainWindow,
     auto seen = std::make_shared<QList<SeenBox>>();
     answerEach(mainWindow, presses, seen);
     return seen;
+}
+
+// Does `act`, pressing OK on the message box it opens, if any; what that box showed. A later box
+// belongs to someone else.
+inline QList<SeenBox> boxesDuring(QWidget *mainWindow, const std::function<void()> &act) {
+    const SeenBoxes seen = answerMessageBoxes(mainWindow, {QMessageBox::Ok});
+    act();
+    return *seen;
 }
 
 // Every title the window shows, in order.
@@ -120,11 +102,11 @@ inline void click(QWidget *window, const char *button) {
 
 // Clicks row `row` of the item view `list`, scrolled into sight.
 inline void clickRow(QWidget *window, const char *list, int row,
-                     Qt::MouseButton button = Qt::LeftButton) {
+                     Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {}) {
     auto *view = control<QAbstractItemView>(window, list);
     const QModelIndex index = view->model()->index(row, 0);
     view->scrollTo(index);
-    QTest::mouseClick(view->viewport(), button, {}, view->visualRect(index).center());
+    QTest::mouseClick(view->viewport(), button, mods, view->visualRect(index).center());
 }
 
 inline int selectedRow(QWidget *window, const char *list) {
@@ -144,9 +126,9 @@ inline QStringList listedLines(QWidget *window, const char *list) {
     return out;
 }
 
-// Opens the context menu of the item view `list` (on `row`, which a right click selects first;
-// -1: its top left corner) and picks the item `pick`, or closes the menu. Returns what the menu
-// offered, each item as "text|keys|enabled".
+// Opens the context menu of the item view `list` on `row`, which a right click selects first, and
+// picks the item `pick`, or closes the menu. Returns what the menu offered, each item as
+// "text|keys|enabled".
 inline QStringList contextMenu(QWidget *window, const char *list, int row,
                                const QString &pick = QString()) {
     auto offered = std::make_shared<QStringList>();
@@ -165,11 +147,8 @@ inline QStringList contextMenu(QWidget *window, const char *list, int row,
             menu->close();
     });
     auto *view = control<QAbstractItemView>(window, list);
-    QPoint at(5, 5);
-    if (row >= 0) {
-        clickRow(window, list, row, Qt::RightButton);
-        at = view->visualRect(view->model()->index(row, 0)).center();
-    }
+    clickRow(window, list, row, Qt::RightButton);
+    const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
     QApplication::sendEvent(view->viewport(), &event);
     // Nothing offered (no menu came) is an empty list, which no caller expects.
@@ -214,13 +193,10 @@ inline QString romPath(QWidget *window) {
     return control<QWidget>(window, "RomPath")->property("text").toString();
 }
 
-// Loads `path` through "Load..." and the file dialog; returns the box the load opened, if any.
-inline std::shared_ptr<SeenBox> loadThroughDialog(QWidget *mainWindow, const QString &path) {
+// Loads `path` through "Load..." and the file dialog; the box the load opened, if any.
+inline QList<SeenBox> loadThroughDialog(QWidget *mainWindow, const QString &path) {
     answerFileDialog(path);
-    auto box = answerMessageBox(mainWindow);
-    QTest::mouseClick(control<QWidget>(mainWindow, "Command1"), Qt::LeftButton);
-    box->armed = false; // the load is over: a later box belongs to someone else
-    return box;
+    return boxesDuring(mainWindow, [mainWindow] { click(mainWindow, "Command1"); });
 }
 
 // Shows the window and makes it active (focus events need that offscreen).
@@ -231,13 +207,14 @@ inline bool showActive(QWidget *window) {
 }
 
 // A new main window W holding the file at `path`, loaded through the dialog without a box,
-// showing level `level`; null when that failed.
+// showing level `level` (-1: none); null when that failed.
 template <typename W> std::unique_ptr<W> openWindow(const QString &path, int level) {
     auto w = std::make_unique<W>();
     // The closed dialog leaves no window active offscreen.
-    if (!showActive(w.get()) || loadThroughDialog(w.get(), path)->seen || !showActive(w.get()))
+    if (!showActive(w.get()) || !loadThroughDialog(w.get(), path).isEmpty() || !showActive(w.get()))
         return nullptr;
-    clickRow(w.get(), "level", level);
+    if (level >= 0)
+        clickRow(w.get(), "level", level);
     return w;
 }
 
