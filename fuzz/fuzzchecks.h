@@ -2,6 +2,8 @@
 // What the fuzz targets check, kept apart from libFuzzer so that the ordinary test suite can
 // replay the seed inputs and every input that once broke an invariant.
 
+#include "rom/romimage.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -40,6 +42,8 @@ QString spriteDrawing(const std::uint8_t *data, std::size_t size);
 // mutated (see layoutchecks.cpp): after each step the game still finds every list, nothing
 // outside the area changed, and undoing everything restores the image byte for byte.
 QString layoutEdits(const std::uint8_t *data, std::size_t size);
+// What those steps must keep, for `after` edited from `before`; also used by the unit tests.
+QString layoutInvariants(const QByteArray &before, const QByteArray &after, rom::Revision r);
 
 // For the libFuzzer entry points: a broken invariant aborts, so libFuzzer keeps the input.
 inline int abortOnFailure(const QString &failure) {

@@ -42,7 +42,7 @@ struct Pool {
 Pool poolOf(rom::Revision r) {
     if (rom::gameCode(r) == 2)
         return {0xE4282, 0xEC000};
-    return {r == rom::Revision::Sonic1Rev1 ? 0x6AF24 : 0x6AF64, 0x71990};
+    return {synthetic::freeBeforeTable(r), 0x71990};
 }
 
 layout::Record record(ByteReader &in) {
@@ -57,10 +57,12 @@ bool sameOutside(const QByteArray &before, const QByteArray &after, Pool pool) {
     return before.size() == after.size() && same(0, pool.at) && same(pool.end, after.size());
 }
 
-// What the game relies on: every list the table points at ends, behind a leading record,
-// inside the area and apart from the others (the area refuses to read anything else), the
-// listing follows the table, and nothing outside the area changed.
-QString check(const QByteArray &before, const QByteArray &after, rom::Revision r) {
+} // namespace
+
+// Every list the table points at ends, behind a leading record, inside the area and apart from
+// the others (the area refuses to read anything else), the listing follows the table, and
+// nothing outside the area changed.
+QString layoutInvariants(const QByteArray &before, const QByteArray &after, rom::Revision r) {
     const layout::LayoutArea area(after, r);
     if (!area.problem().isEmpty())
         return QStringLiteral("after a step: ") + area.problem();
@@ -74,8 +76,6 @@ QString check(const QByteArray &before, const QByteArray &after, rom::Revision r
             return QStringLiteral("a list outside the area");
     return QString();
 }
-
-} // namespace
 
 QString layoutEdits(const std::uint8_t *data, std::size_t size) {
     ByteReader in(data, size);
@@ -132,7 +132,7 @@ QString layoutEdits(const std::uint8_t *data, std::size_t size) {
             continue;
         }
         stack.push(step.release());
-        const QString broken = check(start, image, r);
+        const QString broken = layoutInvariants(start, image, r);
         if (!broken.isEmpty())
             return broken;
     }
