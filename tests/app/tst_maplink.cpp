@@ -20,7 +20,6 @@
 #include <QGraphicsItem>
 #include <QGraphicsView>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QUndoStack>
@@ -64,9 +63,6 @@ class tst_MapLink : public QObject {
                         Qt::ControlModifier);
         return mapOf(w);
     }
-    static QString levelText(QWidget *w, int row) {
-        return control<QListWidget>(w, "level")->item(row)->text();
-    }
     // The screen pixel showing the centre of the record's marker.
     static QPoint onMarker(frmMap *map, qint64 offset) {
         return screenPoint(map->view(), map->scene()->marker(offset)->pos());
@@ -75,7 +71,6 @@ class tst_MapLink : public QObject {
     static QPointF pixel(frmMap *map, QPoint p) {
         return map->view()->viewportTransform().inverted().map(QPointF(p) + QPointF(0.5, 0.5));
     }
-    static int rows(QWidget *w) { return int(listedLines(w, "sprite").size()); }
     // The map shows exactly the listed records, each at its position with its line.
     static void showsTheList(frmMain *w, frmMap *map) {
         const QStringList listed = listedLines(w, "sprite");
@@ -124,7 +119,7 @@ class tst_MapLink : public QObject {
         }
         QVERIFY(map && map->isVisible());
         QVERIFY(map->isWindow() && map->parentWidget() == nullptr);
-        QCOMPARE(map->windowTitle(), "Map - " + levelText(w.get(), level));
+        QCOMPARE(map->windowTitle(), "Map - " + listedLines(w.get(), "level").value(level));
         showsTheList(w.get(), map);
         QCOMPARE(map->scene()->selectedOffset(), selected >= 0 ? recordAt(selected) : -1);
         if (selected >= 0) { // centred on it, as far as the level's edges let the view go
@@ -151,7 +146,7 @@ class tst_MapLink : public QObject {
         QCOMPARE(map->windowTitle(), "Map"); // no level chosen yet
         for (int level : {Level, 0, 13}) {
             clickRow(&w, "level", level);
-            QCOMPARE(map->windowTitle(), "Map - " + levelText(&w, level));
+            QCOMPARE(map->windowTitle(), "Map - " + listedLines(&w, "level").value(level));
             showsTheList(&w, map);
         }
         map->fitLevel(); // all of it in view
@@ -251,9 +246,7 @@ class tst_MapLink : public QObject {
         auto w = open(data);
         QVERIFY(w);
         const QString path = romPath(w.get());
-        clickRow(w.get(), "sprite", 3);
-        control<QLineEdit>(w.get(), "x")->setText("0100");
-        click(w.get(), "Command3");
+        change(w.get(), 3, "0100");
         click(w.get(), "Command2");
         frmMap *map = ctrlM(w.get());
         const qint64 monitor = recordAt(2);
@@ -391,9 +384,7 @@ class tst_MapLink : public QObject {
         QVERIFY(showActive(w.get()));
         QCOMPARE(ctrlM(w.get()), map);
         QVERIFY(map->isVisible());
-        clickRow(w.get(), "sprite", 3);
-        control<QLineEdit>(w.get(), "x")->setText("0100");
-        click(w.get(), "Command3");
+        change(w.get(), 3, "0100");
         auto answers = answerMessageBoxes(w.get(), {QMessageBox::Cancel});
         QVERIFY(!w->close());
         QVERIFY(w->isVisible() && map->isVisible());

@@ -132,7 +132,6 @@ class tst_MapWindow : public QObject {
         }
         // The selected marker gets an outline of its own colour; the others none.
         const QPoint outline = m.onObject(1) + QPoint(0, -4), plain = m.onObject(0) + QPoint(0, -4);
-        QCOMPARE(m.shot().pixel(outline), Backdrop);
         m.w.selectObject(Objects[1].offset);
         const QImage selected = m.shot();
         QCOMPARE(selected.pixel(outline), qRgb(255, 0, 255));
@@ -169,18 +168,15 @@ class tst_MapWindow : public QObject {
             // Out past the drag distance, then to the place aimed at.
             drag(m.port, from, from + c.by + QPoint(15, 15), true);
             QTest::mouseMove(m.port, from + c.by);
-            QVERIFY(m.w.scene()->isDragging());
             if (c.escape)
                 QTest::keyClick(m.view, Qt::Key_Escape);
             QTest::mouseRelease(m.port, Qt::LeftButton, {}, from + c.by);
             QCOMPARE(m.clicked.count(), 1);
             const QPoint at =
                 c.landed == none ? QPoint(Objects[c.object].x, Objects[c.object].y) : c.landed;
-            QCOMPARE(m.moved.count(), c.landed == none ? 0 : 1);
-            for (const QList<QVariant> &args : std::as_const(m.moved))
-                QCOMPARE(QList<qint64>(
-                             {args.at(0).toLongLong(), args.at(1).toInt(), args.at(2).toInt()}),
-                         QList<qint64>({Objects[c.object].offset, at.x(), at.y()}));
+            const QVariantList move = {Objects[c.object].offset, at.x(), at.y()};
+            QCOMPARE(QList<QVariantList>(m.moved),
+                     c.landed == none ? QList<QVariantList>() : QList<QVariantList>{move});
             QCOMPARE(m.w.scene()->marker(Objects[c.object].offset)->pos(),
                      QPointF(at) + QPointF(0.5, 0.5));
         }

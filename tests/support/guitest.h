@@ -110,11 +110,9 @@ inline void clickRow(QWidget *window, const char *list, int row,
 }
 
 inline int selectedRow(QWidget *window, const char *list) {
-    return control<QAbstractItemView>(window, list)
-        ->selectionModel()
-        ->selectedRows()
-        .value(0)
-        .row();
+    const QItemSelectionModel *selection =
+        control<QAbstractItemView>(window, list)->selectionModel();
+    return selection->selectedRows().value(0).row();
 }
 
 // Every line the item view `list` shows, in order.
@@ -124,6 +122,18 @@ inline QStringList listedLines(QWidget *window, const char *list) {
     for (int i = 0; i < model->rowCount(); ++i)
         out << model->index(i, 0).data().toString();
     return out;
+}
+
+// How many lines the object list shows.
+inline int rows(QWidget *window) {
+    return int(listedLines(window, "sprite").size());
+}
+
+// Changes record `row` of the shown level to X `x` through the editors and "Change".
+inline void change(QWidget *window, int row, const QString &x) {
+    clickRow(window, "sprite", row);
+    control<QLineEdit>(window, "x")->setText(x);
+    click(window, "Command3");
 }
 
 // Opens the context menu of the item view `list` on `row`, which a right click selects first, and
