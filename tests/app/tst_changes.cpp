@@ -54,9 +54,9 @@ class tst_Changes : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    std::unique_ptr<frmMain> open(const QByteArray &data) {
-        return openWindow<frmMain>(writeFile(dir, "a.bin", data), Level);
-    }
+    std::unique_ptr<frmMain> w;
+    bool open(const QString &path) { return (w = openWindow<frmMain>(path, Level)) != nullptr; }
+    bool open(const QByteArray &data) { return open(writeFile(dir, "a.bin", data)); }
     static QWidget *list(QWidget *w) { return control<QWidget>(w, "sprite"); }
     static void key(QWidget *target, const QKeySequence &k) {
         target->setFocus();
@@ -71,13 +71,13 @@ class tst_Changes : public QObject {
     }
 
   private slots:
+    void cleanup() { w.reset(); }
     // Change (with a move) and Clear All Sprites undone and redone by key, each showing what
     // it did, and saved: the file holds exactly the image of that moment.
     void undoRedo() {
         // A checksum wrong at load is saved untouched: the file holds exactly the image in memory.
         const QByteArray original = synthetic::image(rom::Revision::Sonic1Rev0, {true});
-        auto w = open(original);
-        QVERIFY(w);
+        QVERIFY(open(original));
         const QString path = romPath(w.get());
         const QByteArray record3 = original.mid(LayoutAt + 18, 6);
         change(w.get(), 3, "0270");
@@ -139,8 +139,7 @@ class tst_Changes : public QObject {
     // Each key of the object list and its menu item, what it writes and selects; what it refuses.
     void listKeys() {
         const QByteArray original = synthetic::image(1);
-        auto w = open(original);
-        QVERIFY(w);
+        QVERIFY(open(original));
         const int n = rows(w.get());
         // What is refused says why and changes nothing; a text box keeps its own keys.
         clickRow(w.get(), "sprite", 1);
@@ -218,27 +217,25 @@ class tst_Changes : public QObject {
         QTemporaryDir home;
         const QByteArray original = synthetic::image(1), other = synthetic::image(2);
         const QString a = writeFile(home, "a.bin", original), b = writeFile(dir, "b.bin", other);
-        const auto window = openWindow<frmMain>(a, Level);
-        QVERIFY(window);
-        frmMain &w = *window;
-        click(&w, "Command4");
+        QVERIFY(open(a));
+        click(w.get(), "Command4");
         // The checksum was right at load: saving recomputes it, and changes nothing else.
-        const QByteArray edited = w.fileData();
+        const QByteArray edited = w->fileData();
         QByteArray savedBytes = edited;
         QVERIFY(rom::writeChecksum(savedBytes) && savedBytes != edited);
-        const QString title = w.windowTitle();
+        const QString title = w->windowTitle();
         if (action.endsWith("gone"))
             QVERIFY(home.remove());
 
-        auto boxes = answerMessageBoxes(&w, answers);
+        auto boxes = answerMessageBoxes(w.get(), answers);
         if (action.startsWith("close")) {
-            QCOMPARE(w.close(), goesOn);
+            QCOMPARE(w->close(), goesOn);
         } else if (action == "load") {
             if (goesOn)
                 answerFileDialog(b);
-            click(&w, "Command1");
+            click(w.get(), "Command1");
         } else {
-            QVERIFY(drop(&w, files({b}).get()));
+            QVERIFY(drop(w.get(), files({b}).get()));
         }
         QTRY_COMPARE(boxes->size(), answers.size());
         const SeenBox &q = boxes->first();
@@ -252,20 +249,19 @@ class tst_Changes : public QObject {
                               : action.endsWith("gone") ? QByteArray()
                                                         : original);
         if (action.startsWith("close")) {
-            QCOMPARE(w.isVisible(), !goesOn);
+            QCOMPARE(w->isVisible(), !goesOn);
         } else {
-            QTRY_COMPARE(romPath(&w), goesOn ? b : a);
-            QCOMPARE(w.fileData(), goesOn ? other : edited);
-            QCOMPARE(w.document()->isModified(), !goesOn);
+            QTRY_COMPARE(romPath(w.get()), goesOn ? b : a);
+            QCOMPARE(w->fileData(), goesOn ? other : edited);
+            QCOMPARE(w->document()->isModified(), !goesOn);
             if (!goesOn)
-                QCOMPARE(w.windowTitle(), title);
+                QCOMPARE(w->windowTitle(), title);
         }
     }
 
     // Nothing is asked without changes, and a drop of anything but one file is refused.
     void dropsRefused() {
-        auto w = open(synthetic::image(1));
-        QVERIFY(w);
+        QVERIFY(open(synthetic::image(1)));
         const QString a = romPath(w.get());
         const QString b = writeFile(dir, "b.bin", synthetic::image(2));
         std::unique_ptr<QMimeData> refused[] = {files({b, b}), std::make_unique<QMimeData>(),
@@ -285,8 +281,7 @@ class tst_Changes : public QObject {
     // Save As writes the image to a new file, which the window then holds; the old one stays.
     void saveAs() {
         const QByteArray original = synthetic::image(1);
-        auto w = open(original);
-        QVERIFY(w);
+        QVERIFY(open(original));
         const QString a = romPath(w.get()), c = dir.filePath("copy.bin");
         change(w.get(), 3, "00D0");
         QStringList seen;
@@ -380,17 +375,16 @@ class tst_Changes : public QObject {
         const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {small.path()}); });
         const QByteArray original = synthetic::image(1);
         const QString path = writeFile(small, "full.bin", original);
-        const auto window = openWindow<frmMain>(path, Level);
-        QVERIFY(window);
-        frmMain &w = *window;
-        change(&w, 3, "00D0");
-        const QString said = boxesDuring(&w, [&w] { click(&w, "Command2"); }).value(0).text;
+        QVERIFY(open(path));
+        change(w.get(), 3, "00D0");
+        const QString said =
+            boxesDuring(w.get(), [this] { click(w.get(), "Command2"); }).value(0).text;
         QVERIFY2(said.contains("No space left on device"), qPrintable(said));
         QCOMPARE(readFile(path), original);
         QCOMPARE(QDir(small.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"full.bin"});
-        QVERIFY(w.document()->isModified());
-        const auto question = answerMessageBoxes(&w, {Button::Discard});
-        QVERIFY(w.close());
+        QVERIFY(w->document()->isModified());
+        const auto question = answerMessageBoxes(w.get(), {Button::Discard});
+        QVERIFY(w->close());
     }
 };
 

@@ -97,11 +97,6 @@ struct Map {
     QRgb pixel(QPointF scene) const { return shot().pixel(on(scene)) | 0xFF000000; }
     QAction *action(const char *name) { return w.findChild<QAction *>(QLatin1String(name)); }
     QString status() { return control<QLabel>(&w, "mapStatus")->text(); }
-    void hover(QPoint p) {
-        QMouseEvent move(QEvent::MouseMove, p, port->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(port, &move);
-    }
     void wheel(QPoint p, int angle, Qt::KeyboardModifiers mods) {
         QWheelEvent turn(p, port->mapToGlobal(p), {}, {0, angle}, Qt::NoButton, mods,
                          Qt::NoScrollPhase, false);
@@ -257,7 +252,7 @@ class tst_MapWindow : public QObject {
             Map m;
             m.w.setZoom(c.zoom);
             m.view->centerOn(c.point);
-            m.hover(m.on(c.point));
+            QTest::mouseMove(m.port, m.on(c.point));
             QCOMPARE(m.status(), QString(c.text));
             QEvent leave(QEvent::Leave);
             QApplication::sendEvent(m.port, &leave);
@@ -275,7 +270,7 @@ class tst_MapWindow : public QObject {
         // Whole grid cells round every object, opened on the first one.
         QCOMPARE(m.w.scene()->levelRect(), QRectF(0, 0, 0x400, 0x300));
         QCOMPARE(m.pixel({0x300 + 0.5, 0x200 + 0.5}), White);
-        m.hover(m.on({0x300 + 0.5, 0x200 + 0.5}));
+        QTest::mouseMove(m.port, m.on({0x300 + 0.5, 0x200 + 0.5}));
         QCOMPARE(m.status(), "X 0300  Y 0200    far corner    " + why);
         m.view->centerOn(100, 100);
         QCOMPARE(m.pixel({100.5, 100.5}), Backdrop);
@@ -401,8 +396,7 @@ class tst_MapWindow : public QObject {
         QCOMPARE(m->pixel(inside), Yellow);
         QCOMPARE(m->pixel({100.5, 89.5}), Black);
         drag(m->port, m->on({109.5, 95.5}), m->on({139.5, 115.5}));
-        QCOMPARE(m->moved.count(), 1);
-        QCOMPARE(m->moved.first(), QVariantList({qint64(0x10), 130, 120}));
+        QCOMPARE(QList<QVariantList>(m->moved), {QVariantList({qint64(0x10), 130, 120})});
         QCOMPARE(m->pixel(inside + QPointF(30, 20)), Yellow);
         QCOMPARE(m->pixel(inside), Ground);
     }
