@@ -301,6 +301,7 @@ class tst_Changes : public QObject {
         QCOMPARE(
             parseArguments({"quillet", QDir(QDir::currentPath()).relativeFilePath(a)}).imagePath,
             a);
+        QVERIFY(parseArguments({"quillet"}).imagePath.isEmpty());
         QVERIFY(!parseArguments({"quillet", a}).command);
 
         // Help and version end at once with 0; a mistake ends with 2, one line and the usage.
@@ -357,6 +358,7 @@ class tst_Changes : public QObject {
                               box.value(0).pathWhileOpen, romPath(&byArgument)}),
                  QStringList({"That path could not be opened (" + missing + ")",
                               prefix + "Opening ROM]", missing, "<None>"}));
+        QVERIFY(!QFileInfo::exists(missing));
     }
 
     // On a full disk the save names the system's reason and the file stays as it was.
