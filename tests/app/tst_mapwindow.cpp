@@ -341,8 +341,8 @@ class tst_MapWindow : public QObject {
             m.w.setZoom(zoom);
             for (const auto &e : expected) {
                 m.view->centerOn(e.at);
-                if (m.port->rect().contains(
-                        m.on(e.at))) // beyond the level is out of sight close up
+                // Beyond the level is out of sight close up.
+                if (m.port->rect().contains(m.on(e.at)))
                     QCOMPARE(m.pixel(e.at), e.colour);
             }
         }
