@@ -354,14 +354,13 @@ class tst_MainWindow : public QObject {
         const qsizetype windows = QApplication::topLevelWidgets().size();
         play("@x " + kSeq); // also plays the jingle: with no audio device that must pass unnoticed
         QTRY_VERIFY(w->aboutWindow() && w->aboutWindow()->isVisible());
-        QCOMPARE(QApplication::topLevelWidgets().size(), windows + 1); // and no message box
         QCOMPARE(w->aboutWindow()->windowTitle(), "About");
         QCOMPARE(w->aboutWindow()->minimumSize(), w->aboutWindow()->maximumSize());
         QVERIFY(!(w->aboutWindow()->windowFlags() & Qt::WindowMinMaxButtonsHint));
         play("@x " + kSeq); // the main window still takes keys; a new match keeps the one window
         QVERIFY(timer()->isActive());
         QTRY_VERIFY(!timer()->isActive());
-        QCOMPARE(QApplication::topLevelWidgets().size(), windows + 1);
+        QCOMPARE(QApplication::topLevelWidgets().size(), windows + 1); // no message box either
         w->aboutWindow()->close();
         play("@x " + kSeq);
         QTRY_VERIFY(w->aboutWindow() && w->aboutWindow()->isVisible());

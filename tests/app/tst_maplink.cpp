@@ -316,9 +316,8 @@ class tst_MapLink : public QObject {
         const QPointF target = pixel(map, port->mapFromGlobal(QCursor::pos()));
         QTest::keySequence(map, QKeySequence::Paste);
         QCOMPARE(selection->records().size(), 2);
-        const QString first = recordText(w->fileData(), selection->records().first());
-        QCOMPARE(first.left(4).toInt(nullptr, 16), int(target.x()));
-        QCOMPARE(first.mid(5, 4).toInt(nullptr, 16), int(target.y()));
+        QCOMPARE(recordText(w->fileData(), selection->records().first()),
+                 QString::asprintf("%04X %04X 25 00", int(target.x()), int(target.y())));
 
         control<QLineEdit>(w.get(), "y")->setText("4000");
         control<QLineEdit>(w.get(), "maintype")->setText("25");
@@ -328,10 +327,7 @@ class tst_MapLink : public QObject {
         QCOMPARE(contextMenuAt(port, here, "Add Object Here").value(0), "Add Object Here||1");
         QCOMPARE(w->document()->undoStack()->undoText(), "Add Object Here");
         QCOMPARE(recordText(w->fileData(), selection->current()),
-                 QStringLiteral("%1 %2 25 07")
-                     .arg(int(level.x()), 4, 16, QLatin1Char('0'))
-                     .arg(0x4000 | int(level.y()), 4, 16, QLatin1Char('0'))
-                     .toUpper());
+                 QString::asprintf("%04X %04X 25 07", int(level.x()), 0x4000 | int(level.y())));
 
         // Undone from the main window, all the way.
         QWidget *list = control<QWidget>(w.get(), "sprite");

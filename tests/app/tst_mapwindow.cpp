@@ -133,10 +133,8 @@ class tst_MapWindow : public QObject {
         QCOMPARE(selected.pixel(plain), Red);
         // Below 1:1 a marker keeps its five screen pixels.
         m.w.setZoom(frmMap::MinZoom);
-        const QImage small = m.shot();
-        const QPoint p = m.onObject(0);
-        QCOMPARE(small.pixel(p), White);
-        QCOMPARE(small.pixel(p + QPoint(2, 2)), Black);
+        QCOMPARE(m.shot().pixel(m.onObject(0)), White);
+        QCOMPARE(m.shot().pixel(m.onObject(0) + QPoint(2, 2)), Black);
     }
 
     // One move reported where the drag ended, in whole level pixels and inside the level; none
