@@ -48,15 +48,6 @@ bool isErrorBox(const QList<SeenBox> &b) {
            b[0].buttons == QMessageBox::Ok;
 }
 
-void cancelChangesNothing(frmMain &w) {
-    const QString title = w.windowTitle(), path = romPath(&w);
-    const QByteArray data = w.fileData();
-    TitleRecorder titles(&w);
-    QVERIFY(loadThroughDialog(&w, QString()).isEmpty());
-    QCOMPARE(titles.titles, (QStringList{Prefix + "- [Loading ROM]", title}));
-    QVERIFY(romPath(&w) == path && w.fileData() == data);
-}
-
 // The lines level `row` must list, built straight from the records written into the image.
 QStringList expectedLines(int game, int row, qint64 at) {
     CaptionCatalogue captions;
@@ -115,8 +106,7 @@ class tst_MainWindow : public QObject {
         QCOMPARE(control<QWidget>(&w, "Command2")->geometry(), QRect(504, 16, 81, 25));
         QVERIFY(control<QWidget>(&w, "xplane")->y() >= w.height());
         QCOMPARE(w.windowTitle(), "Quillet 1.0Beta");
-        for (const char *list : {"level", "sprite"})
-            QCOMPARE(control<QAbstractItemView>(&w, list)->model()->rowCount(), 0);
+        QCOMPARE(listedLines(&w, "level") + listedLines(&w, "sprite"), QStringList());
 
         QTRY_VERIFY(control<QWidget>(&w, "Command1")->hasFocus());
         for (const char *next : {"level", "sprite", "Command2", "maintype", "subtype", "Command3",
@@ -161,10 +151,12 @@ class tst_MainWindow : public QObject {
         QVERIFY(loadThroughDialog(&w, writeFile(dir, "s2.bin", synthetic::image(2))).isEmpty());
         TitleRecorder titles(&w);
         const QList<SeenBox> seen = loadThroughDialog(&w, path);
+        // A cancelled dialog changes nothing: all below holds after it.
+        QVERIFY(loadThroughDialog(&w, QString()).isEmpty());
         QStringList want;
         for (const QString &status : statuses.split('|'))
             want << Prefix + "- [" + status + "]";
-        QCOMPARE(titles.titles, want);
+        QCOMPARE(titles.titles, want + QStringList({Prefix + "- [Loading ROM]", want.last()}));
         QCOMPARE(seen.isEmpty(), box.isEmpty());
         // A read failure reports after its status, with the path still held while the box is up.
         QVERIFY(seen.isEmpty() ||
@@ -180,7 +172,6 @@ class tst_MainWindow : public QObject {
             QCOMPARE(layout::lineOffset(listedLines(&w, "sprite").value(0)), at);
         }
         QCOMPARE(QFileInfo(path).lastModified(), written); // a load never writes
-        cancelChangesNothing(w);
 
         // Saving puts back the very bytes while a path is held; without one it only says so.
         const auto saved = boxesDuring(&w, [&w] { click(&w, "Command2"); });
@@ -362,15 +353,13 @@ class tst_MainWindow : public QObject {
         const qsizetype windows = QApplication::topLevelWidgets().size();
         play("@x " + kSeq); // also plays the jingle: with no audio device that must pass unnoticed
         QTRY_VERIFY(w->aboutWindow() && w->aboutWindow()->isVisible());
-        QVERIFY(!timer()->isActive() && !QApplication::activeModalWidget());
-        QCOMPARE(QApplication::topLevelWidgets().size(), windows + 1); // and no message box
         QCOMPARE(w->aboutWindow()->windowTitle(), "About");
         QCOMPARE(w->aboutWindow()->minimumSize(), w->aboutWindow()->maximumSize());
         QVERIFY(!(w->aboutWindow()->windowFlags() & Qt::WindowMinMaxButtonsHint));
         play("@x " + kSeq); // the main window still takes keys; a new match keeps the one window
         QVERIFY(timer()->isActive());
         QTRY_VERIFY(!timer()->isActive());
-        QCOMPARE(QApplication::topLevelWidgets().size(), windows + 1);
+        QCOMPARE(QApplication::topLevelWidgets().size(), windows + 1); // no message box either
         w->aboutWindow()->close();
         play("@x " + kSeq);
         QTRY_VERIFY(w->aboutWindow() && w->aboutWindow()->isVisible());

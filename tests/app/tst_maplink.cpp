@@ -20,7 +20,6 @@
 #include <QGraphicsItem>
 #include <QGraphicsView>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QUndoStack>
@@ -38,15 +37,6 @@ constexpr qint64 LayoutAt = 0x6E85E;
 constexpr qint64 recordAt(int i) {
     return LayoutAt + 6 * i;
 }
-int xOf(const Record &r) {
-    return r[0] << 8 | r[1];
-}
-int yOf(const Record &r) {
-    return r[2] << 8 | r[3];
-}
-QString hex(const Record &r) {
-    return QByteArray(reinterpret_cast<const char *>(r.data()), 6).toHex().toUpper();
-}
 
 } // namespace
 
@@ -54,8 +44,9 @@ class tst_MapLink : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    std::unique_ptr<frmMain> open(const QByteArray &data, int level = Level) {
-        return openWindow<frmMain>(writeFile(dir, "a.bin", data), level);
+    std::unique_ptr<frmMain> w;
+    bool open(const QByteArray &data) {
+        return (w = openWindow<frmMain>(writeFile(dir, "a.bin", data), Level)) != nullptr;
     }
     static frmMap *mapOf(frmMain *w) { return w->findChild<MapLink *>()->mapWindow(); }
     // Ctrl+M where the focus is; the map it opened.
@@ -63,9 +54,6 @@ class tst_MapLink : public QObject {
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w, Qt::Key_M,
                         Qt::ControlModifier);
         return mapOf(w);
-    }
-    static QString levelText(QWidget *w, int row) {
-        return control<QListWidget>(w, "level")->item(row)->text();
     }
     // The screen pixel showing the centre of the record's marker.
     static QPoint onMarker(frmMap *map, qint64 offset) {
@@ -75,7 +63,6 @@ class tst_MapLink : public QObject {
     static QPointF pixel(frmMap *map, QPoint p) {
         return map->view()->viewportTransform().inverted().map(QPointF(p) + QPointF(0.5, 0.5));
     }
-    static int rows(QWidget *w) { return int(listedLines(w, "sprite").size()); }
     // The map shows exactly the listed records, each at its position with its line.
     static void showsTheList(frmMain *w, frmMap *map) {
         const QStringList listed = listedLines(w, "sprite");
@@ -87,11 +74,13 @@ class tst_MapLink : public QObject {
             const QGraphicsItem *marker = map->scene()->marker(at);
             QVERIFY2(marker, qPrintable(line));
             QCOMPARE(marker->toolTip().section('\n', -1), line); // under the object's name
-            QCOMPARE(marker->pos(), QPointF(xOf(r) + 0.5, (yOf(r) & 0x0FFF) + 0.5));
+            QCOMPARE(marker->pos(),
+                     QPointF((r[0] << 8 | r[1]) + 0.5, ((r[2] & 0x0F) << 8 | r[3]) + 0.5));
         }
     }
 
   private slots:
+    void cleanup() { w.reset(); }
     // Ctrl+M wherever the focus is, and "Show Map" in both lists' menus, open the map on the
     // level shown, with one marker per listed line.
     void opening_data() {
@@ -107,8 +96,7 @@ class tst_MapLink : public QObject {
         QFETCH(QString, how);
         QFETCH(int, level);
         QFETCH(int, selected);
-        auto w = open(synthetic::image(1));
-        QVERIFY(w);
+        QVERIFY(open(synthetic::image(1)));
         QVERIFY(!mapOf(w.get())); // nothing is made before it is asked for
         frmMap *map = nullptr;
         if (how.endsWith("menu")) {
@@ -122,9 +110,8 @@ class tst_MapLink : public QObject {
             QTest::mouseClick(control<QWidget>(w.get(), qPrintable(how)), Qt::LeftButton);
             map = ctrlM(w.get());
         }
-        QVERIFY(map && map->isVisible());
-        QVERIFY(map->isWindow() && map->parentWidget() == nullptr);
-        QCOMPARE(map->windowTitle(), "Map - " + levelText(w.get(), level));
+        QVERIFY(map && map->isVisible() && map->isWindow() && !map->parentWidget());
+        QCOMPARE(map->windowTitle(), "Map - " + listedLines(w.get(), "level").value(level));
         showsTheList(w.get(), map);
         QCOMPARE(map->scene()->selectedOffset(), selected >= 0 ? recordAt(selected) : -1);
         if (selected >= 0) { // centred on it, as far as the level's edges let the view go
@@ -133,7 +120,6 @@ class tst_MapLink : public QObject {
             QVERIFY(qAbs(at.y() - port.center().y()) <= 1);
             QVERIFY(at.x() > port.width() / 8);
         }
-        QVERIFY(map->scene()->hasTerrain());
     }
 
     // The map shows what the main window shows: nothing before a level, each level chosen,
@@ -145,13 +131,11 @@ class tst_MapLink : public QObject {
         frmMap *map = ctrlM(&w);
         QVERIFY(map && map->isVisible());
         QCOMPARE(map->windowTitle(), "Map");
-        QCOMPARE(map->scene()->markerCount(), 0);
-        QVERIFY(showActive(&w));
         QVERIFY(loadThroughDialog(&w, writeFile(dir, "one.bin", synthetic::image(1))).isEmpty());
         QCOMPARE(map->windowTitle(), "Map"); // no level chosen yet
         for (int level : {Level, 0, 13}) {
             clickRow(&w, "level", level);
-            QCOMPARE(map->windowTitle(), "Map - " + levelText(&w, level));
+            QCOMPARE(map->windowTitle(), "Map - " + listedLines(&w, "level").value(level));
             showsTheList(&w, map);
         }
         map->fitLevel(); // all of it in view
@@ -165,7 +149,6 @@ class tst_MapLink : public QObject {
 
         // Without terrain (Hidden Palace) the objects stand on a plain grid with the reason
         // below; no box.
-        QVERIFY(showActive(&w));
         QVERIFY(loadThroughDialog(&w, writeFile(dir, "two.bin", synthetic::image(2))).isEmpty());
         QVERIFY(boxesDuring(&w, [&w] {
                     clickRow(&w, "level", 8);
@@ -176,7 +159,6 @@ class tst_MapLink : public QObject {
         showsTheList(&w, map);
 
         // An image of neither game lists no level: the map empties.
-        QVERIFY(showActive(&w));
         loadThroughDialog(&w, writeFile(dir, "other.bin", QByteArray(0x80000, '\x11')));
         QCOMPARE(map->windowTitle(), "Map");
         QCOMPARE(map->scene()->markerCount(), 0);
@@ -200,8 +182,7 @@ class tst_MapLink : public QObject {
         QFETCH(int, slot);
         QFETCH(bool, undoInMap);
         const QByteArray original = synthetic::image(1);
-        auto w = open(original);
-        QVERIFY(w);
+        QVERIFY(open(original));
         frmMap *map = ctrlM(w.get());
         map->setZoom(zoom);
         clickRow(w.get(), "sprite", 3); // centres the map on it
@@ -214,16 +195,15 @@ class tst_MapLink : public QObject {
 
         // One record rewritten, its Y flag bits kept, and taken to its place in X order (the
         // rule is tst_edits'), the ones it passed shifted; both windows show it there, selected.
-        Record rec = synthetic::recordAt(original, recordAt(3));
-        const int flags = yOf(rec) & 0xF000;
-        QVERIFY(flags != 0);
-        rec = {quint8(x >> 8), quint8(x), quint8((flags | y) >> 8), quint8(y), rec[4], rec[5]};
+        const Record was = synthetic::recordAt(original, recordAt(3));
+        QVERIFY(was[2] & 0xF0);
+        const QString rec =
+            QString::asprintf("%04X%04X%02X%02X", x, (was[2] & 0xF0) << 8 | y, was[4], was[5]);
         QByteArray edited = original;
-        edited.remove(recordAt(3), 6)
-            .insert(recordAt(slot), QByteArray::fromHex(hex(rec).toLatin1()));
+        edited.remove(recordAt(3), 6).insert(recordAt(slot), QByteArray::fromHex(rec.toLatin1()));
         QCOMPARE(w->fileData(), edited);
         QCOMPARE(selectedRow(w.get(), "sprite"), slot);
-        QCOMPARE(editors(w.get()), hex(rec));
+        QCOMPARE(editors(w.get()), rec);
         QCOMPARE(map->scene()->selectedOffset(), recordAt(slot));
         showsTheList(w.get(), map);
 
@@ -240,7 +220,6 @@ class tst_MapLink : public QObject {
         QTest::keyClick(redoWindow, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(map->scene()->selectedOffset(), recordAt(slot));
         QCOMPARE(map->scene()->marker(recordAt(slot))->pos(), QPointF(x + 0.5, y + 0.5));
-        QVERIFY(w->document()->isModified());
     }
 
     // On the demo image, whose objects have sprites: the record of type A6 is Sonic 1's monitor,
@@ -248,12 +227,9 @@ class tst_MapLink : public QObject {
     // the export writes of the saved image, with sprites or, with Sprites off, with markers.
     void savesTheLevelsPicture() {
         const QByteArray data = synthetic::demoImage(1);
-        auto w = open(data);
-        QVERIFY(w);
+        QVERIFY(open(data));
         const QString path = romPath(w.get());
-        clickRow(w.get(), "sprite", 3);
-        control<QLineEdit>(w.get(), "x")->setText("0100");
-        click(w.get(), "Command3");
+        change(w.get(), 3, "0100");
         click(w.get(), "Command2");
         frmMap *map = ctrlM(w.get());
         const qint64 monitor = recordAt(2);
@@ -271,19 +247,16 @@ class tst_MapLink : public QObject {
                           screenPoint(map->view(), QPointF(last) + QPointF(0.5, 0.5)));
         QCOMPARE(selectedRow(w.get(), "sprite"), 2);
 
-        QByteArray saved[2];
         for (bool markers : {false, true}) {
             control<QAction>(map, "actionSprites")->setChecked(!markers);
             const QString shown = dir.filePath(QStringLiteral("shown%1.png").arg(markers));
             const QString exported = dir.filePath(QStringLiteral("export%1.png").arg(markers));
             answerFileDialog(shown);
             control<QAction>(map, "actionSaveImage")->trigger();
-            QString errors;
-            QTextStream err(&errors);
+            QTextStream err(stderr);
             QCOMPARE(map::exportMap(path, QString::number(Level), exported, err, markers), 0);
-            QCOMPARE(saved[markers] = readFile(shown), readFile(exported));
+            QCOMPARE(readFile(shown), readFile(exported));
         }
-        QVERIFY(saved[0] != saved[1]);
         QCOMPARE(QImage(dir.filePath("shown1.png")).pixel(0x100, 0x130), qRgb(255, 255, 255));
     }
 
@@ -291,8 +264,7 @@ class tst_MapLink : public QObject {
     // "Add Object Here"; each one step, undone from either window.
     void mapCommands() {
         const QByteArray original = synthetic::image(1);
-        auto w = open(original);
-        QVERIFY(w);
+        QVERIFY(open(original));
         frmMap *map = ctrlM(w.get());
         QVERIFY(showActive(map));
         QWidget *port = map->view()->viewport();
@@ -311,14 +283,11 @@ class tst_MapLink : public QObject {
         const QPoint from = onMarker(map, recordAt(1));
         drag(port, from, from + QPoint(20, 12));
         QCOMPARE(w->document()->undoStack()->undoText(), "Move Objects");
-        QCOMPARE(selection->records().size(), 2);
-        for (qint64 moved : selection->records()) {
-            const QString was = recordText(
-                original, moved == selection->records().first() ? recordAt(1) : recordAt(2));
-            const int x = was.left(4).toInt(nullptr, 16) + 20;
-            QCOMPARE(recordText(w->fileData(), moved).left(4),
-                     QString::number(x, 16).toUpper().rightJustified(4, '0'));
-        }
+        // Both 20 pixels right of 0046 and 0063, still in their places and selected.
+        QCOMPARE(selection->records(), (QVector<qint64>{recordAt(1), recordAt(2)}));
+        QCOMPARE(recordText(w->fileData(), recordAt(1)).left(4) +
+                     recordText(w->fileData(), recordAt(2)).left(4),
+                 "005A0077");
         QTest::keySequence(map, QKeySequence::Undo);
         QCOMPARE(w->fileData(), original);
 
@@ -332,7 +301,6 @@ class tst_MapLink : public QObject {
 
         // Delete and copy work on all selected; a paste in place brings them back selected.
         QTest::keySequence(map, QKeySequence::Copy);
-        QCOMPARE(QApplication::clipboard()->text().count('\n'), selection->records().size());
         const int picked = int(selection->records().size());
         QTest::keySequence(map, QKeySequence::Delete);
         QCOMPARE(rows(w.get()), n - picked);
@@ -348,29 +316,18 @@ class tst_MapLink : public QObject {
         const QPointF target = pixel(map, port->mapFromGlobal(QCursor::pos()));
         QTest::keySequence(map, QKeySequence::Paste);
         QCOMPARE(selection->records().size(), 2);
-        const QString first = recordText(w->fileData(), selection->records().first());
-        QCOMPARE(first.left(4).toInt(nullptr, 16), int(target.x()));
-        QCOMPARE(first.mid(5, 4).toInt(nullptr, 16), int(target.y()));
+        QCOMPARE(recordText(w->fileData(), selection->records().first()),
+                 QString::asprintf("%04X %04X 25 00", int(target.x()), int(target.y())));
 
         control<QLineEdit>(w.get(), "y")->setText("4000");
         control<QLineEdit>(w.get(), "maintype")->setText("25");
         control<QLineEdit>(w.get(), "subtype")->setText("07");
         const QPoint here = onMarker(map, recordAt(2)) + QPoint(9, 9);
         const QPointF level = pixel(map, here);
-        QTimer::singleShot(50, map, [] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            QVERIFY(menu && menu->actions().first()->text() == "Add Object Here");
-            menu->actions().first()->trigger();
-            menu->close();
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, here, port->mapToGlobal(here));
-        QApplication::sendEvent(port, &event);
+        QCOMPARE(contextMenuAt(port, here, "Add Object Here").value(0), "Add Object Here||1");
         QCOMPARE(w->document()->undoStack()->undoText(), "Add Object Here");
         QCOMPARE(recordText(w->fileData(), selection->current()),
-                 QStringLiteral("%1 %2 25 07")
-                     .arg(int(level.x()), 4, 16, QLatin1Char('0'))
-                     .arg(0x4000 | int(level.y()), 4, 16, QLatin1Char('0'))
-                     .toUpper());
+                 QString::asprintf("%04X %04X 25 07", int(level.x()), 0x4000 | int(level.y())));
 
         // Undone from the main window, all the way.
         QWidget *list = control<QWidget>(w.get(), "sprite");
@@ -383,20 +340,16 @@ class tst_MapLink : public QObject {
     // Closing the map keeps the main window; closing the main window takes the map along,
     // but not when the close is called off; the map goes with the main window.
     void closesWithTheMainWindow() {
-        auto w = open(synthetic::image(1));
-        QVERIFY(w);
+        QVERIFY(open(synthetic::image(1)));
         frmMap *map = ctrlM(w.get());
         QVERIFY(map->close());
         QVERIFY(w->isVisible() && !map->isVisible());
         QVERIFY(showActive(w.get()));
         QCOMPARE(ctrlM(w.get()), map);
         QVERIFY(map->isVisible());
-        clickRow(w.get(), "sprite", 3);
-        control<QLineEdit>(w.get(), "x")->setText("0100");
-        click(w.get(), "Command3");
+        change(w.get(), 3, "0100");
         auto answers = answerMessageBoxes(w.get(), {QMessageBox::Cancel});
-        QVERIFY(!w->close());
-        QVERIFY(w->isVisible() && map->isVisible());
+        QVERIFY(!w->close() && map->isVisible());
         answers = answerMessageBoxes(w.get(), {QMessageBox::Discard});
         QVERIFY(w->close());
         const auto visible = QApplication::topLevelWidgets();

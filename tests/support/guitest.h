@@ -110,11 +110,9 @@ inline void clickRow(QWidget *window, const char *list, int row,
 }
 
 inline int selectedRow(QWidget *window, const char *list) {
-    return control<QAbstractItemView>(window, list)
-        ->selectionModel()
-        ->selectedRows()
-        .value(0)
-        .row();
+    const QItemSelectionModel *selection =
+        control<QAbstractItemView>(window, list)->selectionModel();
+    return selection->selectedRows().value(0).row();
 }
 
 // Every line the item view `list` shows, in order.
@@ -126,13 +124,23 @@ inline QStringList listedLines(QWidget *window, const char *list) {
     return out;
 }
 
-// Opens the context menu of the item view `list` on `row`, which a right click selects first, and
-// picks the item `pick`, or closes the menu. Returns what the menu offered, each item as
-// "text|keys|enabled".
-inline QStringList contextMenu(QWidget *window, const char *list, int row,
-                               const QString &pick = QString()) {
+// How many lines the object list shows.
+inline int rows(QWidget *window) {
+    return int(listedLines(window, "sprite").size());
+}
+
+// Changes record `row` of the shown level to X `x` through the editors and "Change".
+inline void change(QWidget *window, int row, const QString &x) {
+    clickRow(window, "sprite", row);
+    control<QLineEdit>(window, "x")->setText(x);
+    click(window, "Command3");
+}
+
+// Opens the context menu of `port` at `at` and picks the item `pick`, or closes the menu. Returns
+// what the menu offered, each item as "text|keys|enabled".
+inline QStringList contextMenuAt(QWidget *port, QPoint at, const QString &pick = QString()) {
     auto offered = std::make_shared<QStringList>();
-    QTimer::singleShot(50, window, [offered, pick] {
+    QTimer::singleShot(50, port, [offered, pick] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         QAction *chosen = nullptr;
         for (QAction *a : menu ? menu->actions() : QList<QAction *>()) {
@@ -146,14 +154,20 @@ inline QStringList contextMenu(QWidget *window, const char *list, int row,
         else if (menu)
             menu->close();
     });
-    auto *view = control<QAbstractItemView>(window, list);
-    clickRow(window, list, row, Qt::RightButton);
-    const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(view->viewport(), &event);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, port->mapToGlobal(at));
+    QApplication::sendEvent(port, &event);
     // Nothing offered (no menu came) is an empty list, which no caller expects.
     return QTest::qWaitFor([&offered] { return !offered->isEmpty(); }, 2000) ? *offered
                                                                              : QStringList();
+}
+
+// The context menu of the item view `list` on `row`, which a right click selects first.
+inline QStringList contextMenu(QWidget *window, const char *list, int row,
+                               const QString &pick = QString()) {
+    auto *view = control<QAbstractItemView>(window, list);
+    clickRow(window, list, row, Qt::RightButton);
+    return contextMenuAt(view->viewport(), view->visualRect(view->model()->index(row, 0)).center(),
+                         pick);
 }
 
 // The main window's four record editors, X, Y, type and subtype, as one text.
