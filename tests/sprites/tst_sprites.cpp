@@ -23,8 +23,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
-
 using namespace sprites;
 using namespace synthetic::bytes;
 using synthetic::Code;
@@ -112,11 +110,12 @@ QByteArray words(std::initializer_list<quint32> list) {
 }
 
 // Mappings table k: frame f (up to 9, the waterfalls' splash) is one 8x8 piece at (-4, -4) with
-// tile 16 k + f.
-QByteArray table(int game, int k) {
+// tile 16 k + f; `raised`: frames 0, 4 and 8 sit 8 pixels up, so that what an object makes behind
+// them shows.
+QByteArray table(int game, int k, bool raised = false) {
     QVector<QVector<MapPiece>> frames;
     for (int f = 0; f < 10; ++f)
-        frames.append({{-4, -4, 1, 1, quint16(16 * k + f)}});
+        frames.append({{-4, raised && f % 4 == 0 ? -12 : -4, 1, 1, quint16(16 * k + f)}});
     return synthetic::mappingTable(frames, game);
 }
 
@@ -138,8 +137,7 @@ const World &world(int game) {
     const auto put = [&](const QByteArray &bytes) { return append(w.image, at, bytes); };
     const quint32 m0 = quint32(put(table(game, 0))), m1 = quint32(put(table(game, 1)));
     // The code of `ids`, one copy they all point at.
-    const auto place = [&](std::initializer_list<int> ids,
-                           const std::function<void(Code &)> &init) {
+    const auto place = [&](std::initializer_list<int> ids, auto init) {
         at += at & 1;
         Code code = synthetic::objectCode(at);
         init(code);
@@ -207,11 +205,7 @@ const World &world(int game) {
         const qint64 lifts = put(QByteArray::fromHex("1002 2006 1003"));
         place({0x59}, [&](Code &c) { c.pcTable(0x43FB, lifts).mappings(m1).art(art(5)); });
     } else {
-        // Frames 0 and 4 sit 8 pixels up, so that what an object makes behind them shows.
-        QVector<QVector<MapPiece>> raised;
-        for (int f = 0; f < 8; ++f)
-            raised.append({{-4, f % 4 == 0 ? -12 : -4, 1, 1, quint16(f)}});
-        const quint32 m2 = quint32(put(synthetic::mappingTable(raised, 2)));
+        const quint32 m2 = quint32(put(table(2, 0, true)));
         // A shared loader like the game's: its index, then 10-byte entries (mappings, art word,
         // render flags, priority, width, collision); subtype 2 k reads entry k, flags k & 1.
         at += at & 1;
