@@ -342,7 +342,6 @@ class TestSprites : public QObject {
   private slots:
     void mappingsBothFormats();
     void mappingsCarry();
-    void mappingsDamaged_data();
     void mappingsDamaged();
     void scanEncodings();
     void rules_data();
@@ -395,39 +394,32 @@ void TestSprites::mappingsCarry() {
     QVERIFY(got.pixels == want.pixels);
 }
 
-void TestSprites::mappingsDamaged_data() {
-    QTest::addColumn<QByteArray>("image");
-    QTest::addColumn<int>("frame");
-    QTest::addColumn<int>("format");
-    QTest::addColumn<int>("pieces"); // -1: no sprite
+// Damaged tables give no sprite (-1) rather than pieces read from past them.
+void TestSprites::mappingsDamaged() {
+    const auto pieces = [](const QByteArray &image, int frame, MappingFormat format) {
+        const auto got = framePieces(image, 0, frame, format);
+        return got ? int(got->size()) : -1;
+    };
+    const MappingFormat S1 = MappingFormat::Sonic1, S2 = MappingFormat::Sonic2;
     // Two frames; past them, bytes that would read as a frame.
     const QByteArray two =
         synthetic::mappingTable({{{0, 0, 1, 1, 1}}, {}}, 1) + QByteArray(0x200, '\0');
-    QTest::newRow("frame past the table") << two << 2 << 1 << -1;
-    QTest::newRow("negative frame") << two << -1 << 1 << -1;
-    QTest::newRow("empty frame") << two << 1 << 1 << 0;
+    QCOMPARE(pieces(two, 2, S1), -1);  // frame past the table
+    QCOMPARE(pieces(two, -1, S1), -1); // negative frame
+    QCOMPARE(pieces(two, 1, S1), 0);   // empty frame
     QByteArray runsOff = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 1);
     runsOff[2] = char(40); // 40 pieces, the image ends after one
-    QTest::newRow("count runs off the image, Sonic 1") << runsOff << 0 << 1 << -1;
+    QCOMPARE(pieces(runsOff, 0, S1), -1);
     QByteArray runsOff2 = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 2);
     runsOff2[3] = char(2);
-    QTest::newRow("count runs off the image, Sonic 2") << runsOff2 << 0 << 2 << -1;
+    QCOMPARE(pieces(runsOff2, 0, S2), -1);
     QByteArray huge = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 2) + QByteArray(8000, '\0');
-    huge[2] = char(0x10); // 4096 pieces
-    QTest::newRow("count past the cap") << huge << 0 << 2 << -1;
-    QTest::newRow("table outside the image") << QByteArray(1, '\0') << 0 << 1 << -1;
+    huge[2] = char(0x10); // 4096 pieces, past the cap
+    QCOMPARE(pieces(huge, 0, S2), -1);
+    QCOMPARE(pieces(QByteArray(1, '\0'), 0, S1), -1); // table outside the image
     const QByteArray ring = synthetic::mappingTable({{{-8, -8, 2, 2, 0}}}, 2, true);
-    QTest::newRow("ring frame") << ring << 0 << 3 << 1;
-    QTest::newRow("ring frame cut short") << ring.left(ring.size() - 1) << 0 << 3 << -1;
-}
-
-void TestSprites::mappingsDamaged() {
-    QFETCH(QByteArray, image);
-    QFETCH(int, frame);
-    QFETCH(int, format);
-    QFETCH(int, pieces);
-    const auto got = framePieces(image, 0, frame, static_cast<MappingFormat>(format - 1));
-    QCOMPARE(got ? got->size() : -1, pieces);
+    QCOMPARE(pieces(ring, 0, MappingFormat::Ring), 1);
+    QCOMPARE(pieces(ring.left(ring.size() - 1), 0, MappingFormat::Ring), -1);
 }
 
 // What the rule rows do not reach: stores through a3 and a1 told from a0's, a table told by its
