@@ -18,7 +18,7 @@
 #include "sprites/spritelayer.h"
 #include "support/files.h"
 
-#include <QImageReader>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -249,10 +249,9 @@ const World &world(int game) {
             c.mappings(m0).art(art(2)).words(
                 {0x45FB, quint16(0x1000 | ((slides - c.here() - 2) & 0xFF))});
         });
-        place({0xC0}, [&](Code &c) { c.words({0x303C, 2}).bsr(loader); }); // move.w #2,d0
-        place({0xBE}, [&](Code &c) {
-            c.words({0x7000, 0x103C, 2}).bsr(loader); // moveq #0,d0; move.b #2,d0
-        });
+        // The loader entry named by move.w #2,d0, then by moveq #0,d0 and move.b #2,d0.
+        place({0xC0}, [&](Code &c) { c.words({0x303C, 2}).bsr(loader); });
+        place({0xBE}, [&](Code &c) { c.words({0x7000, 0x103C, 2}).bsr(loader); });
         place({0x1D}, [&](Code &c) { c.mappings(m0, 1).art(art(3), 1).priority(3, 1); });
         place({0x6A}, [&](Code &c) {
             c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(1);
@@ -359,10 +358,9 @@ void TestSprites::mappingsBothFormats() {
             for (int flips = 0; flips < 16; ++flips) {
                 const int w = (size >> 2) + 1, h = (size & 3) + 1, line = flips & 3;
                 const quint16 tileWord = quint16(0x123 | (flips & 12) << 9); // piece flips
-                const QByteArray image =
-                    synthetic::mappingTable({{}, {{-12, 5, w, h, tileWord}}}, game);
-                const auto pieces = framePieces(
-                    image, 0, 1, game == 1 ? MappingFormat::Sonic1 : MappingFormat::Sonic2);
+                const auto pieces =
+                    framePieces(synthetic::mappingTable({{}, {{-12, 5, w, h, tileWord}}}, game), 0,
+                                1, MappingFormat(game - 1));
                 QVERIFY(pieces && pieces->size() == 1);
                 const bool sx = flips & 1, sy = flips & 2;
                 const Sprite s{-1, MappingFormat::Sonic1, 0, quint16(line << 13 | 0x10), sx, sy};
@@ -774,8 +772,7 @@ void TestSprites::exportAndListing() {
     QTextStream err(&messages);
     QCOMPARE(map::exportMap(path, "0", dir.filePath("s.png"), err), 0);
     QCOMPARE(map::exportMap(path, "0", dir.filePath("m.png"), err, true), 0);
-    const QImage withSprites = QImageReader(dir.filePath("s.png")).read();
-    const QImage markers = QImageReader(dir.filePath("m.png")).read();
+    const QImage withSprites(dir.filePath("s.png"));
 
     const quint16 monitor = synthetic::sceneArt(sceneSlot(2, 0x26));
     const std::pair<QPoint, int> pixels[] = {
@@ -787,8 +784,9 @@ void TestSprites::exportAndListing() {
         {{0x120 - 7, 0x160 - 7}, 16 + synthetic::sceneTilePixel(synthetic::SceneRingTile, 1, 1)}};
     for (const auto &p : pixels)
         QCOMPARE(withSprites.pixelIndex(p.first), p.second);
-    const map::LevelTerrain terrain = map::LevelTerrain::load(image, s.revision, 0);
-    QCOMPARE(markers, map::levelPicture(terrain, map::objectMarkers(image, at)));
+    QCOMPARE(QImage(dir.filePath("m.png")),
+             map::levelPicture(map::LevelTerrain::load(image, s.revision, 0),
+                               map::objectMarkers(image, at)));
 
     QString listed;
     QTextStream out(&listed);
