@@ -132,76 +132,72 @@ const World &world(int game) {
     w.tables = spriteTables(w.revision);
     qint64 at = synthetic::putSprites(w.image, map::terrainTables(w.revision), w.tables,
                                       game == 1 ? 0x10000 : 0x20000);
-    const auto put = [&](const QByteArray &bytes) { return append(w.image, at, bytes); };
+    std::optional<Code> open; // the object code being written, put when the next bytes come
+    const auto put = [&](const QByteArray &bytes) {
+        if (open)
+            append(w.image, at, open->rts().bytes());
+        open.reset();
+        return append(w.image, at, bytes);
+    };
     const quint32 m0 = quint32(put(table(game, 0))), m1 = quint32(put(table(game, 1)));
-    // The code of `ids`, one copy they all point at.
-    const auto place = [&](std::initializer_list<int> ids, auto init) {
-        at += at & 1;
-        Code code = synthetic::objectCode(at);
-        init(code);
+    // Starts the code of `ids`, one copy they all point at; the caller chains its init onto it.
+    const auto place = [&](std::initializer_list<int> ids) -> Code & {
+        put({});
         for (int id : ids)
             putLong(w.image, w.tables.objectIndex + 4LL * (id - 1), quint32(at));
-        put(code.rts().bytes());
+        return open.emplace(synthetic::objectCode(at));
     };
     if (game == 1) {
         // Scripts whose animations 0-3 start at frames 5, 3 X-flipped, 2 Y-flipped and 6.
         const quint32 scripts = quint32(put(words(
             {8, 12, 16, 20, 0x0105, 0xFF00, 0x0123, 0xFF00, 0x0142, 0xFF00, 0x0106, 0xFF00})));
-        place({0x32, 0x42, 0x60, 0x53}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).renderOr(4).priority(4);
-        });
+        Code &threeArts = place({0x32, 0x42, 0x60, 0x53}).mappings(m0).art(art(0)).art(art(1));
+        threeArts.art(art(2)).renderOr(4).priority(4);
         // Scenery entries: mappings, art word, frame s + 1, width, priority s, collision.
         QByteArray entries;
         for (int s = 0; s < 4; ++s)
             entries += words({s == 3 ? 0xFFu : m1 >> 16, m1 & 0xFFFF, art(2),
                               quint32(s + 1) << 8 | 8, quint32(s) << 8});
         const qint64 sceneryAt = put(entries);
-        place({0x1C}, [&](Code &c) { c.pcTable(0x43FB, sceneryAt); });
+        place({0x1C}).pcTable(0x43FB, sceneryAt);
         // Its scripts lie past the image.
-        place({0x55}, [&](Code &c) { c.mappings(m0).art(art(3)).leaLong(0xFFFFF0, 1); });
+        place({0x55}).mappings(m0).art(art(3)).leaLong(0xFFFFF0, 1);
         // Damages 0 and 1: a call and a list off the image.
-        const quint32 sine = quint32(put(synthetic::sineRoutine(at + (at & 1))));
-        const auto away = [&](Code &c) { w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})}); };
-        place({0x57}, [&](Code &c) {
-            c.mappings(m0).art(art(5)).priority(4).art(art(6)).mappings(m1).frame(2, 1).frame(1);
-            away(c);
-            c.jsr(sine);
-        });
+        put({}); // the open code first: the routine reads its table relative to where it lands
+        const quint32 sine = quint32(put(synthetic::sineRoutine(at)));
+        const auto away = [&](Code &c) -> Code & {
+            w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})});
+            return c;
+        };
+        Code &chain = place({0x57}).mappings(m0).art(art(5)).priority(4).art(art(6));
+        away(chain.mappings(m1).frame(2, 1).frame(1)).jsr(sine);
         // Swings: GHZ, SLZ, SBZ and ball constants; link and anchor frames and priorities on a1.
-        place({0x15}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).priority(3).mappings(m1).art(art(1));
-            c.mappings(m0).art(art(2)).priority(4, 1).frame(1, 1).priority(3, 1).frame(2, 1);
-            c.mappings(m1).art(art(3)).frame(3).priority(2).bsr(sine);
-        });
-        place({0x78},
-              [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)).priority(4).frame(6, 1); });
+        Code &swing = place({0x15}).mappings(m0).art(art(0)).priority(3).mappings(m1).art(art(1));
+        swing.mappings(m0).art(art(2)).priority(4, 1).frame(1, 1).priority(3, 1).frame(2, 1);
+        swing.mappings(m1).art(art(3)).frame(3).priority(2).bsr(sine);
+        place({0x78}).mappings(m0).art(art(0)).art(art(1)).priority(4).frame(6, 1);
         // Conveyor lists behind two padding words: entry 1 holds three platforms.
         QByteArray lists = words({0, 0, 0, 36});
         lists += QByteArray(28, '\0') + words({2, X, Y, 0, X + 32, Y - 16, 0, X - 32, Y + 48, 0});
         const quint32 conveyors = quint32(put(lists));
-        place({0x63}, [&](Code &c) {
-            c.mappings(m0).art(art(1)).priority(4).art(art(2)).priority(1).frame(4).addi(4);
-            away(c);
-            c.leaLong(conveyors, 2);
-        });
-        place({0x6F}, [&](Code &c) {
-            c.mappings(m1).art(art(3)).priority(4).addi(4).leaLong(conveyors, 2);
-            c.leaLong(scripts, 1);
-        });
-        place({0x67}, [&](Code &c) { c.mappings(m0).art(art(4)).priority(4).jsr(sine); });
+        Code &maker = place({0x63}).mappings(m0).art(art(1)).priority(4).art(art(2));
+        away(maker.priority(1).frame(4).addi(4)).leaLong(conveyors, 2);
+        Code &spinner = place({0x6F}).mappings(m1).art(art(3)).priority(4).addi(4);
+        spinner.leaLong(conveyors, 2).leaLong(scripts, 1);
+        place({0x67}).mappings(m0).art(art(4)).priority(4).jsr(sine);
         // One art constant (what the capsule and pylon would draw were their markers not their
         // rules'); two mappings and arts before the scripts.
-        place({0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47, 0x11, 0x17, 0x65, 0x3E, 0x5C},
-              [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); });
-        place({0x1F, 0x2D, 0x64, 0x6D, 0x4C, 0x69, 0x22}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).priority(3).leaLong(scripts, 1);
-        });
+        const auto oneArt = {0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A,
+                             0x47, 0x11, 0x17, 0x65, 0x3E, 0x5C};
+        place(oneArt).mappings(m0).art(art(4)).renderSet(4).priority(3);
+        Code &scripted = place({0x1F, 0x2D, 0x64, 0x6D, 0x4C, 0x69, 0x22}).mappings(m0).art(art(0));
+        scripted.mappings(m1).art(art(1)).priority(3).leaLong(scripts, 1);
         // Per-subtype tables: grassy platforms' 4-byte entries (frame third; subtype $20 reads one
         // past the mappings), elevators' (width, frame) pairs.
         const qint64 grass = put(QByteArray::fromHex("00000300 00000500 00004000"));
-        place({0x2F}, [&](Code &c) { c.pcTable(0x43FB, grass).mappings(m0).art(art(5)); });
+        place({0x2F}).pcTable(0x43FB, grass).mappings(m0).art(art(5));
         const qint64 lifts = put(QByteArray::fromHex("1002 2006 1003"));
-        place({0x59}, [&](Code &c) { c.pcTable(0x43FB, lifts).mappings(m1).art(art(5)); });
+        place({0x59}).pcTable(0x43FB, lifts).mappings(m1).art(art(5));
     } else {
         const quint32 m2 = quint32(put(table(2, 0, true)));
         // A shared loader like the game's: its index, then 10-byte entries (mappings, art word,
@@ -213,89 +209,71 @@ const World &world(int game) {
         loaderCode.raw(words({m1 >> 16, m1 & 0xFFFF, art(5), 0x0105, 0}));
         loaderCode.raw(words({m2 >> 16, m2 & 0xFFFF, art(2), 0x0005, 0}));
         const qint64 loader = put(loaderCode.bytes());
-        place({0x91, 0x9D, 0x8E, 0x9E}, [&](Code &c) { c.bsr(loader); });
+        place({0x91, 0x9D, 0x8E, 0x9E}).bsr(loader);
         const qint64 nothing = put(words({0x4E75}));
-        place({0x99}, [&](Code &c) { c.bsr(nothing); });
+        place({0x99}).bsr(nothing);
         // Animation k starts at the k-th frame listed: each animation number shows.
         const quint32 anims = quint32(put(synthetic::animationScripts({1, 4, 7, 2, 5, 0, 3})));
         // Balkiry's jet maker gives the jet subtype 2 (damage 0: an odd one).
         const qint64 jet = put(Code(at).words({0x137C, 2, 0x0028}).rts().bytes());
         w.damages.append({jet + 3, QByteArray(1, char(3))});
-        place({0xAC}, [&](Code &c) { c.bsr(loader).frame(1).lea(anims).bra(jet); });
+        place({0xAC}).bsr(loader).frame(1).lea(anims).bra(jet);
         // Turtloid's rider maker: subtype 2, frame 3.
         const qint64 rider = put(Code(at).words({0x137C, 2, 0x0028}).frame(3, 1).rts().bytes());
-        place({0x9A}, [&](Code &c) { c.bsr(loader).bsr(rider).leaLong(anims, 1).bra(jet); });
+        place({0x9A}).bsr(loader).bsr(rider).leaLong(anims, 1).bra(jet);
         const qint64 teeth = put(QByteArray::fromHex("00e000 16ea01 200002 161603 002004"
                                                      "ea1605 e00006 eaea07"));
-        place({0x70}, [&](Code &c) {
-            c.leaLong(quint32(teeth), 2).mappings(m0, 1).art(art(6), 1).priority(4, 1);
-        });
-        place({0x85, 0x14}, [&](Code &c) {
-            c.mappings(m0).art(art(6)).renderOr(4).priority(4).mappings(m1).art(art(7)).priority(4);
-        });
+        place({0x70}).leaLong(quint32(teeth), 2).mappings(m0, 1).art(art(6), 1).priority(4, 1);
+        Code &twoParts = place({0x85, 0x14}).mappings(m0).art(art(6)).renderOr(4).priority(4);
+        twoParts.mappings(m1).art(art(7)).priority(4);
         // Groups: entry 0 of two platforms, entry 1 of 17 (more than a group has).
         const qint64 groups =
             put(words({4, 18, 1, 0, 0, 1, 0x10, 0x20, 3, 16}) + QByteArray(102, 0));
-        place({0x6C}, [&](Code &c) {
-            c.mappings(m0).art(art(2)).renderOr(4).priority(4).leaLong(quint32(groups), 2);
-        });
+        place({0x6C}).mappings(m0).art(art(2)).renderOr(4).priority(4).leaLong(quint32(groups), 2);
         const qint64 blocks = put(QByteArray::fromHex("d8180808"));
-        place({0xD2}, [&](Code &c) {
-            c.mappings(m0).art(art(3)).renderOr(4).priority(4).pcTable(0x43FB, blocks);
-        });
+        place({0xD2}).mappings(m0).art(art(3)).renderOr(4).priority(4).pcTable(0x43FB, blocks);
         // Pairs: one platform, two, and too many.
         const qint64 slides = put(QByteArray::fromHex("0000ffe00008 01a8ffd00030 200000000000"));
-        place({0x7A}, [&](Code &c) {
-            c.mappings(m0).art(art(2)).words(
-                {0x45FB, quint16(0x1000 | ((slides - c.here() - 2) & 0xFF))});
-        });
+        Code &slider = place({0x7A}).mappings(m0).art(art(2));
+        slider.words({0x45FB, quint16(0x1000 | ((slides - slider.here() - 2) & 0xFF))});
         // The loader entry named by move.w #2,d0, then by moveq #0,d0 and move.b #2,d0.
-        place({0xC0}, [&](Code &c) { c.words({0x303C, 2}).bsr(loader); });
-        place({0xBE}, [&](Code &c) { c.words({0x7000, 0x103C, 2}).bsr(loader); });
-        place({0x1D}, [&](Code &c) { c.mappings(m0, 1).art(art(3), 1).priority(3, 1); });
-        place({0x6A}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(1);
-            c.mappings(m1).art(art(1)).frame(0);
-        });
-        place({0x3D},
-              [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
-        place({0x95},
-              [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
-        place({0x86, 0x24, 0x50},
-              [&](Code &c) { c.mappings(m0).art(art(2)).priority(4).leaLong(anims, 1); });
+        place({0xC0}).words({0x303C, 2}).bsr(loader);
+        place({0xBE}).words({0x7000, 0x103C, 2}).bsr(loader);
+        place({0x1D}).mappings(m0, 1).art(art(3), 1).priority(3, 1);
+        Code &walkOff = place({0x6A}).mappings(m0).art(art(0)).renderOr(4).priority(4).frame(1);
+        walkOff.mappings(m1).art(art(1)).frame(0);
+        place({0x3D}).mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4);
+        place({0x95}).mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1);
+        place({0x86, 0x24, 0x50}).mappings(m0).art(art(2)).priority(4).leaLong(anims, 1);
         // 4-byte entries with the frame in byte 2: frames 3, 6 and 5.
         const qint64 quads = put(QByteArray::fromHex("00000300 00000600 00000500"));
-        place({0x6B, 0x76}, [&](Code &c) {
-            c.pcTable(0x43FB, quads).mappings(m0).art(art(3)).mappings(m1).art(art(4));
-        });
+        Code &byEntry = place({0x6B, 0x76}).pcTable(0x43FB, quads).mappings(m0).art(art(3));
+        byEntry.mappings(m1).art(art(4));
         // (width, frame) pairs: frames 2 to 6.
         const qint64 widths = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006}));
-        place({0x19, 0x2F, 0x18}, [&](Code &c) {
-            c.pcTable(0x45FB, widths).mappings(m0).art(art(0)).art(art(1)).art(art(2)).mappings(m1);
-        });
+        Code &byPair = place({0x19, 0x2F, 0x18}).pcTable(0x45FB, widths).mappings(m0).art(art(0));
+        byPair.art(art(1)).art(art(2)).mappings(m1);
         // Per-zone constants: the n-th mappings and art pair.
-        place({0x1F, 0x32, 0x80, 0x3F, 0x11}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).mappings(m1).art(art(1));
-            c.mappings(m0).art(art(2)).mappings(m1).art(art(3));
-        });
-        place({0x2D, 0x6E}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).art(art(3)).art(art(4));
-        });
+        Code &zones = place({0x1F, 0x32, 0x80, 0x3F, 0x11}).mappings(m0).art(art(0));
+        zones.mappings(m1).art(art(1)).mappings(m0).art(art(2)).mappings(m1).art(art(3));
+        Code &fiveArts = place({0x2D, 0x6E}).mappings(m0).art(art(0)).art(art(1)).art(art(2));
+        fiveArts.art(art(3)).art(art(4));
         // Constants a plain reading would draw: the waterfall's (13) marker is its rule's.
-        place({0x82, 0x64, 0x42, 0x81, 0x13, 0xD4, 0xD5, 0x47, 0x23, 0x75},
-              [&](Code &c) { c.mappings(m0).art(art(2)).priority(3); });
-        place({0x68}, [&](Code &c) { c.mappings(m2).art(art(5)).art(art(7), 1); });
-        place({0x67}, [](Code &) {});
+        const auto plain = {0x82, 0x64, 0x42, 0x81, 0x13, 0xD4, 0xD5, 0x47, 0x23, 0x75};
+        place(plain).mappings(m0).art(art(2)).priority(3);
+        place({0x68}).mappings(m2).art(art(5)).art(art(7), 1);
+        place({0x67});
         // Launch sphere (render flags, frame) pairs; X-flipped records read four further on.
         const qint64 spheres = put(QByteArray::fromHex("0003 0102 0000 0000 0205 0107"));
-        place({0x48}, [&](Code &c) { c.pcTable(0x117B, spheres, 1).mappings(m0).art(art(6)); });
+        place({0x48}).pcTable(0x117B, spheres, 1).mappings(m0).art(art(6));
         // Stake and orb entries: mappings, art, width, priority.
         const qint64 stakes = put(
             words({m0 >> 16, m0 & 0xFFFF, art(6), 0x0803, m1 >> 16, m1 & 0xFFFF, art(7), 0x0803}));
-        place({0x71}, [&](Code &c) { c.lea(stakes).leaLong(anims, 1); });
-        place({0x92, 0xB5, 0x8C}, [&](Code &c) { c.bsr(loader).leaLong(anims, 1); });
-        place({0xAD}, [&](Code &c) { c.bsr(loader).frame(4); });
+        place({0x71}).lea(stakes).leaLong(anims, 1);
+        place({0x92, 0xB5, 0x8C}).bsr(loader).leaLong(anims, 1);
+        place({0xAD}).bsr(loader).frame(4);
     }
+    put({});
     return w;
 }
 
