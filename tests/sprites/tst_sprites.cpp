@@ -341,11 +341,12 @@ void TestSprites::mappingsBothFormats() {
                                 1, MappingFormat(game - 1));
                 QVERIFY(pieces && pieces->size() == 1);
                 const bool sx = flips & 1, sy = flips & 2;
-                const Sprite s{-1, MappingFormat::Sonic1, 0, quint16(line << 13 | 0x10), sx, sy};
-                Canvas got(QRect(-40, -40, 80, 80));
+                const Sprite s{-1, MappingFormat::Sonic1, 0, quint16(line << 13 | 0x10), sx, sy, 40,
+                               30};
+                Canvas got(QRect(0, 0, 80, 80));
                 paintPiece(placePieces(s, *pieces).front(), vram, got.view());
                 const bool xf = ((flips & 4) != 0) != sx, yf = ((flips & 8) != 0) != sy;
-                const int left = sx ? 12 - 8 * w : -12, top = sy ? -5 - 8 * h : 5;
+                const int left = 40 + (sx ? 12 - 8 * w : -12), top = 30 + (sy ? -5 - 8 * h : 5);
                 Canvas want(got.area);
                 for (int c = 0; c < w; ++c)
                     for (int r = 0; r < h; ++r)
@@ -385,8 +386,9 @@ void TestSprites::mappingsDamaged() {
     QByteArray runsOff2 = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 2);
     runsOff2[3] = char(2);
     QCOMPARE(pieces(runsOff2, 0, S2), -1);
-    QByteArray huge = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 2) + QByteArray(8000, '\0');
-    huge[2] = char(0x10); // 4096 pieces, past the cap
+    // 4096 pieces, past the cap, all inside the image.
+    QByteArray huge = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 2) + QByteArray(0x8000, '\0');
+    huge[2] = char(0x10);
     QCOMPARE(pieces(huge, 0, S2), -1);
     QCOMPARE(pieces(QByteArray(1, '\0'), 0, S1), -1); // table outside the image
     const QByteArray ring = synthetic::mappingTable({{{-8, -8, 2, 2, 0}}}, 2, true);
