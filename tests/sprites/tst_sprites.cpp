@@ -86,8 +86,7 @@ struct RuleCase {
     int game;
     int row;
     quint16 y; // flags included
-    int type;
-    int subtype;
+    int type, subtype;
     Look look;
     QVector<Expect> pieces; // front first
     int damage = -1;        // the test's own damage applied first, if any
