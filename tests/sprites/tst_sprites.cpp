@@ -178,7 +178,7 @@ const World &world(int game) {
         // Conveyor lists behind two padding words: entry 1 holds three platforms.
         QByteArray lists = words({0, 0, 0, 36});
         lists += QByteArray(28, '\0') + words({2, X, Y, 0, X + 32, Y - 16, 0, X - 32, Y + 48, 0});
-        const quint32 conveyors = quint32(put(lists));
+        const auto conveyors = quint32(put(lists));
         Code &maker = place({0x63}).mappings(m0).art(art(1)).priority(4).art(art(2));
         away(maker.priority(1).frame(4).addi(4)).leaLong(conveyors, 2);
         Code &spinner = place({0x6F}).mappings(m1).art(art(3)).priority(4).addi(4);
@@ -334,7 +334,7 @@ void TestSprites::mappingsBothFormats() {
         for (int size = 0; size < 16; ++size)
             for (int flips = 0; flips < 16; ++flips) {
                 const int w = (size >> 2) + 1, h = (size & 3) + 1, line = flips & 3;
-                const quint16 tileWord = quint16(0x123 | (flips & 12) << 9); // piece flips
+                const auto tileWord = quint16(0x123 | (flips & 12) << 9); // piece flips
                 const auto pieces =
                     framePieces(synthetic::mappingTable({{}, {{-12, 5, w, h, tileWord}}}, game), 0,
                                 1, MappingFormat(game - 1));
@@ -727,7 +727,8 @@ void TestSprites::brokenImages() {
         // marker, not whatever the level left at its tiles.
         QByteArray noList = w.image;
         for (int cue : {synthetic::SceneLateCue - 1, synthetic::SceneLateCue})
-            noList.replace(w.tables.artLoadCues + 2 * cue, 2, noList.mid(w.tables.artLoadCues, 2));
+            noList.replace(w.tables.artLoadCues + 2LL * cue, 2,
+                           noList.mid(w.tables.artLoadCues, 2));
         synthetic::putLayout(noList, at, {record(X, Y, 0x0D, 0)});
         QCOMPARE(LevelSprites::load(noList, w.revision, 0)->record(noList, at).look, Look::Marker);
         const auto none = LevelSprites::load(QByteArray(100, '\0'), w.revision, 0);
@@ -771,7 +772,7 @@ void TestSprites::exportAndListing() {
     QTextStream out(&listed);
     QCOMPARE(sprites::listObjects(path, "0", out, err), 0);
     listed.remove(QRegularExpression("\t[^\t]*(?=\t(sprite|hidden|marker)\n)")); // the names
-    const auto offset = [&](int i) { return QString::number(at + 6 * i, 16).toUpper(); };
+    const auto offset = [&](int i) { return QString::number(at + 6LL * i, 16).toUpper(); };
     QCOMPARE(
         listed.replace('\t', ' ').split('\n', Qt::SkipEmptyParts),
         (QStringList{offset(0) + " 0100 0100 26 04 sprite", offset(1) + " 0140 0100 03 00 hidden",
