@@ -676,9 +676,9 @@ void TestSprites::makersDrawTheirListInPlace() {
 
 // Priority 0 is in front; equal priority: the earlier record in front.
 void TestSprites::order() {
-    const QRect area(X - 8, Y - 8, 16, 16);
-    const auto topLeft = [&](const QVector<Record> &records) {
-        return uchar(drawRecords(1, 0, records, area).pixels.at(5 * 16 + 5)); // (X - 3, Y - 3)
+    // The pixel one in from the top-left corner of the pieces centred on (X, Y).
+    const auto topLeft = [](const QVector<Record> &records) {
+        return uchar(drawRecords(1, 0, records, QRect(X - 3, Y - 3, 1, 1)).pixels.at(0));
     };
     // The monitor's colour at the pixel looked at, showing `frame`.
     const auto monitor = [](int frame) {
