@@ -18,11 +18,10 @@
 #include "sprites/spritelayer.h"
 #include "support/files.h"
 
-#include <QImageReader>
+#include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <functional>
 
 using namespace sprites;
 using namespace synthetic::bytes;
@@ -54,9 +53,6 @@ struct Canvas {
     QByteArray pixels;
     explicit Canvas(QRect a) : area(a), pixels(int(a.width() * a.height()), '\0') {}
     IndexCanvas view() { return {reinterpret_cast<uchar *>(pixels.data()), area.width(), area}; }
-    int at(int x, int y) const {
-        return uchar(pixels.at((y - area.top()) * area.width() + x - area.left()));
-    }
     // Tile `tile` of the pattern with palette line `line` and the flips, its top-left at (x, y).
     void tile(int x, int y, int tile, int line, bool xFlip, bool yFlip) {
         for (int py = 0; py < 8; ++py)
@@ -77,10 +73,8 @@ struct Expect {
     int slot;
     int table = 0;
     int frame = 0;
-    bool xFlip = false;
-    bool yFlip = false;
-    int dx = 0;
-    int dy = 0;
+    bool xFlip = false, yFlip = false;
+    int dx = 0, dy = 0;
     int line = -1;
     int lineAdd = 0;
     int tileAdd = 0; // added to the slot's first tile (the Ending animals' art words)
@@ -92,24 +86,11 @@ struct RuleCase {
     int game;
     int row;
     quint16 y; // flags included
-    int type;
-    int subtype;
+    int type, subtype;
     Look look;
     QVector<Expect> pieces; // front first
     int damage = -1;        // the test's own damage applied first, if any
 };
-
-// The expected pieces, painted back to front.
-Canvas expected(const QVector<Expect> &pieces, QRect area) {
-    Canvas want(area);
-    for (auto e = pieces.crbegin(); e != pieces.crend(); ++e) {
-        const quint16 art = synthetic::sceneArt(e->slot);
-        want.tile(X - 4 + e->dx, Y - 4 + e->dy,
-                  (art & 0x7FF) + e->tileAdd + 16 * e->table + e->frame,
-                  ((e->line >= 0 ? e->line : art >> 13) + e->lineAdd) & 3, e->xFlip, e->yFlip);
-    }
-    return want;
-}
 
 struct World {
     rom::Revision revision;
@@ -126,11 +107,12 @@ QByteArray words(std::initializer_list<quint32> list) {
 }
 
 // Mappings table k: frame f (up to 9, the waterfalls' splash) is one 8x8 piece at (-4, -4) with
-// tile 16 k + f.
-QByteArray table(int game, int k) {
+// tile 16 k + f; `raised`: frames 0, 4 and 8 sit 8 pixels up, so that what an object makes behind
+// them shows.
+QByteArray table(int game, int k, bool raised = false) {
     QVector<QVector<MapPiece>> frames;
     for (int f = 0; f < 10; ++f)
-        frames.append({{-4, -4, 1, 1, quint16(16 * k + f)}});
+        frames.append({{-4, raised && f % 4 == 0 ? -12 : -4, 1, 1, quint16(16 * k + f)}});
     return synthetic::mappingTable(frames, game);
 }
 
@@ -149,83 +131,74 @@ const World &world(int game) {
     w.tables = spriteTables(w.revision);
     qint64 at = synthetic::putSprites(w.image, map::terrainTables(w.revision), w.tables,
                                       game == 1 ? 0x10000 : 0x20000);
-    const auto put = [&](const QByteArray &bytes) { return append(w.image, at, bytes); };
+    std::optional<Code> open; // the object code being written, put when the next bytes come
+    const auto put = [&](const QByteArray &bytes) {
+        if (open)
+            append(w.image, at, open->rts().bytes());
+        open.reset();
+        return append(w.image, at, bytes);
+    };
     const quint32 m0 = quint32(put(table(game, 0))), m1 = quint32(put(table(game, 1)));
-    // The code of `ids`, one copy they all point at.
-    const auto place = [&](std::initializer_list<int> ids,
-                           const std::function<void(Code &)> &init) {
-        at += at & 1;
-        Code code = synthetic::objectCode(at);
-        init(code);
+    // Starts the code of `ids`, one copy they all point at; the caller chains its init onto it.
+    const auto place = [&](std::initializer_list<int> ids) -> Code & {
+        put({});
         for (int id : ids)
             putLong(w.image, w.tables.objectIndex + 4LL * (id - 1), quint32(at));
-        put(code.rts().bytes());
+        return open.emplace(synthetic::objectCode(at));
     };
     if (game == 1) {
         // Scripts whose animations 0-3 start at frames 5, 3 X-flipped, 2 Y-flipped and 6.
         const quint32 scripts = quint32(put(words(
             {8, 12, 16, 20, 0x0105, 0xFF00, 0x0123, 0xFF00, 0x0142, 0xFF00, 0x0106, 0xFF00})));
-        place({0x32, 0x42, 0x60, 0x53}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).renderOr(4).priority(4);
-        });
+        Code &threeArts = place({0x32, 0x42, 0x60, 0x53}).mappings(m0).art(art(0)).art(art(1));
+        threeArts.art(art(2)).renderOr(4).priority(4);
         // Scenery entries: mappings, art word, frame s + 1, width, priority s, collision.
         QByteArray entries;
         for (int s = 0; s < 4; ++s)
             entries += words({s == 3 ? 0xFFu : m1 >> 16, m1 & 0xFFFF, art(2),
                               quint32(s + 1) << 8 | 8, quint32(s) << 8});
         const qint64 sceneryAt = put(entries);
-        place({0x1C}, [&](Code &c) { c.pcTable(0x43FB, sceneryAt); });
+        place({0x1C}).pcTable(0x43FB, sceneryAt);
         // Its scripts lie past the image.
-        place({0x55}, [&](Code &c) { c.mappings(m0).art(art(3)).leaLong(0xFFFFF0, 1); });
+        place({0x55}).mappings(m0).art(art(3)).leaLong(0xFFFFF0, 1);
         // Damages 0 and 1: a call and a list off the image.
-        const quint32 sine = quint32(put(synthetic::sineRoutine(at + (at & 1))));
-        const auto away = [&](Code &c) { w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})}); };
-        place({0x57}, [&](Code &c) {
-            c.mappings(m0).art(art(5)).priority(4).art(art(6)).mappings(m1).frame(2, 1).frame(1);
-            away(c);
-            c.jsr(sine);
-        });
+        put({}); // the open code first: the routine reads its table relative to where it lands
+        const quint32 sine = quint32(put(synthetic::sineRoutine(at)));
+        const auto away = [&](Code &c) -> Code & {
+            w.damages.append({c.here() + 2, words({0xFF, 0xFFF0})});
+            return c;
+        };
+        Code &chain = place({0x57}).mappings(m0).art(art(5)).priority(4).art(art(6));
+        away(chain.mappings(m1).frame(2, 1).frame(1)).jsr(sine);
         // Swings: GHZ, SLZ, SBZ and ball constants; link and anchor frames and priorities on a1.
-        place({0x15}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).priority(3).mappings(m1).art(art(1));
-            c.mappings(m0).art(art(2)).priority(4, 1).frame(1, 1).priority(3, 1).frame(2, 1);
-            c.mappings(m1).art(art(3)).frame(3).priority(2).bsr(sine);
-        });
-        place({0x78},
-              [&](Code &c) { c.mappings(m0).art(art(0)).art(art(1)).priority(4).frame(6, 1); });
+        Code &swing = place({0x15}).mappings(m0).art(art(0)).priority(3).mappings(m1).art(art(1));
+        swing.mappings(m0).art(art(2)).priority(4, 1).frame(1, 1).priority(3, 1).frame(2, 1);
+        swing.mappings(m1).art(art(3)).frame(3).priority(2).bsr(sine);
+        place({0x78}).mappings(m0).art(art(0)).art(art(1)).priority(4).frame(6, 1);
         // Conveyor lists behind two padding words: entry 1 holds three platforms.
         QByteArray lists = words({0, 0, 0, 36});
         lists += QByteArray(28, '\0') + words({2, X, Y, 0, X + 32, Y - 16, 0, X - 32, Y + 48, 0});
-        const quint32 conveyors = quint32(put(lists));
-        place({0x63}, [&](Code &c) {
-            c.mappings(m0).art(art(1)).priority(4).art(art(2)).priority(1).frame(4).addi(4);
-            away(c);
-            c.leaLong(conveyors, 2);
-        });
-        place({0x6F}, [&](Code &c) {
-            c.mappings(m1).art(art(3)).priority(4).addi(4).leaLong(conveyors, 2);
-            c.leaLong(scripts, 1);
-        });
-        place({0x67}, [&](Code &c) { c.mappings(m0).art(art(4)).priority(4).jsr(sine); });
+        const auto conveyors = quint32(put(lists));
+        Code &maker = place({0x63}).mappings(m0).art(art(1)).priority(4).art(art(2));
+        away(maker.priority(1).frame(4).addi(4)).leaLong(conveyors, 2);
+        Code &spinner = place({0x6F}).mappings(m1).art(art(3)).priority(4).addi(4);
+        spinner.leaLong(conveyors, 2).leaLong(scripts, 1);
+        place({0x67}).mappings(m0).art(art(4)).priority(4).jsr(sine);
         // One art constant (what the capsule and pylon would draw were their markers not their
         // rules'); two mappings and arts before the scripts.
-        place({0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A, 0x47, 0x11, 0x17, 0x65, 0x3E, 0x5C},
-              [&](Code &c) { c.mappings(m0).art(art(4)).renderSet(4).priority(3); });
-        place({0x1F, 0x2D, 0x64, 0x6D, 0x4C, 0x69, 0x22}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).mappings(m1).art(art(1)).priority(3).leaLong(scripts, 1);
-        });
+        const auto oneArt = {0x44, 0x61, 0x5D, 0x51, 0x1A, 0x6A,
+                             0x47, 0x11, 0x17, 0x65, 0x3E, 0x5C};
+        place(oneArt).mappings(m0).art(art(4)).renderSet(4).priority(3);
+        Code &scripted = place({0x1F, 0x2D, 0x64, 0x6D, 0x4C, 0x69, 0x22}).mappings(m0).art(art(0));
+        scripted.mappings(m1).art(art(1)).priority(3).leaLong(scripts, 1);
         // Per-subtype tables: grassy platforms' 4-byte entries (frame third; subtype $20 reads one
         // past the mappings), elevators' (width, frame) pairs.
         const qint64 grass = put(QByteArray::fromHex("00000300 00000500 00004000"));
-        place({0x2F}, [&](Code &c) { c.pcTable(0x43FB, grass).mappings(m0).art(art(5)); });
+        place({0x2F}).pcTable(0x43FB, grass).mappings(m0).art(art(5));
         const qint64 lifts = put(QByteArray::fromHex("1002 2006 1003"));
-        place({0x59}, [&](Code &c) { c.pcTable(0x43FB, lifts).mappings(m1).art(art(5)); });
+        place({0x59}).pcTable(0x43FB, lifts).mappings(m1).art(art(5));
     } else {
-        // Frames 0 and 4 sit 8 pixels up, so that what an object makes behind them shows.
-        QVector<QVector<MapPiece>> raised;
-        for (int f = 0; f < 8; ++f)
-            raised.append({{-4, f % 4 == 0 ? -12 : -4, 1, 1, quint16(f)}});
-        const quint32 m2 = quint32(put(synthetic::mappingTable(raised, 2)));
+        const quint32 m2 = quint32(put(table(2, 0, true)));
         // A shared loader like the game's: its index, then 10-byte entries (mappings, art word,
         // render flags, priority, width, collision); subtype 2 k reads entry k, flags k & 1.
         at += at & 1;
@@ -235,90 +208,71 @@ const World &world(int game) {
         loaderCode.raw(words({m1 >> 16, m1 & 0xFFFF, art(5), 0x0105, 0}));
         loaderCode.raw(words({m2 >> 16, m2 & 0xFFFF, art(2), 0x0005, 0}));
         const qint64 loader = put(loaderCode.bytes());
-        place({0x91, 0x9D, 0x8E, 0x9E}, [&](Code &c) { c.bsr(loader); });
+        place({0x91, 0x9D, 0x8E, 0x9E}).bsr(loader);
         const qint64 nothing = put(words({0x4E75}));
-        place({0x99}, [&](Code &c) { c.bsr(nothing); });
+        place({0x99}).bsr(nothing);
         // Animation k starts at the k-th frame listed: each animation number shows.
         const quint32 anims = quint32(put(synthetic::animationScripts({1, 4, 7, 2, 5, 0, 3})));
         // Balkiry's jet maker gives the jet subtype 2 (damage 0: an odd one).
         const qint64 jet = put(Code(at).words({0x137C, 2, 0x0028}).rts().bytes());
         w.damages.append({jet + 3, QByteArray(1, char(3))});
-        place({0xAC}, [&](Code &c) { c.bsr(loader).frame(1).lea(anims).bra(jet); });
+        place({0xAC}).bsr(loader).frame(1).lea(anims).bra(jet);
         // Turtloid's rider maker: subtype 2, frame 3.
         const qint64 rider = put(Code(at).words({0x137C, 2, 0x0028}).frame(3, 1).rts().bytes());
-        place({0x9A}, [&](Code &c) { c.bsr(loader).bsr(rider).leaLong(anims, 1).bra(jet); });
+        place({0x9A}).bsr(loader).bsr(rider).leaLong(anims, 1).bra(jet);
         const qint64 teeth = put(QByteArray::fromHex("00e000 16ea01 200002 161603 002004"
                                                      "ea1605 e00006 eaea07"));
-        place({0x70}, [&](Code &c) {
-            c.leaLong(quint32(teeth), 2).mappings(m0, 1).art(art(6), 1).priority(4, 1);
-        });
-        place({0x85, 0x14}, [&](Code &c) {
-            c.mappings(m0).art(art(6)).renderOr(4).priority(4).mappings(m1).art(art(7)).priority(4);
-        });
+        place({0x70}).leaLong(quint32(teeth), 2).mappings(m0, 1).art(art(6), 1).priority(4, 1);
+        Code &twoParts = place({0x85, 0x14}).mappings(m0).art(art(6)).renderOr(4).priority(4);
+        twoParts.mappings(m1).art(art(7)).priority(4);
         // Groups: entry 0 of two platforms, entry 1 of 17 (more than a group has).
         const qint64 groups =
             put(words({4, 18, 1, 0, 0, 1, 0x10, 0x20, 3, 16}) + QByteArray(102, 0));
-        place({0x6C}, [&](Code &c) {
-            c.mappings(m0).art(art(2)).renderOr(4).priority(4).leaLong(quint32(groups), 2);
-        });
+        place({0x6C}).mappings(m0).art(art(2)).renderOr(4).priority(4).leaLong(quint32(groups), 2);
         const qint64 blocks = put(QByteArray::fromHex("d8180808"));
-        place({0xD2}, [&](Code &c) {
-            c.mappings(m0).art(art(3)).renderOr(4).priority(4).pcTable(0x43FB, blocks);
-        });
+        place({0xD2}).mappings(m0).art(art(3)).renderOr(4).priority(4).pcTable(0x43FB, blocks);
         // Pairs: one platform, two, and too many.
         const qint64 slides = put(QByteArray::fromHex("0000ffe00008 01a8ffd00030 200000000000"));
-        place({0x7A}, [&](Code &c) {
-            c.mappings(m0).art(art(2)).words(
-                {0x45FB, quint16(0x1000 | ((slides - c.here() - 2) & 0xFF))});
-        });
-        place({0xC0}, [&](Code &c) { c.words({0x303C, 2}).bsr(loader); }); // move.w #2,d0
-        place({0xBE}, [&](Code &c) {
-            c.words({0x7000, 0x103C, 2}).bsr(loader); // moveq #0,d0; move.b #2,d0
-        });
-        place({0x1D}, [&](Code &c) { c.mappings(m0, 1).art(art(3), 1).priority(3, 1); });
-        place({0x6A}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(1);
-            c.mappings(m1).art(art(1)).frame(0);
-        });
-        place({0x3D},
-              [&](Code &c) { c.mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4); });
-        place({0x95},
-              [&](Code &c) { c.mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1); });
-        place({0x86, 0x24, 0x50},
-              [&](Code &c) { c.mappings(m0).art(art(2)).priority(4).leaLong(anims, 1); });
+        Code &slider = place({0x7A}).mappings(m0).art(art(2));
+        slider.words({0x45FB, quint16(0x1000 | ((slides - slider.here() - 2) & 0xFF))});
+        // The loader entry named by move.w #2,d0, then by moveq #0,d0 and move.b #2,d0.
+        place({0xC0}).words({0x303C, 2}).bsr(loader);
+        place({0xBE}).words({0x7000, 0x103C, 2}).bsr(loader);
+        place({0x1D}).mappings(m0, 1).art(art(3), 1).priority(3, 1);
+        Code &walkOff = place({0x6A}).mappings(m0).art(art(0)).renderOr(4).priority(4).frame(1);
+        walkOff.mappings(m1).art(art(1)).frame(0);
+        place({0x3D}).mappings(m0).art(art(6)).art(art(7)).frame(2).priority(4);
+        place({0x95}).mappings(m0).art(art(0)).renderOr(4).priority(4).frame(3, 1);
+        place({0x86, 0x24, 0x50}).mappings(m0).art(art(2)).priority(4).leaLong(anims, 1);
         // 4-byte entries with the frame in byte 2: frames 3, 6 and 5.
         const qint64 quads = put(QByteArray::fromHex("00000300 00000600 00000500"));
-        place({0x6B, 0x76}, [&](Code &c) {
-            c.pcTable(0x43FB, quads).mappings(m0).art(art(3)).mappings(m1).art(art(4));
-        });
+        Code &byEntry = place({0x6B, 0x76}).pcTable(0x43FB, quads).mappings(m0).art(art(3));
+        byEntry.mappings(m1).art(art(4));
         // (width, frame) pairs: frames 2 to 6.
         const qint64 widths = put(words({0x2002, 0x2003, 0x2004, 0x4005, 0x3006}));
-        place({0x19, 0x2F, 0x18}, [&](Code &c) {
-            c.pcTable(0x45FB, widths).mappings(m0).art(art(0)).art(art(1)).art(art(2)).mappings(m1);
-        });
+        Code &byPair = place({0x19, 0x2F, 0x18}).pcTable(0x45FB, widths).mappings(m0).art(art(0));
+        byPair.art(art(1)).art(art(2)).mappings(m1);
         // Per-zone constants: the n-th mappings and art pair.
-        place({0x1F, 0x32, 0x80, 0x3F, 0x11}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).mappings(m1).art(art(1));
-            c.mappings(m0).art(art(2)).mappings(m1).art(art(3));
-        });
-        place({0x2D, 0x6E}, [&](Code &c) {
-            c.mappings(m0).art(art(0)).art(art(1)).art(art(2)).art(art(3)).art(art(4));
-        });
+        Code &zones = place({0x1F, 0x32, 0x80, 0x3F, 0x11}).mappings(m0).art(art(0));
+        zones.mappings(m1).art(art(1)).mappings(m0).art(art(2)).mappings(m1).art(art(3));
+        Code &fiveArts = place({0x2D, 0x6E}).mappings(m0).art(art(0)).art(art(1)).art(art(2));
+        fiveArts.art(art(3)).art(art(4));
         // Constants a plain reading would draw: the waterfall's (13) marker is its rule's.
-        place({0x82, 0x64, 0x42, 0x81, 0x13, 0xD4, 0xD5, 0x47, 0x23, 0x75},
-              [&](Code &c) { c.mappings(m0).art(art(2)).priority(3); });
-        place({0x68}, [&](Code &c) { c.mappings(m2).art(art(5)).art(art(7), 1); });
-        place({0x67}, [](Code &) {});
+        const auto plain = {0x82, 0x64, 0x42, 0x81, 0x13, 0xD4, 0xD5, 0x47, 0x23, 0x75};
+        place(plain).mappings(m0).art(art(2)).priority(3);
+        place({0x68}).mappings(m2).art(art(5)).art(art(7), 1);
+        place({0x67});
         // Launch sphere (render flags, frame) pairs; X-flipped records read four further on.
         const qint64 spheres = put(QByteArray::fromHex("0003 0102 0000 0000 0205 0107"));
-        place({0x48}, [&](Code &c) { c.pcTable(0x117B, spheres, 1).mappings(m0).art(art(6)); });
+        place({0x48}).pcTable(0x117B, spheres, 1).mappings(m0).art(art(6));
         // Stake and orb entries: mappings, art, width, priority.
         const qint64 stakes = put(
             words({m0 >> 16, m0 & 0xFFFF, art(6), 0x0803, m1 >> 16, m1 & 0xFFFF, art(7), 0x0803}));
-        place({0x71}, [&](Code &c) { c.lea(stakes).leaLong(anims, 1); });
-        place({0x92, 0xB5, 0x8C}, [&](Code &c) { c.bsr(loader).leaLong(anims, 1); });
-        place({0xAD}, [&](Code &c) { c.bsr(loader).frame(4); });
+        place({0x71}).lea(stakes).leaLong(anims, 1);
+        place({0x92, 0xB5, 0x8C}).bsr(loader).leaLong(anims, 1);
+        place({0xAD}).bsr(loader).frame(4);
     }
+    put({});
     return w;
 }
 
@@ -362,7 +316,6 @@ class TestSprites : public QObject {
   private slots:
     void mappingsBothFormats();
     void mappingsCarry();
-    void mappingsDamaged_data();
     void mappingsDamaged();
     void scanEncodings();
     void rules_data();
@@ -381,83 +334,65 @@ void TestSprites::mappingsBothFormats() {
         for (int size = 0; size < 16; ++size)
             for (int flips = 0; flips < 16; ++flips) {
                 const int w = (size >> 2) + 1, h = (size & 3) + 1, line = flips & 3;
-                const quint16 tileWord = static_cast<quint16>(0x123 | (flips & 4 ? 0x800 : 0) |
-                                                              (flips & 8 ? 0x1000 : 0));
-                const QByteArray image =
-                    synthetic::mappingTable({{}, {{-12, 5, w, h, tileWord}}}, game);
-                const auto pieces = framePieces(
-                    image, 0, 1, game == 1 ? MappingFormat::Sonic1 : MappingFormat::Sonic2);
+                const auto tileWord = quint16(0x123 | (flips & 12) << 9); // piece flips
+                const auto pieces =
+                    framePieces(synthetic::mappingTable({{}, {{-12, 5, w, h, tileWord}}}, game), 0,
+                                1, MappingFormat(game - 1));
                 QVERIFY(pieces && pieces->size() == 1);
-                const Sprite s{-1,
-                               MappingFormat::Sonic1,
-                               0,
-                               quint16(line << 13 | 0x10),
-                               (flips & 1) != 0,
-                               (flips & 2) != 0,
-                               40,
-                               40};
+                const bool sx = flips & 1, sy = flips & 2;
+                const Sprite s{-1, MappingFormat::Sonic1, 0, quint16(line << 13 | 0x10), sx, sy, 40,
+                               30};
                 Canvas got(QRect(0, 0, 80, 80));
                 paintPiece(placePieces(s, *pieces).front(), vram, got.view());
-                const bool xf = ((flips & 4) != 0) != s.xFlip, yf = ((flips & 8) != 0) != s.yFlip;
-                const int left = s.xFlip ? 40 + 12 - 8 * w : 40 - 12;
-                const int top = s.yFlip ? 40 - 5 - 8 * h : 40 + 5;
+                const bool xf = ((flips & 4) != 0) != sx, yf = ((flips & 8) != 0) != sy;
+                const int left = 40 + (sx ? 12 - 8 * w : -12), top = 30 + (sy ? -5 - 8 * h : 5);
                 Canvas want(got.area);
                 for (int c = 0; c < w; ++c)
                     for (int r = 0; r < h; ++r)
                         want.tile(left + 8 * (xf ? w - 1 - c : c), top + 8 * (yf ? h - 1 - r : r),
                                   0x133 + c * h + r, line, xf, yf);
-                QVERIFY2(
-                    got.pixels == want.pixels,
-                    qPrintable(
-                        QStringLiteral("game %1 size %2 flips %3").arg(game).arg(size).arg(flips)));
+                const QString where = QString("game %1 size %2 flips %3").arg(game).arg(size);
+                QVERIFY2(got.pixels == want.pixels, qPrintable(where.arg(flips)));
             }
 }
 
 // A tile word plus the art word is a plain 16-bit addition: a carry out of the tile field sets
 // the X flip.
 void TestSprites::mappingsCarry() {
-    const QByteArray image = synthetic::mappingTable({{{0, 0, 1, 1, 0x07FF}}}, 1);
-    const Sprite s{-1, MappingFormat::Sonic1, 0, 0x0001};
     Canvas got(QRect(0, 0, 8, 8)), want(got.area);
-    paintPiece(placePieces(s, *framePieces(image, 0, 0, MappingFormat::Sonic1)).front(),
-               patternVram(), got.view());
+    const Sprite s{-1, MappingFormat::Sonic1, 0, 0x0001};
+    paintPiece(placePieces(s, {Piece{0, 0, 1, 1, 0x07FF}}).front(), patternVram(), got.view());
     want.tile(0, 0, 0, 0, true, false);
     QVERIFY(got.pixels == want.pixels);
 }
 
-void TestSprites::mappingsDamaged_data() {
-    QTest::addColumn<QByteArray>("image");
-    QTest::addColumn<int>("frame");
-    QTest::addColumn<int>("format");
-    QTest::addColumn<int>("pieces"); // -1: no sprite
+// Damaged tables give no sprite (-1) rather than pieces read from past them.
+void TestSprites::mappingsDamaged() {
+    const auto pieces = [](const QByteArray &image, int frame, MappingFormat format) {
+        const auto got = framePieces(image, 0, frame, format);
+        return got ? int(got->size()) : -1;
+    };
+    const MappingFormat S1 = MappingFormat::Sonic1, S2 = MappingFormat::Sonic2;
     // Two frames; past them, bytes that would read as a frame.
     const QByteArray two =
         synthetic::mappingTable({{{0, 0, 1, 1, 1}}, {}}, 1) + QByteArray(0x200, '\0');
-    QTest::newRow("frame past the table") << two << 2 << 1 << -1;
-    QTest::newRow("negative frame") << two << -1 << 1 << -1;
-    QTest::newRow("empty frame") << two << 1 << 1 << 0;
+    QCOMPARE(pieces(two, 2, S1), -1);  // frame past the table
+    QCOMPARE(pieces(two, -1, S1), -1); // negative frame
+    QCOMPARE(pieces(two, 1, S1), 0);   // empty frame
     QByteArray runsOff = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 1);
     runsOff[2] = char(40); // 40 pieces, the image ends after one
-    QTest::newRow("count runs off the image, Sonic 1") << runsOff << 0 << 1 << -1;
+    QCOMPARE(pieces(runsOff, 0, S1), -1);
     QByteArray runsOff2 = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 2);
     runsOff2[3] = char(2);
-    QTest::newRow("count runs off the image, Sonic 2") << runsOff2 << 0 << 2 << -1;
-    QByteArray huge = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 2) + QByteArray(8000, '\0');
-    huge[2] = char(0x10); // 4096 pieces
-    QTest::newRow("count past the cap") << huge << 0 << 2 << -1;
-    QTest::newRow("table outside the image") << QByteArray(1, '\0') << 0 << 1 << -1;
+    QCOMPARE(pieces(runsOff2, 0, S2), -1);
+    // 4096 pieces, past the cap, all inside the image.
+    QByteArray huge = synthetic::mappingTable({{{0, 0, 1, 1, 1}}}, 2) + QByteArray(0x8000, '\0');
+    huge[2] = char(0x10);
+    QCOMPARE(pieces(huge, 0, S2), -1);
+    QCOMPARE(pieces(QByteArray(1, '\0'), 0, S1), -1); // table outside the image
     const QByteArray ring = synthetic::mappingTable({{{-8, -8, 2, 2, 0}}}, 2, true);
-    QTest::newRow("ring frame") << ring << 0 << 3 << 1;
-    QTest::newRow("ring frame cut short") << ring.left(ring.size() - 1) << 0 << 3 << -1;
-}
-
-void TestSprites::mappingsDamaged() {
-    QFETCH(QByteArray, image);
-    QFETCH(int, frame);
-    QFETCH(int, format);
-    QFETCH(int, pieces);
-    const auto got = framePieces(image, 0, frame, static_cast<MappingFormat>(format - 1));
-    QCOMPARE(got ? got->size() : -1, pieces);
+    QCOMPARE(pieces(ring, 0, MappingFormat::Ring), 1);
+    QCOMPARE(pieces(ring.left(ring.size() - 1), 0, MappingFormat::Ring), -1);
 }
 
 // What the rule rows do not reach: stores through a3 and a1 told from a0's, a table told by its
@@ -496,11 +431,6 @@ void TestSprites::rules_data() {
             out.append({slot, 0, frame, false, false, (from + i) * dx, (from + i) * dy});
         return out;
     };
-    const int teeth[8][2] = {{0, -32}, {22, -22}, {32, 0},  {22, 22},
-                             {0, 32},  {-22, 22}, {-32, 0}, {-22, -22}};
-    QVector<Expect> cog;
-    for (int i = 0; i < 8; ++i)
-        cog.append({Slot + 6, 0, i, false, false, teeth[i][0], teeth[i][1]});
     const QVector<RuleCase> cases = {
         // clang-format off
         // The scene's most placed objects. Sonic 1 rings: groups of n + 1 spaced by pair s >> 4 = (3p - 8, 16 - 2p).
@@ -631,7 +561,7 @@ void TestSprites::rules_data() {
         {"S2 Balkiry's jet of odd subtype", 2, 0, Y, 0xAC, 0, M, {}, 0},
         {"S2 Turtloid's rider, turtle, jet", 2, 0, Y, 0x9A, 0, S, {{Slot + 5, 1, 3, true, false, 4, -24}, {Slot + 4, 0, 0}, {Slot + 5, 1, 1, true}}},
         {"S2 Coconuts face right", 2, 0, XY, 0x9D, 0, S, {{Slot + 4, 0, 0, false, true}}},
-        {"S2 cog's teeth from its table", 2, 3, XY, 0x70, 0, S, cog},
+        {"S2 cog's teeth from its table", 2, 3, XY, 0x70, 0, S, {at(Slot + 6, 0, 0, 0, -32), at(Slot + 6, 0, 1, 22, -22), at(Slot + 6, 0, 2, 32, 0), at(Slot + 6, 0, 3, 22, 22), at(Slot + 6, 0, 4, 0, 32), at(Slot + 6, 0, 5, -22, 22), at(Slot + 6, 0, 6, -32, 0), at(Slot + 6, 0, 7, -22, -22)}},
         {"S2 pull spring, plunger below", 2, 13, XY, 0x85, 0, S, {{Slot + 6, 0, 1}, at(Slot + 6, 0, 2, 0, 32)}},
         {"S2 diagonal pull spring", 2, 13, Y, 0x85, 1, S, {{Slot + 7, 1, 1}, {Slot + 7, 1, 2}}},
         {"S2 see-saw X-flipped, ball left", 2, 6, XF, 0x14, 0, S, {{Slot + 6, 0, 2, true}, at(Slot + 7, 1, 0, -40, 8)}},
@@ -722,7 +652,14 @@ void TestSprites::rules() {
     const Canvas got =
         drawRecords(c.game, c.row, {record(X, c.y, c.type, c.subtype)}, area, &looks, c.damage);
     QCOMPARE(looks.front(), c.look);
-    QVERIFY(got.pixels == expected(c.pieces, area).pixels);
+    Canvas want(area); // the pieces painted back to front
+    for (auto e = c.pieces.crbegin(); e != c.pieces.crend(); ++e) {
+        const quint16 art = synthetic::sceneArt(e->slot);
+        want.tile(X - 4 + e->dx, Y - 4 + e->dy,
+                  (art & 0x7FF) + e->tileAdd + 16 * e->table + e->frame,
+                  ((e->line >= 0 ? e->line : art >> 13) + e->lineAdd) & 3, e->xFlip, e->yFlip);
+    }
+    QVERIFY(got.pixels == want.pixels);
 }
 
 // Two makers of one conveyor list, placed apart: the same platforms in the same places.
@@ -734,28 +671,22 @@ void TestSprites::makersDrawTheirListInPlace() {
         image, at, {{0x02, 0x00, 0x02, 0x00, 0x63, 0x81}, {0x02, 0x40, 0x02, 0x10, 0x63, 0x81}});
     const auto level = LevelSprites::load(image, map::terrainTables(w.revision), w.tables, 3);
     const Appearance first = level->record(image, at), second = level->record(image, at + 6);
-    QCOMPARE(second.look, Look::Sprite);
-    QCOMPARE(second.topLeft, first.topLeft);
+    QCOMPARE(std::pair(second.look, second.topLeft), std::pair(Look::Sprite, first.topLeft));
 }
 
 // Priority 0 is in front; equal priority: the earlier record in front.
 void TestSprites::order() {
-    const QRect area(X - 8, Y - 8, 16, 16);
-    const auto topLeft = [&](const QVector<Record> &records) {
-        return drawRecords(1, 0, records, area).at(X - 3, Y - 3);
+    // The pixel one in from the top-left corner of the pieces centred on (X, Y).
+    const auto topLeft = [](const QVector<Record> &records) {
+        return uchar(drawRecords(1, 0, records, QRect(X - 3, Y - 3, 1, 1)).pixels.at(0));
     };
-    const auto colourOf = [](int slot, int frame) {
-        const quint16 art = synthetic::sceneArt(slot);
+    // The monitor's colour at the pixel looked at, showing `frame`.
+    const auto monitor = [](int frame) {
+        const quint16 art = synthetic::sceneArt(sceneSlot(1, 0x26));
         return 16 * (art >> 13) + synthetic::sceneTilePixel((art & 0x7FF) + frame, 1, 1);
     };
-    const int monitor = colourOf(sceneSlot(1, 0x26), 3);
-    const int spring = colourOf(sceneSlot(1, 0x41), 0);
-    const int otherMonitor = colourOf(sceneSlot(1, 0x26), 4);
-    QVERIFY(monitor != spring && monitor != otherMonitor);
-    QCOMPARE(topLeft({record(X, Y, 0x41, 0), record(X, Y, 0x26, 1)}), monitor);
-    QCOMPARE(topLeft({record(X, Y, 0x26, 1), record(X, Y, 0x41, 0)}), monitor);
-    QCOMPARE(topLeft({record(X, Y, 0x26, 1), record(X, Y, 0x26, 2)}), monitor);
-    QCOMPARE(topLeft({record(X, Y, 0x26, 2), record(X, Y, 0x26, 1)}), otherMonitor);
+    QCOMPARE(topLeft({record(X, Y, 0x41, 0), record(X, Y, 0x26, 1)}), monitor(3));
+    QCOMPARE(topLeft({record(X, Y, 0x26, 2), record(X, Y, 0x26, 1)}), monitor(4));
 }
 
 // Sonic 2's ring layout: every ring, 24 pixels apart, in front of any object.
@@ -796,7 +727,8 @@ void TestSprites::brokenImages() {
         // marker, not whatever the level left at its tiles.
         QByteArray noList = w.image;
         for (int cue : {synthetic::SceneLateCue - 1, synthetic::SceneLateCue})
-            noList.replace(w.tables.artLoadCues + 2 * cue, 2, noList.mid(w.tables.artLoadCues, 2));
+            noList.replace(w.tables.artLoadCues + 2LL * cue, 2,
+                           noList.mid(w.tables.artLoadCues, 2));
         synthetic::putLayout(noList, at, {record(X, Y, 0x0D, 0)});
         QCOMPARE(LevelSprites::load(noList, w.revision, 0)->record(noList, at).look, Look::Marker);
         const auto none = LevelSprites::load(QByteArray(100, '\0'), w.revision, 0);
@@ -820,40 +752,29 @@ void TestSprites::exportAndListing() {
     QTextStream err(&messages);
     QCOMPARE(map::exportMap(path, "0", dir.filePath("s.png"), err), 0);
     QCOMPARE(map::exportMap(path, "0", dir.filePath("m.png"), err, true), 0);
-    const QImage withSprites = QImageReader(dir.filePath("s.png")).read();
-    const QImage markers = QImageReader(dir.filePath("m.png")).read();
-    QCOMPARE(withSprites.format(), QImage::Format_Indexed8);
+    const QImage withSprites(dir.filePath("s.png"));
 
     const quint16 monitor = synthetic::sceneArt(sceneSlot(2, 0x26));
-    const struct {
-        QPoint at;
-        int index;
-    } pixels[] = {
+    const std::pair<QPoint, int> pixels[] = {
         {{0x100 - 3, 0x100 - 3},
          16 * (monitor >> 13) + synthetic::sceneTilePixel((monitor & 0x7FF) + 5, 1, 1)},
         {{0x100, 0x100 + 5}, map::BackdropIndex}, // no marker under a sprite
-        {{0x140, 0x100}, map::MarkerInsideIndex},
         {{0x142, 0x100}, map::MarkerBorderIndex},
         {{0x180, 0x101}, map::MarkerInsideIndex},
         {{0x120 - 7, 0x160 - 7}, 16 + synthetic::sceneTilePixel(synthetic::SceneRingTile, 1, 1)}};
     for (const auto &p : pixels)
-        QCOMPARE(withSprites.pixelIndex(p.at), p.index);
-    const map::LevelTerrain terrain = map::LevelTerrain::load(image, s.revision, 0);
-    QCOMPARE(markers, map::levelPicture(terrain, map::objectMarkers(image, at)));
+        QCOMPARE(withSprites.pixelIndex(p.first), p.second);
+    QCOMPARE(QImage(dir.filePath("m.png")),
+             map::levelPicture(map::LevelTerrain::load(image, s.revision, 0),
+                               map::objectMarkers(image, at)));
 
     QString listed;
     QTextStream out(&listed);
     QCOMPARE(sprites::listObjects(path, "0", out, err), 0);
-    QStringList lines = listed.split('\n', Qt::SkipEmptyParts);
-    for (QString &line : lines) {
-        QStringList fields = line.split('\t');
-        if (fields.size() == 7)
-            fields.removeAt(5); // the name
-        line = fields.join(' ');
-    }
-    const auto offset = [&](int i) { return QString::number(at + 6 * i, 16).toUpper(); };
+    listed.remove(QRegularExpression("\t[^\t]*(?=\t(sprite|hidden|marker)\n)")); // the names
+    const auto offset = [&](int i) { return QString::number(at + 6LL * i, 16).toUpper(); };
     QCOMPARE(
-        lines,
+        listed.replace('\t', ' ').split('\n', Qt::SkipEmptyParts),
         (QStringList{offset(0) + " 0100 0100 26 04 sprite", offset(1) + " 0140 0100 03 00 hidden",
                      offset(2) + " 0180 0100 7E 00 marker", "ring 0120 0160 3 horizontal",
                      "ring 01C0 0100 2 vertical", "ring 0060 0180 1 horizontal"}));
