@@ -19,16 +19,8 @@
 
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define QUILLET_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUILLET_ASAN 1
-#endif
-#endif
-#ifdef QUILLET_ASAN
+// Its poisoning macros do nothing in a build without AddressSanitizer.
 #include <sanitizer/asan_interface.h>
-#endif
 
 // How the input is read:
 //   kind     u8   bits 0-1: 0 a full Sonic 1 image, 1 a full Sonic 2 image, 2 an image holding
@@ -55,16 +47,16 @@ namespace {
 // fresh megabyte buffer per input costs more in page faults than all the checks together.
 class Bytes {
   public:
-    ~Bytes() { unpoison(m_storage.data(), m_storage.size()); }
+    ~Bytes() { ASAN_UNPOISON_MEMORY_REGION(m_storage.data(), m_storage.size()); }
     // Makes room for `size` bytes; their values are left as they were.
     void resize(std::size_t size) {
         if (size > m_storage.size()) {
-            unpoison(m_storage.data(), m_storage.size());
+            ASAN_UNPOISON_MEMORY_REGION(m_storage.data(), m_storage.size());
             std::vector<char>(size).swap(m_storage);
         }
         m_offset = m_storage.size() - size;
-        poison(m_storage.data(), m_offset);
-        unpoison(m_storage.data() + m_offset, size);
+        ASAN_POISON_MEMORY_REGION(m_storage.data(), m_offset);
+        ASAN_UNPOISON_MEMORY_REGION(m_storage.data() + m_offset, size);
     }
     std::size_t size() const { return m_storage.size() - m_offset; }
     char *data() { return m_storage.data() + m_offset; }
@@ -75,17 +67,6 @@ class Bytes {
     char &operator[](std::size_t at) { return data()[at]; }
 
   private:
-    static void poison(const char *from, std::size_t length) { mark(from, length, true); }
-    static void unpoison(const char *from, std::size_t length) { mark(from, length, false); }
-    static void mark([[maybe_unused]] const char *from, [[maybe_unused]] std::size_t length,
-                     [[maybe_unused]] bool poisoned) {
-#ifdef QUILLET_ASAN
-        if (poisoned)
-            ASAN_POISON_MEMORY_REGION(from, length);
-        else
-            ASAN_UNPOISON_MEMORY_REGION(from, length);
-#endif
-    }
     std::vector<char> m_storage;
     std::size_t m_offset = 0;
 };
