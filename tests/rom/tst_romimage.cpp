@@ -214,18 +214,15 @@ class TestRomImage : public QObject {
                 loadAddresses(table, image, r);
                 return table == fixedAddresses(r);
             };
-            QByteArray notBehindEnd = moved;
+            QByteArray notBehindEnd = moved, noEndRecord = moved;
             notBehindEnd[to - 1] = 1;
-            QByteArray noEndRecord = moved;
             std::fill(noEndRecord.begin() + to, noEndRecord.end(), '\x11');
-            QVERIFY(fallsBack(notBehindEnd));
-            QVERIFY(fallsBack(noEndRecord));
+            QVERIFY(fallsBack(notBehindEnd) && fallsBack(noEndRecord));
             QVERIFY(fallsBack(moved.left(to - 0x100))); // the table points past the end
 
             // A fixed table pointing beyond a cut image lists nothing from there.
             const QByteArray cut = original.left(fixedAddresses(r)[10]);
-            loadAddresses(table, cut, r);
-            QVERIFY(table == fixedAddresses(r));
+            QVERIFY(fallsBack(cut));
             QCOMPARE(walk(cut, table[12]).count, 0);
         }
     }
