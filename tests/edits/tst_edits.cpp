@@ -63,6 +63,8 @@ class tst_Edits : public QObject {
         QCOMPARE(rom::checksumRight(written), sum >= 0);
         QCOMPARE(written.left(rom::ChecksumAt) + written.mid(rom::ChecksumAt + 2),
                  data.left(rom::ChecksumAt) + data.mid(rom::ChecksumAt + 2));
+        written[rom::ChecksumAt + 1] ^= 1; // one bit off is wrong
+        QVERIFY(!rom::checksumRight(written));
     }
 
     // Only the edited record moves, before the first greater X; a disorder the list holds stays.
