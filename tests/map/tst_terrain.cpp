@@ -505,7 +505,6 @@ class TestTerrain : public QObject {
         QImageReader reader(out);
         QCOMPARE(reader.format(), QByteArray("png"));
         const QImage pic = reader.read();
-        QCOMPARE(pic.hasAlphaChannel(), false);
         // The file holds exactly the picture, markers included, and its colour table: the
         // level's 64 colours at their indices, then backdrop, black and white.
         LevelAddressTable layouts{};
