@@ -285,14 +285,12 @@ class TestTerrain : public QObject {
                          QList<QRgb>({expected(0, fillValue(1)), expected(1, fillValue(2)),
                                       expected(3, fillValue(3))}));
             }
-            // The first level's own palette id, from its table entry (header byte 15 / entry byte
-            // 8).
+            // The first level's own palette id: header byte 15, entry byte 8.
             const int id = quint8(image[doc.levelTable + (game == 1 ? 15 : 8)]);
-            const quint16 newColour = 0x0E0E;
-            QByteArray palette = wordsOf(QVector<quint16>(48, newColour));
-            const qint64 at = place(image, image.size() - 0x100, palette);
+            const qint64 at =
+                place(image, image.size() - 0x100, wordsOf(QVector<quint16>(48, 0x0E0E)));
             putLong(image, doc.palPointers + 8 * id, static_cast<quint32>(at));
-            QCOMPARE(cellColour(LevelTerrain::load(image, doc.revision, 0), 1), rgbOf(newColour));
+            QCOMPARE(cellColour(LevelTerrain::load(image, doc.revision, 0), 1), rgbOf(0x0E0E));
             // Block pointer of the first zone out of the image.
             putLong(image, doc.levelTable + 4, (game == 1 ? 0x05000000u : 0x02000000u) | 0xFFFFF0u);
             const LevelTerrain spoiled = LevelTerrain::load(image, doc.revision, 0);
@@ -356,13 +354,11 @@ class TestTerrain : public QObject {
         QCOMPARE(cellColour(moved, 2), expected(1, fillValue(second + 1)));
         putWord(image, ghzList + 12, second * 32);
         // A list of its own for cue $1C: part 1 a single tile of value 9.
-        QByteArray own = QByteArray::fromHex("0001");
         const qint64 nine = place(image, image.size() - 0x200,
                                   synthetic::nemesisEncode(QByteArray(64, char(0x99))));
-        own += QByteArray(6, '\0');
+        QByteArray own = wordBytes(1); // two entries: the tile, then Green Hill's second part
         putLong(own, 2, static_cast<quint32>(nine));
-        own += QByteArray::fromHex("00000000 39A0");
-        own.replace(8, 4, image.mid(ghzList + 8, 4));
+        own += wordBytes(0) + image.mid(ghzList + 8, 4) + wordBytes(second * 32);
         const qint64 ownAt = place(image, cues + 0x100, own);
         putWord(image, cues + 2 * 0x1C, static_cast<quint32>(ownAt - cues));
         const LevelTerrain ending = LevelTerrain::load(image, r, 19);
