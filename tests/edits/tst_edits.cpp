@@ -1,6 +1,7 @@
 // The rules an edit follows below the window: the header checksum the games verify, where a
 // record goes when "Change" gives it a new X, and undoing and redoing the document's steps.
 
+#include "demo/bytewriting.h"
 #include "demo/syntheticimage.h"
 #include "document/imagedocument.h"
 #include "edits/recordorder.h"
@@ -19,8 +20,7 @@ static QByteArray image(qint64 size, quint32 end, const QByteArray &hex) {
     QByteArray data(size, '\0');
     const QByteArray words = QByteArray::fromHex(hex);
     data.replace(rom::ChecksumFrom, words.size(), words);
-    for (int i = 0; i < 4; ++i)
-        data[rom::RomEndAt + i] = static_cast<char>(end >> (24 - 8 * i));
+    synthetic::bytes::putLong(data, rom::RomEndAt, end);
     return data;
 }
 
@@ -63,9 +63,8 @@ class tst_Edits : public QObject {
         QCOMPARE(rom::checksumRight(written), sum >= 0);
         QCOMPARE(written.left(rom::ChecksumAt) + written.mid(rom::ChecksumAt + 2),
                  data.left(rom::ChecksumAt) + data.mid(rom::ChecksumAt + 2));
-        QByteArray spoiled = written;
-        spoiled[rom::ChecksumAt + 1] = char(spoiled[rom::ChecksumAt + 1] ^ 1);
-        QVERIFY(!rom::checksumRight(spoiled));
+        written[rom::ChecksumAt + 1] ^= 1; // one bit off is wrong
+        QVERIFY(!rom::checksumRight(written));
     }
 
     // Only the edited record moves, before the first greater X; a disorder the list holds stays.
@@ -108,7 +107,6 @@ class tst_Edits : public QObject {
         QCOMPARE(doc.undoStack()->undoText(), QStringLiteral("Change"));
         const QByteArray changed1 = doc.data();
         QCOMPARE(doc.changeRecord(11, after, {0x02, 0x70, 0, 0x80, 0x22, 0}), -1);
-        QCOMPARE(doc.undoStack()->count(), 1);
 
         QVERIFY(doc.clearLevel(11, {start, start + 6, start + 6 * 2}));
         QCOMPARE(doc.data().mid(start, 18), QByteArray(18, '\0'));

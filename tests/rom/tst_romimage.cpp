@@ -168,7 +168,8 @@ class TestRomImage : public QObject {
         const auto withSerial = [](QByteArray image, const char *serial) {
             return image.replace(SerialAt, SerialLength, serial);
         };
-        const QByteArray plain(0x80000, '\0'), s1 = synthetic::blankImage(1);
+        const QByteArray plain(0x80000, '\0'), s1 = synthetic::blankImage(1),
+                                               s2 = synthetic::blankImage(2);
         const QList<V> found = {revision(withSerial(plain, "GM 00001009-00")),
                                 revision(withSerial(plain, "GM 00004049-01")),
                                 revision(withSerial(plain, "GM 00001051-00")),
@@ -177,10 +178,9 @@ class TestRomImage : public QObject {
                                 revision(withSerial(plain, "GM 00001051-03")),
                                 revision(withSerial(s1, "GM 00001051-02")),
                                 revision(withSerial(plain.left(0x73FD8), "GM 00001009-00")),
-                                revision(synthetic::blankImage(2))};
+                                revision(s2)};
         QCOMPARE(found, QList<V>({V::Sonic1Rev0, V::Sonic1Rev1, V::Sonic2Rev0, V::Sonic2Rev1,
                                   V::Sonic2Rev2, V::None, V::Sonic1Rev0, V::None, V::Sonic2Rev1}));
-        const QByteArray s2 = synthetic::blankImage(2);
         const QByteArray both = s1.left(0x1A08) + s2.mid(0x1A08, 4) + s1.mid(0x1A0C);
         QCOMPARE(QList<R>({recognise({}), recognise(s2.left(475096)), recognise(s1.left(475097)),
                            recognise(s2.left(475097)), recognise(both),
@@ -214,18 +214,15 @@ class TestRomImage : public QObject {
                 loadAddresses(table, image, r);
                 return table == fixedAddresses(r);
             };
-            QByteArray notBehindEnd = moved;
+            QByteArray notBehindEnd = moved, noEndRecord = moved;
             notBehindEnd[to - 1] = 1;
-            QByteArray noEndRecord = moved;
             std::fill(noEndRecord.begin() + to, noEndRecord.end(), '\x11');
-            QVERIFY(fallsBack(notBehindEnd));
-            QVERIFY(fallsBack(noEndRecord));
+            QVERIFY(fallsBack(notBehindEnd) && fallsBack(noEndRecord));
             QVERIFY(fallsBack(moved.left(to - 0x100))); // the table points past the end
 
             // A fixed table pointing beyond a cut image lists nothing from there.
             const QByteArray cut = original.left(fixedAddresses(r)[10]);
-            loadAddresses(table, cut, r);
-            QVERIFY(table == fixedAddresses(r));
+            QVERIFY(fallsBack(cut));
             QCOMPARE(walk(cut, table[12]).count, 0);
         }
     }
